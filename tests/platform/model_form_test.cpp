@@ -70,6 +70,38 @@ TEST(ModelForm, ModalShowRunsLifeCycleAndReturnsWhenHidden) {
   EXPECT_FALSE(f.Loaded());
 }
 
+TEST(ModelForm, AModalFormBlocksTheFormsBehindItAndHandsActivationBack) {
+  ScriptedHost host;
+  ScriptedExpect expect(host);
+  frmPrompt main(host);
+  frmPrompt dialog(host);
+  MenuItem mnuFile(main, "mnuFile");
+  Log order;
+  main.Activate = [&] { order.push_back("main.Activate"); };
+  main.Deactivate = [&] { order.push_back("main.Deactivate"); };
+  dialog.Activate = [&] { order.push_back("dialog.Activate"); };
+  int mainClicks = 0;
+  main.cmdOK.Click = [&] { ++mainClicks; };
+  mnuFile.Click = [&] { ++mainClicks; };
+  main.Show();
+  EXPECT_EQ(host.ActiveForm(), &main);
+  host.OnShow("frmPrompt", [&](Form&) {
+    EXPECT_TRUE(main.Blocked());
+    main.cmdOK.UserClick();
+    main.UserKey(key::kReturn);
+    mnuFile.UserClick();
+    EXPECT_EQ(host.ModalForms(), (std::vector<Form*>{&dialog}));
+    dialog.cmdOK.UserClick();
+  });
+  dialog.Show(ShowMode::Modal);
+  EXPECT_EQ(mainClicks, 0);
+  EXPECT_FALSE(main.Blocked());
+  EXPECT_EQ(order, (Log{"main.Activate", "main.Deactivate", "dialog.Activate", "main.Activate"}));
+  EXPECT_EQ(host.ActiveForm(), &main);
+  main.cmdOK.UserClick();
+  EXPECT_EQ(mainClicks, 1);
+}
+
 TEST(ModelForm, UnloadCanBeCancelledAndUnloadingInLoadPreventsTheShow) {
   ScriptedHost host;
   ScriptedExpect expect(host);

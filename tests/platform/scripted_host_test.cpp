@@ -94,9 +94,9 @@ TEST(ScriptedHost, ScriptsForOneFormRunInOrderAndNestedModalFormsWork) {
     static_cast<frmAsk&>(f).txtValue.UserType("first");
     f.UserKey(key::kReturn);
   });
-  host.OnShow("frmInner", [](Form& f) {
-    static_cast<frmAsk&>(f).txtValue.UserSetText("second");
-    static_cast<frmAsk&>(f).cmdOK.UserClick();
+  host.OnShowAs<frmAsk>("frmInner", [](frmAsk& f) {
+    f.txtValue.UserSetText("second");
+    f.cmdOK.UserClick();
   });
   outer.Show(ShowMode::Modal);
   EXPECT_EQ(outer.answer, "first");
@@ -113,6 +113,12 @@ TEST(ScriptedHost, AnUnexpectedModalFormOrOneLeftOpenIsAFailureAndIsClosed) {
   f.Show(ShowMode::Modal);
   EXPECT_FALSE(f.Visible());
   EXPECT_NE(host.Failures().find("unexpected modal form frmAsk (Ask)"), std::string::npos);
+
+  ScriptedHost host3;
+  frmAsk h(host3);
+  host3.OnShowAs<frmGauge>("frmAsk", [](frmGauge&) {});
+  h.Show(ShowMode::Modal);
+  EXPECT_NE(host3.Failures().find("not of the class"), std::string::npos);
 
   ScriptedHost host2;
   frmAsk g(host2);

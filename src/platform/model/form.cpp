@@ -18,6 +18,8 @@ Form::Form(Host& host, std::string name) : Control(this, nullptr, ControlKind::F
 
 Form::~Form() {
   destroying_ = true;
+  if (host_->activeForm_ == this) host_->activeForm_ = nullptr;
+  std::erase(host_->modalForms_, this);
   host_->FormDestroyed(*this);
   if (View()) View()->ControlRemoving(*this, *this);
 }
@@ -80,6 +82,19 @@ void Form::LoadForm() {
   RaiseEvent(Load);
 }
 
+void Form::BecomeActive() {
+  Form* old = host_->activeForm_;
+  host_->activeForm_ = this;
+  if (old && old != this && old->loaded_ && old->Visible()) RaiseEvent(old->Deactivate);
+  if (host_->activeForm_ == this) RaiseEvent(Activate);
+}
+
+bool Form::Blocked() const {
+  if (host_->modalForms_.empty()) return false;
+  const Form* top = host_->modalForms_.back();
+  return top != this && showSequence_ <= top->showSequence_;
+}
+
 void Form::Show(ShowMode mode) {
   LoadForm();
   if (!loaded_) return;  // its Load handler unloaded it
@@ -87,27 +102,34 @@ void Form::Show(ShowMode mode) {
   bool wasVisible = Visible();
   Control::SetVisible(true);
   if (!wasVisible || mode == ShowMode::Modal) {
-    RaiseEvent(Activate);
+    showSequence_ = ++host_->showCounter_;
+    Form* previous = host_->activeForm_;
+    BecomeActive();
     if (!active_ && loaded_ && Visible()) {
       auto order = TabOrder();
       if (!order.empty()) order.front()->SetFocus();
     }
     if (loaded_ && Visible()) UserPaint();
+    if (!loaded_ || !Visible()) return;
+    if (mode == ShowMode::Modal) {
+      shownModal_ = true;
+      host_->modalForms_.push_back(this);
+      host_->ShowModal(*this);
+      std::erase(host_->modalForms_, this);
+      shownModal_ = false;
+      // The form underneath takes over again, as when a dialog closes.
+      if (previous && previous != this && previous->loaded_ && previous->Visible())
+        previous->BecomeActive();
+      return;
+    }
   }
-  if (!loaded_ || !Visible()) return;
-  if (mode == ShowMode::Modal) {
-    shownModal_ = true;
-    host_->ShowModal(*this);
-    shownModal_ = false;
-  } else {
-    host_->ShowModeless(*this);
-  }
+  host_->ShowModeless(*this);
 }
 
 void Form::Hide() {
   if (!Visible()) return;
   Control::SetVisible(false);
-  shownModal_ = false;
+  if (host_->activeForm_ == this) host_->activeForm_ = nullptr;
   host_->HideForm(*this);
 }
 
@@ -207,7 +229,7 @@ bool Form::MoveFocus(bool backwards) {
 }
 
 bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
-  if (!loaded_ || !Visible() || !Enabled()) return false;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return false;
   // Tab between controls is the form's own business: no handler sees it.
   if (keyCode == key::kTab && (shift & (kCtrlMask | kAltMask)) == 0 && MoveFocus((shift & kShiftMask) != 0))
     return false;
@@ -242,7 +264,7 @@ bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
 }
 
 void Form::UserKeyPress(char ch) {
-  if (!loaded_ || !Visible() || !Enabled()) return;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
   Dispatch(active_, ch);
 }
 
@@ -259,7 +281,7 @@ void Form::Dispatch(Control* target, char ch) {
 }
 
 void Form::UserKeyUp(int16_t keyCode, int16_t shift) {
-  if (!loaded_ || !Visible() || !Enabled()) return;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
   Control* target = active_;
   if (keyPreview_ || !target) {
     RaiseEvent(KeyUp, keyCode, shift);
@@ -289,7 +311,7 @@ void Form::UserType(std::string_view text) {
 }
 
 void Form::UserClose() {
-  if (!loaded_ || !Visible() || !Enabled()) return;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
   UnloadForm(kUnloadByUser);
 }
 
