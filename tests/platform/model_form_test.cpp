@@ -243,6 +243,29 @@ TEST(ModelForm, UserActionsAreIgnoredWhenNotReachable) {
   EXPECT_EQ(f.ActiveControl(), &f.cmdOK);  // a click takes the focus
 }
 
+TEST(ModelForm, SpaceActsOnTheFocusedButtonOrCheckBoxAndAHiddenFocusTakesNoKeys) {
+  ScriptedHost host;
+  ScriptedExpect expect(host);
+  frmPrompt f(host);
+  CheckBox chk(f, "chkCase");
+  f.Show();
+  chk.SetFocus();
+  f.UserKey(key::kSpace);
+  EXPECT_EQ(chk.Value(), 1);
+  f.cmdOK.SetFocus();
+  f.UserKey(key::kSpace);
+  EXPECT_EQ(f.log.back(), "OK:");
+
+  f.Show();
+  f.txtName.SetFocus();
+  f.txtName.SetVisible(false);
+  int formKeys = 0;
+  f.KeyPress = [&](int16_t&) { ++formKeys; };
+  f.UserType("zz");
+  EXPECT_EQ(f.txtName.Text(), "");
+  EXPECT_EQ(formKeys, 2);  // the form takes what no control can
+}
+
 TEST(ModelForm, SetFocusRefusesControlsThatCannotTakeIt) {
   ScriptedHost host;
   frmPrompt f(host);

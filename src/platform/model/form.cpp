@@ -213,6 +213,12 @@ CommandButton* Form::CancelButton() const {
   return nullptr;
 }
 
+Control* Form::FocusTarget() const {
+  // A focused control that was hidden or disabled since takes no keys.
+  if (active_ && active_->EffectiveVisible() && active_->EffectiveEnabled()) return active_;
+  return nullptr;
+}
+
 bool Form::MoveFocus(bool backwards) {
   auto order = TabOrder();
   if (order.empty()) return false;
@@ -233,13 +239,13 @@ bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
   // Tab between controls is the form's own business: no handler sees it.
   if (keyCode == key::kTab && (shift & (kCtrlMask | kAltMask)) == 0 && MoveFocus((shift & kShiftMask) != 0))
     return false;
-  Control* target = active_;
+  Control* target = FocusTarget();
   if (keyPreview_ || !target) {
     RaiseEvent(KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
   if (target) {
-    if (active_ != target) return false;
+    if (FocusTarget() != target) return false;
     RaiseEvent(target->KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
@@ -265,7 +271,7 @@ bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
 
 void Form::UserKeyPress(char ch) {
   if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
-  Dispatch(active_, ch);
+  Dispatch(FocusTarget(), ch);
 }
 
 void Form::Dispatch(Control* target, char ch) {
@@ -274,7 +280,7 @@ void Form::Dispatch(Control* target, char ch) {
     RaiseEvent(KeyPress, k);
     if (k == 0) return;
   }
-  if (!target || active_ != target) return;
+  if (!target || FocusTarget() != target) return;
   RaiseEvent(target->KeyPress, k);
   if (k == 0 || active_ != target) return;
   target->DefaultKeyPress(static_cast<char>(static_cast<unsigned char>(k)));
@@ -282,7 +288,7 @@ void Form::Dispatch(Control* target, char ch) {
 
 void Form::UserKeyUp(int16_t keyCode, int16_t shift) {
   if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
-  Control* target = active_;
+  Control* target = FocusTarget();
   if (keyPreview_ || !target) {
     RaiseEvent(KeyUp, keyCode, shift);
     if (keyCode == 0) return;

@@ -169,6 +169,7 @@ class Form : public Control, public Container {
   void SetActive(Control* c);
   void NotifyInherited(Property p) override;
   bool MoveFocus(bool backwards);
+  Control* FocusTarget() const;
   void BecomeActive();
   void Dispatch(Control* target, char ch);
 
