@@ -126,6 +126,7 @@ class Host {
   friend class Form;
   Form* activeForm_ = nullptr;
   std::vector<Form*> modalForms_;
+  std::vector<Form*> modalReturnTo_;  // per modal form: the form active before it
   uint64_t showCounter_ = 0;
 };
 

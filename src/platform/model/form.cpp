@@ -19,7 +19,15 @@ Form::Form(Host& host, std::string name) : Control(this, nullptr, ControlKind::F
 Form::~Form() {
   destroying_ = true;
   if (host_->activeForm_ == this) host_->activeForm_ = nullptr;
-  std::erase(host_->modalForms_, this);
+  for (size_t i = 0; i < host_->modalForms_.size();) {
+    if (host_->modalForms_[i] == this) {
+      host_->modalForms_.erase(host_->modalForms_.begin() + static_cast<std::ptrdiff_t>(i));
+      host_->modalReturnTo_.erase(host_->modalReturnTo_.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    if (host_->modalReturnTo_[i] == this) host_->modalReturnTo_[i] = nullptr;
+    ++i;
+  }
   host_->FormDestroyed(*this);
   if (View()) View()->ControlRemoving(*this, *this);
 }
@@ -104,26 +112,38 @@ void Form::Show(ShowMode mode) {
   if (!wasVisible || mode == ShowMode::Modal) {
     showSequence_ = ++host_->showCounter_;
     Form* previous = host_->activeForm_;
+    if (mode == ShowMode::Modal) {
+      shownModal_ = true;
+      host_->modalForms_.push_back(this);
+      host_->modalReturnTo_.push_back(previous);
+    }
     BecomeActive();
     if (!active_ && loaded_ && Visible()) {
       auto order = TabOrder();
       if (!order.empty()) order.front()->SetFocus();
     }
     if (loaded_ && Visible()) UserPaint();
-    if (!loaded_ || !Visible()) return;
     if (mode == ShowMode::Modal) {
-      shownModal_ = true;
-      host_->modalForms_.push_back(this);
-      host_->ShowModal(*this);
-      std::erase(host_->modalForms_, this);
-      shownModal_ = false;
-      // The form underneath takes over again, as when a dialog closes.
-      if (previous && previous != this && previous->loaded_ && previous->Visible())
-        previous->BecomeActive();
+      if (loaded_ && Visible()) host_->ShowModal(*this);
+      EndModal();
       return;
     }
+    if (!loaded_ || !Visible()) return;
   }
   host_->ShowModeless(*this);
+}
+
+void Form::EndModal() {
+  shownModal_ = false;
+  auto& forms = host_->modalForms_;
+  auto it = std::find(forms.begin(), forms.end(), this);
+  if (it == forms.end()) return;
+  auto i = it - forms.begin();
+  Form* previous = host_->modalReturnTo_[static_cast<size_t>(i)];
+  forms.erase(it);
+  host_->modalReturnTo_.erase(host_->modalReturnTo_.begin() + i);
+  // The form underneath takes over again, as when a dialog closes.
+  if (previous && previous != this && previous->loaded_ && previous->Visible()) previous->BecomeActive();
 }
 
 void Form::Hide() {

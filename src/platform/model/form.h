@@ -171,6 +171,7 @@ class Form : public Control, public Container {
   bool MoveFocus(bool backwards);
   Control* FocusTarget() const;
   void BecomeActive();
+  void EndModal();
   void Dispatch(Control* target, char ch);
 
   Host* host_;
