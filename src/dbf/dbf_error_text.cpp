@@ -1,9 +1,10 @@
-// The engine's error texts and the classic run-time messages for the
-// platform error numbers the file operations can return.
+// The engine's error texts; other numbers get the platform's run-time
+// message for that error number.
 #include <string>
 #include <string_view>
 
 #include "dbf/dbf_engine.h"
+#include "platform/files/runtime_errors.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -64,46 +65,14 @@ constexpr CodeText kEngineTexts[] = {
     {201, "Invalid cipher engine type"},
 };
 
-// The run-time library's messages for the numbers a file operation can meet.
-constexpr CodeText kRuntimeTexts[] = {
-    {3, "Return without GoSub"},
-    {5, "Invalid procedure call or argument"},
-    {6, "Overflow"},
-    {7, "Out of memory"},
-    {9, "Subscript out of range"},
-    {11, "Division by zero"},
-    {13, "Type mismatch"},
-    {52, "Bad file name or number"},
-    {53, "File not found"},
-    {54, "Bad file mode"},
-    {55, "File already open"},
-    {57, "Device I/O error"},
-    {58, "File already exists"},
-    {59, "Bad record length"},
-    {61, "Disk full"},
-    {62, "Input past end of file"},
-    {63, "Bad record number"},
-    {67, "Too many files"},
-    {68, "Device unavailable"},
-    {71, "Disk not ready"},
-    {74, "Can't rename with different drive"},
-    {75, "Path/File access error"},
-    {76, "Path not found"},
-};
-
-constexpr std::string_view kUnknownText = "Application-defined or object-defined error";
-
 }  // namespace
 
 void DbfEngine::DbfErrorText(int16_t code, std::string& msg) {
   std::string_view text;
   for (const auto& e : kEngineTexts)
     if (e.code == code) text = e.text;
-  if (text.empty()) {
-    text = kUnknownText;
-    for (const auto& e : kRuntimeTexts)
-      if (e.code == code) text = e.text;
-  }
+  // Numbers outside the table are the platform's run-time errors.
+  if (text.empty()) text = platform::RuntimeErrorText(code);
   msg = "Error " + std::to_string(code) + "\r\n" + std::string(text);
 }
 
