@@ -3,6 +3,7 @@
 // information, close.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -68,7 +69,11 @@ int64_t RecordOffset(const DbfHeader& h, int64_t n) {
          (n - 1) * static_cast<int64_t>(h.RecordLength);
 }
 
-std::string TwoDigits(int v) { return v < 10 ? "0" + std::to_string(v) : std::to_string(v); }
+std::string TwoDigits(int v) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", v);
+  return buf;
+}
 
 }  // namespace
 

@@ -29,6 +29,13 @@ int DbfFileCache::ReadSome(int64_t offset, char* dst, size_t len, size_t* got) {
   *got = 0;
   if (offset < 0) return platform::kErrBadRecordNumber;
   if (len == 0) return 0;
+  // A header read while a header write is pending is served from it.
+  if (headPending_ && offset + static_cast<int64_t>(len) <= kHeadSize &&
+      !Overlaps(writeStart_, write_.size(), offset, len)) {
+    std::memcpy(dst, head_.data() + offset, len);
+    *got = len;
+    return 0;
+  }
   if ((headPending_ && Overlaps(0, kHeadSize, offset, len)) ||
       Overlaps(writeStart_, write_.size(), offset, len)) {
     if (const int e = Flush()) return e;

@@ -410,6 +410,32 @@ TEST_F(RecordsTest, SharedAppendsRunTheHooks) {
   EXPECT_EQ(err, 0);
 }
 
+TEST_F(RecordsTest, SharedFilesSeeEachOthersAppends) {
+  const int16_t a = Create("BOTH.DBF", {{"C", 3, 0, "A"}}, 18);
+  DbfEngine other(host, pool);
+  int16_t err = -1;
+  int16_t b = 0, type = 3;
+  std::string name = Path("both");
+  other.DbfOpen(b, err, name, type, 16);
+  ASSERT_EQ(err, 0);
+  std::vector<std::string> values = {"", "one"};
+  int32_t rec = 0;
+  other.DbfAppendFields(b, err, 0, values, rec);
+  ASSERT_EQ(err, 0);
+  std::string buf;
+  rec = 0;
+  engine->DbfReadRecord(a, err, rec, buf);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(buf, " one");
+  rec = 0;
+  engine->DbfAppendFields(a, err, 0, values = {"", "two"}, rec);
+  EXPECT_EQ(rec, 2);
+  other.DbfClose(b, err, 0);
+  EXPECT_EQ(err, 0);
+  Close(a);
+  EXPECT_EQ(ReadAll(Path("BOTH.DBF")).size(), 65u + 8u);
+}
+
 TEST_F(RecordsTest, EngineDestructionKeepsAppendedRecords) {
   const int16_t h = Create("LEFT.DBF", {{"C", 2, 0, "A"}});
   Append(h, {"", "xy"});
