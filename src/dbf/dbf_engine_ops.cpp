@@ -3,6 +3,7 @@
 // information, close.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -624,6 +625,10 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
       if (const int16_t u = Unlock(handle)) err = u;
     }
   };
+  // A count that is negative in memory stands for more than 2^31 records on
+  // disk; appending after it would land inside the header.
+  if (append && (slot.Header.RecordCount < 0 || slot.Header.RecordCount == INT32_MAX))
+    return finish(platform::kErrOverflow);
   if (shared && append) {
     int16_t hookErr = 0;
     DbfBeforeSharedAppend(handle, hookErr, slot.Header.RecordCount + 1, 0);
@@ -634,7 +639,6 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
     if (recNo < 1 || recNo > slot.Header.RecordCount) return finish(kErrRecordNumber);
   } else {
     n = static_cast<int64_t>(slot.Header.RecordCount) + 1;
-    if (n > INT32_MAX) return finish(platform::kErrOverflow);
   }
   if (static_cast<int64_t>(buffer.size()) != slot.Header.RecordLength)
     return finish(kErrRecordLength);

@@ -9,7 +9,16 @@
 namespace kelvarin::platform {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Case folding of the program's Windows-1252 text: ASCII and the accented
+// letters, so that a name the engine upper-cased still finds its file.
+char Lower(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 16);
+  if (u == 0x9F) return static_cast<char>(0xFF);
+  return c;
+}
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -201,6 +201,22 @@ TEST_F(OpenTest, MalformedFilesGiveCodes) {
   EXPECT_EQ(err, 62);
 }
 
+TEST_F(OpenTest, HugeRecordCountsNeverWriteIntoTheHeader) {
+  for (uint8_t top : {0x7F, 0xFF}) {
+    std::string bytes = MakeDbf(0x03, {{"A", 'C', 3, 0}}, {" abc"});
+    bytes[4] = bytes[5] = bytes[6] = static_cast<char>(0xFF);
+    bytes[7] = static_cast<char>(top);
+    ASSERT_EQ(OpenBytes(bytes), 0);
+    std::vector<std::string> values = {"", "xyz"};
+    int16_t err = -1;
+    int32_t rec = 0;
+    engine->DbfAppendFields(lastHandle, err, 0, values, rec);
+    EXPECT_EQ(err, 6);
+    engine->DbfClose(lastHandle, err, 2);
+    EXPECT_EQ(ReadAll(Path("T.DBF")), bytes);
+  }
+}
+
 TEST_F(OpenTest, TooManyFieldsForTheTable) {
   int16_t err = 0;
   engine->DbfConfig("MAXFLDS", err, "2");
