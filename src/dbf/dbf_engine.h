@@ -19,6 +19,22 @@
 // every operation that would start the engine returns FatalCode() without
 // doing anything; the application is expected to end when it sees the state.
 // The engine never ends the process itself, so tests can exercise it.
+//
+// Policies:
+// - A DbfOpen that fails frees its slot at once, also when the failure comes
+//   before the file was opened (53, 58, 117): the returned handle is then free
+//   and DbfClose on it gives 105.
+// - A locking error (70) calls DbfLockRetryHook; while the hook answers 0 the
+//   step is retried, at most 10 tries 100 ms apart (about a second), then 70.
+// - DbfWriteHeader refuses (105) a slot opened with request 0, a plain open
+//   of an existing file; every create request, 5 included, may write it.
+// - DbfClose closes the file and frees the slot even when rewriting the
+//   header or writing buffered records fails; err then carries that failure.
+// - Unshared files are buffered (see DbfFileCache); shared files are not.
+// - Names are upper-cased as the engine has always done; the file on disk is
+//   found whatever its letter case (platform::ResolvePath).
+//
+// The host and the file pool must outlive the engine.
 #pragma once
 
 #include <array>
