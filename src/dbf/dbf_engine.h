@@ -196,6 +196,7 @@ class DbfEngine {
   std::vector<std::pair<int64_t, int64_t>> locks_;
 
   std::function<bool(DbfTable, int)> probe_;
+  std::string scratch_;  // record buffer reused by DbfReadRecord
 };
 
 }  // namespace kelvarin::dbf
