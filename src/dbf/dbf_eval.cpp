@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dbf/dbf_engine.h"
 #include "dbf/dbf_eval_codes.h"
 #include "dbf/dbf_eval_ops.h"
 
@@ -31,14 +32,6 @@ std::string ToText(std::vector<Symbol>::const_iterator from, std::vector<Symbol>
   text.reserve(static_cast<size_t>(to - from));
   for (auto it = from; it != to; ++it) text.push_back(static_cast<char>(*it & 0xFF));
   return text;
-}
-
-// The length field as the engine reads a 16-bit integer from text: the first
-// two characters, blank-padded, low byte first.
-int16_t LengthField(std::string_view code) {
-  const unsigned low = code.size() > 0 ? static_cast<unsigned char>(code[0]) : ' ';
-  const unsigned high = code.size() > 1 ? static_cast<unsigned char>(code[1]) : ' ';
-  return static_cast<int16_t>(static_cast<uint16_t>(low | (high << 8)));
 }
 
 // Replaces the field references of the code's body; -1 when a reference
@@ -113,7 +106,8 @@ std::string DbfEvalExprCode(DbfEvalContext& context, int16_t& err, std::string_v
                             int32_t recNo, std::string_view record) {
   err = context.EnsureReady();
   if (err != 0) return "";
-  if (static_cast<int64_t>(LengthField(code)) != static_cast<int64_t>(code.size())) {
+  const int16_t length = DbfEngine::DbfStrToInteger(std::string(code.substr(0, 2)));
+  if (static_cast<int64_t>(length) != static_cast<int64_t>(code.size())) {
     err = kEvalErrCorrupted;
     return "";
   }

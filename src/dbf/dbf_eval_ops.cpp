@@ -1,7 +1,9 @@
 #include "dbf/dbf_eval_ops.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "dbf/dbf_dates.h"
 #include "dbf/dbf_eval_arith.h"
@@ -67,12 +69,30 @@ std::string_view TrimRight(std::string_view text) {
   return text.substr(0, e);
 }
 
+// First occurrence of sought in text at or after from, in time linear in
+// both lengths whatever the texts (a plain search can take their product).
+size_t LinearFind(std::string_view text, std::string_view sought, size_t from) {
+  if (sought.size() <= 16) return text.find(sought, from);
+  std::vector<size_t> border(sought.size(), 0);
+  for (size_t i = 1, k = 0; i < sought.size(); ++i) {
+    while (k > 0 && sought[i] != sought[k]) k = border[k - 1];
+    if (sought[i] == sought[k]) ++k;
+    border[i] = k;
+  }
+  for (size_t i = from, k = 0; i < text.size(); ++i) {
+    while (k > 0 && text[i] != sought[k]) k = border[k - 1];
+    if (text[i] == sought[k]) ++k;
+    if (k == sought.size()) return i + 1 - k;
+  }
+  return std::string_view::npos;
+}
+
 // Position (from 1) of sought in text from position start (at least 1); 0
 // when not found. An empty sought text is found at start.
 int64_t FindFrom(std::string_view text, std::string_view sought, int64_t start) {
   if (text.empty() || start > static_cast<int64_t>(text.size())) return 0;
   if (sought.empty()) return start;
-  const size_t at = text.find(sought, static_cast<size_t>(start - 1));
+  const size_t at = LinearFind(text, sought, static_cast<size_t>(start - 1));
   return at == std::string_view::npos ? 0 : static_cast<int64_t>(at) + 1;
 }
 

@@ -74,6 +74,11 @@ TEST_F(EvalOps, Positions) {
   EXPECT_EQ(Run(13, "-1", "abcabc", "c"), "#138");
   EXPECT_EQ(Run(17, "bc", "abcabc"), "2");
   EXPECT_EQ(Run(17, "x", "abc"), "0");
+  const std::string sought = std::string(20, 'a') + "b";
+  EXPECT_EQ(Run(17, sought, std::string(30, 'a') + "bx"), "11");
+  EXPECT_EQ(Run(13, "12", "a" + sought + sought, sought), "23");
+  // A search that a naive scan would spend billions of steps on.
+  EXPECT_EQ(Run(17, std::string(100000, 'a') + "b", std::string(400000, 'a')), "0");
   EXPECT_EQ(Run(12, "abcdef", "2", "3"), "bcd");
   EXPECT_EQ(Run(12, "abcdef", "3", "0"), "cdef");
   EXPECT_EQ(Run(12, "abcdef", "9", "1"), "");
