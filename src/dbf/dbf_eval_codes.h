@@ -1,6 +1,7 @@
 // Error codes the expression evaluator reports (texts: DbfErrorText).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kelvarin::dbf {
