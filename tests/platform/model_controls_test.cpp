@@ -52,6 +52,15 @@ TEST_F(ModelTextBox, TypingRespectsMaxLengthSelectionAndBackspace) {
   EXPECT_EQ(box.Text(), "");
 }
 
+TEST_F(ModelTextBox, AKeyPressHandlerCanChangeTheCharacterInserted) {
+  TextBox box(form, "txtName");
+  box.KeyPress = [](int16_t& k) {
+    if (k >= 'a' && k <= 'z') k = static_cast<int16_t>(k - 'a' + 'A');
+  };
+  box.UserType("ab\xE9");  // Windows-1252 letters pass as codes 128..255
+  EXPECT_EQ(box.Text(), "AB\xE9");
+}
+
 TEST_F(ModelTextBox, ReadOnlyBoxKeepsFocusAndSelectionButTakesNoText) {
   TextBox box(form, "txtPageLength");
   box.SetText("60");
