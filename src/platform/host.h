@@ -84,6 +84,10 @@ class Host {
   // Shows or hides a form without waiting (main window, gauge).
   virtual void ShowModeless(Form& form) = 0;
   virtual void HideForm(Form& form) = 0;
+  // The form has been unloaded (after HideForm) or is being destroyed; a host
+  // drops what it keeps for it.
+  virtual void FormUnloaded(Form& /*form*/) {}
+  virtual void FormDestroyed(Form& /*form*/) {}
 
   virtual ScreenInfo Screen() const = 0;
   virtual int MousePointerShape() const = 0;
@@ -101,6 +105,9 @@ class Host {
   virtual double TimeOfDay() const = 0;
   virtual const LocaleSettings& Locale() const = 0;
   virtual FontMeasures MainFontMeasures() const = 0;
+  // The least height of a one-line text box in the dialogs' font, in twips:
+  // a smaller height set by the program is raised to it.
+  virtual int MinTextBoxHeight() const { return MainFontMeasures().charHeight + 6 * Screen().twipsPerPixelY; }
 
   // Sends a window message to the control that has the input focus (the DBF
   // engine's TEXTLIMIT setting uses it with message 1045).
