@@ -234,12 +234,9 @@ TEST_F(ReportDestTest, DestinationsWithoutOutputAreDisabledButAStoredOneIsKept) 
   store.CurrentReportDest = store::rdPrinter;
   Open([&](frmReportDest& d) {
     EXPECT_TRUE(d.optMonitor.Enabled());
-    for (platform::OptionButton* o : {&d.optPrinter, &d.optQuickView, &d.optASCIIFile, &d.optDBase})
-      EXPECT_EQ(o->Enabled(), reports::kDestinationAvailable[static_cast<size_t>(o == &d.optPrinter       ? 1
-                                                                                 : o == &d.optQuickView ? 2
-                                                                                 : o == &d.optASCIIFile ? 3
-                                                                                                        : 4)])
-          << o->Name();
+    platform::OptionButton* byDest[] = {&d.optMonitor, &d.optPrinter, &d.optQuickView, &d.optASCIIFile,
+                                        &d.optDBase};
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(byDest[i]->Enabled(), reports::kDestinationAvailable[i]) << i;
     EXPECT_TRUE(d.optPrinter.Value()) << "shown on although it cannot be picked";
     d.cmdOK.UserClick();
   });
