@@ -15,9 +15,9 @@ namespace {
 
 // Big enough that a sequential walk costs few reads, small enough to stay in
 // the cache.
-constexpr size_t kReadAheadBytes = 256 * 1024;
+constexpr size_t kReadAheadBytes = 64 * 1024;
 
-bool HeaderUsable(const DatHeader& header) {
+bool HeaderConsistent(const DatHeader& header) {
   for (int16_t len : header.FieldLength)
     if (len < 0 || len > kMaxFieldLength) return false;
   return header.RecordLength == ComputeRecordLength(header.FieldLength);
@@ -30,6 +30,19 @@ int64_t RecordNumber(float entryNumber) {
 }
 
 }  // namespace
+
+bool Store::HeaderUsable(const DatHeader& header) {
+  // Entries are read by the million with one header: remember the last one
+  // found sound.
+  if (checkedHeaderValid_ && header.RecordLength == checkedHeader_.RecordLength &&
+      header.FieldLength == checkedHeader_.FieldLength)
+    return true;
+  if (!HeaderConsistent(header)) return false;
+  checkedHeader_.FieldLength = header.FieldLength;
+  checkedHeader_.RecordLength = header.RecordLength;
+  checkedHeaderValid_ = true;
+  return true;
+}
 
 void Store::DropReadAhead() {
   ahead_.file = nullptr;
@@ -97,7 +110,7 @@ bool Store::WriteEntry(const EntryRecord& entry, const DatHeader& header, float 
 }
 
 bool Store::WriteDatHeader(const DatHeader& header, int16_t fileNumber) {
-  if (!HeaderUsable(header)) return false;
+  if (!HeaderConsistent(header)) return false;
   platform::RandomAccessFile* file = files_.Get(fileNumber);
   if (!file) return false;
   DropReadAhead();

@@ -187,6 +187,7 @@ class Store {
     int64_t lastRecord = -1;
     std::vector<uint8_t> buf;
   };
+  bool HeaderUsable(const DatHeader& header);
   bool RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName);
   void ShowMessage(const std::string& text);
 
@@ -195,6 +196,8 @@ class Store {
   platform::KeyIndexLibrary indexes_;
   ReadAhead ahead_;
   std::vector<uint8_t> recordBuf_;
+  DatHeader checkedHeader_;
+  bool checkedHeaderValid_ = false;
 };
 
 }  // namespace kelvarin::store

@@ -167,14 +167,15 @@ struct KeyIndexLibrary::Handle {
     liveDir = 0;
   }
   // Steps the live statement; on a row moves the position there.
-  int Step(KeyEntry* out) {
+  int Step(KeyEntry* out, bool withKey = true) {
     int rc = sqlite3_step(live);
     if (rc == SQLITE_ROW) {
-      posU = ColumnBlob(live, 2);
+      const void* u = sqlite3_column_blob(live, 2);
+      posU.assign(u ? static_cast<const char*>(u) : "", static_cast<size_t>(sqlite3_column_bytes(live, 2)));
       posEntry = sqlite3_column_int64(live, 1);
       positioned = true;
       if (out) {
-        out->key = ColumnBlob(live, 0);
+        if (withKey) out->key = ColumnBlob(live, 0);
         out->entry = static_cast<int32_t>(posEntry);
       }
       return kKeyOk;
@@ -182,11 +183,11 @@ struct KeyIndexLibrary::Handle {
     Drop();
     return rc == SQLITE_DONE ? kKeyNone : kKeyFileError;
   }
-  int Start(sqlite3_stmt* s, int dir, KeyEntry* out) {
+  int Start(sqlite3_stmt* s, int dir, KeyEntry* out, bool withKey = true) {
     Drop();
     live = s;
     liveDir = dir;
-    return Step(out);
+    return Step(out, withKey);
   }
 };
 
@@ -238,7 +239,8 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
   auto c = std::make_shared<Connection>();
   c->path = canon;
   auto open = [&] {
-    return sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+    return sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                           nullptr) ==
            SQLITE_OK;
   };
   if (!open()) {
@@ -359,26 +361,26 @@ int KeyIndexLibrary::GetLast(int16_t handle, KeyEntry* found) {
   return h ? h->Start(h->last, -1, found) : kKeyBadHandle;
 }
 
-int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found) {
+int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir > 0) return h->Step(found);
-  if (!h->positioned) return h->Start(h->first, +1, found);
+  if (h->live && h->liveDir > 0) return h->Step(found, withKey);
+  if (!h->positioned) return h->Start(h->first, +1, found, withKey);
   h->Drop();
   sqlite3_bind_blob(h->forward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int64(h->forward, 2, h->posEntry);
-  return h->Start(h->forward, +1, found);
+  return h->Start(h->forward, +1, found, withKey);
 }
 
-int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found) {
+int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir < 0) return h->Step(found);
-  if (!h->positioned) return h->Start(h->last, -1, found);
+  if (h->live && h->liveDir < 0) return h->Step(found, withKey);
+  if (!h->positioned) return h->Start(h->last, -1, found, withKey);
   h->Drop();
   sqlite3_bind_blob(h->backward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int64(h->backward, 2, h->posEntry);
-  return h->Start(h->backward, -1, found);
+  return h->Start(h->backward, -1, found, withKey);
 }
 
 int KeyIndexLibrary::Rebuild(int16_t handle, std::vector<KeyEntry> keys) {
