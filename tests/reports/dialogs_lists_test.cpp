@@ -6,7 +6,7 @@
 #include "reports/dialogs/frmListAlpha.h"
 #include "reports/dialogs/frmListRange.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using platform::Form;
@@ -246,4 +246,4 @@ TEST_F(ListDialogsTest, ReportSetupButtonsOpenTheReportSetup) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -6,7 +6,7 @@
 #include "dialogs_fixture.h"
 #include "reports/dialogs/frmReportDest.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using platform::Form;
@@ -313,4 +313,4 @@ TEST_F(ReportDestTest, LayoutKeepsControlsInsideTheDialogAndGroupsApart) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

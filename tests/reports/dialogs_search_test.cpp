@@ -7,7 +7,7 @@
 #include "reports/dialogs/frmCriteria.h"
 #include "reports/dialogs/frmSearch.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using platform::Form;
@@ -369,4 +369,4 @@ TEST_F(CriteriaDialogTest, CancelAndUnknownModeChangeNoList) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support
