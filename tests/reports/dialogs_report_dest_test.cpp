@@ -297,20 +297,5 @@ TEST_F(ReportDestTest, FontChoiceTakesEffectAtOnceAndSurvivesCancel) {
   EXPECT_TRUE(host.Printer().Font().bold);
 }
 
-TEST_F(ReportDestTest, LayoutKeepsControlsInsideTheDialogAndGroupsApart) {
-  frmReportDest d(host, store);
-  d.LoadForm();
-  for (platform::Control* c : d.Controls()) {
-    if (c->Parent() != &d) continue;
-    EXPECT_LE(c->Left() + c->Width(), d.ScaleWidth()) << c->Name();
-    EXPECT_LE(c->Top() + c->Height(), d.ScaleHeight()) << c->Name();
-  }
-  EXPECT_LE(d.fraDest.Left() + d.fraDest.Width(), d.fraFormat.Left());
-  EXPECT_LE(d.fraDest.Top() + d.fraDest.Height(), d.fraPaper.Top());
-  EXPECT_TRUE(d.cmdOK.Default());
-  EXPECT_TRUE(d.cmdCancel.Cancel());
-  d.UnloadForm();
-}
-
 }  // namespace
 }  // namespace kelvarin::test_support
