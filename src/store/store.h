@@ -116,9 +116,10 @@ class Store {
   // Writes exactly RecordLength bytes at the entry's position; a failed write
   // is shown to the user.
   bool WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);
-  // Sequential reads go through a read-ahead buffer; writes through
-  // WriteEntry and WriteDatHeader keep it true. Anything else that writes a
-  // data file must call this.
+  // Sequential reads of DatFile go through a read-ahead buffer; writes
+  // through WriteEntry and WriteDatHeader, and opening or closing a catalog,
+  // keep it true. Anything else that writes the open catalog's data file, or
+  // closes and reopens it, must call this.
   void DropReadAhead();
 
   std::string EvalFormula(const EntryRecord& entry, int slot) const;
