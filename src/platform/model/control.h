@@ -61,6 +61,8 @@ class Control {
   ControlView* View() const { return view_; }
   void SetView(ControlView* view) { view_ = view; }
 
+  // Geometry in twips, relative to the container's client area (a form's
+  // own: its outer size and its place on the screen).
   int32_t Left() const { return left_; }
   int32_t Top() const { return top_; }
   int32_t Width() const { return width_; }
@@ -79,7 +81,7 @@ class Control {
   bool EffectiveVisible() const;
   bool EffectiveEnabled() const;
   // Whether the user can reach the control now: effectively visible and
-  // enabled, and its form loaded, shown and enabled.
+  // enabled, and its form loaded, shown, enabled and not behind a modal form.
   bool Reachable() const;
 
   Color ForeColor() const { return foreColor_; }
@@ -120,13 +122,17 @@ class Control {
   std::function<void(int16_t Button, int16_t Shift, int32_t X, int32_t Y)> MouseMove;
   std::function<void(int16_t Button, int16_t Shift, int32_t X, int32_t Y)> MouseUp;
 
-  // Mouse actions at (x, y) in twips relative to the control.
+  // Mouse actions at (x, y) in twips relative to the control (to a form's
+  // client area).
   void UserMouseDown(int16_t button, int16_t shift, int32_t x, int32_t y);
   void UserMouseMove(int16_t button, int16_t shift, int32_t x, int32_t y);
   void UserMouseUp(int16_t button, int16_t shift, int32_t x, int32_t y);
 
-  // What the control itself does with a character that its form's and its
-  // own KeyPress handlers let through (a text box inserts it).
+  // What the control itself does with a key that its form's and its own
+  // KeyDown handlers let through (a text box moves its caret, a grid its
+  // current cell) and with a character that the KeyPress handlers let
+  // through (a text box inserts it).
+  virtual void DefaultKeyDown(int16_t /*keyCode*/, int16_t /*shift*/) {}
   virtual void DefaultKeyPress(char /*ch*/) {}
 
   // Copies the design properties (not events, focus or view) of a control of

@@ -15,6 +15,8 @@
 //     ...
 //   };
 //
+// The host must outlive its forms.
+//
 // Unloading forgets the run-time elements of the form's control arrays and
 // its focus; the design properties of its other controls keep their values,
 // so an opener that needs a form as designed constructs a fresh object.
@@ -78,11 +80,17 @@ class Form : public Control, public Container {
   bool ShownModal() const { return shownModal_; }
   // Raises Load once per load.
   void LoadForm();
-  // Loads the form if needed, makes it visible, raises Activate, gives the
-  // first control in tab order the focus when none has it, raises Paint and
-  // hands the form to the host; a modal show returns when the form has been
-  // hidden or unloaded. A form unloaded by its own Load handler is not shown.
+  // Loads the form if needed, makes it visible, makes it the host's active
+  // form (Deactivate on the form that was active and is still shown, then
+  // Activate on this one), gives the first control in tab order the focus
+  // when none has it, raises Paint and hands the form to the host. A modal
+  // show returns when the form has been hidden or unloaded; the form that
+  // was active before it is then active again and hears Activate. A form
+  // unloaded by its own Load handler is not shown.
   void Show(ShowMode mode = ShowMode::Modeless);
+  // True while a modal form shown after this one is open: the user cannot
+  // reach this form then.
+  bool Blocked() const;
   void Hide();
   // QueryUnload and Unload (either may cancel), then hides the form and
   // forgets its run-time state. False when a handler cancelled.
@@ -131,8 +139,10 @@ class Form : public Control, public Container {
   // with KeyPreview the form's handler sees each key first and can drop it.
   // KeyDown of Enter clicks the focused command button or else the default
   // button; Escape clicks the cancel button; Tab moves the focus along the
-  // tab order. A key so used raises no KeyPress. Tab reaches the handlers
-  // only when no other control can take the focus. Returns whether the key
+  // tab order without raising any key event (it reaches the handlers only
+  // when no other control can take the focus). A key so used raises no
+  // KeyPress. A key that went on is then handled by the control itself
+  // (DefaultKeyDown). Returns whether the key
   // went on unused, so that its character (if any) is to be delivered.
   bool UserKeyDown(int16_t keyCode, int16_t shift = 0);
   void UserKeyPress(char ch);
@@ -161,6 +171,9 @@ class Form : public Control, public Container {
   void SetActive(Control* c);
   void NotifyInherited(Property p) override;
   bool MoveFocus(bool backwards);
+  Control* FocusTarget() const;
+  void BecomeActive();
+  void EndModal();
   void Dispatch(Control* target, char ch);
 
   Host* host_;
@@ -176,6 +189,7 @@ class Form : public Control, public Container {
   std::vector<ControlArrayBase*> arrays_;
   std::vector<DrawnLine> drawing_;
   int16_t nextTabIndex_ = 0;
+  uint64_t showSequence_ = 0;  // order of the latest show among the host's forms
 };
 
 }  // namespace kelvarin::platform

@@ -42,6 +42,8 @@ class ListControl : public Control {
   // The user picks an item (takes the focus first).
   void UserSelect(int32_t index);
   void UserDoubleClick(int32_t index);
+  // Up and Down move the selection.
+  void DefaultKeyDown(int16_t keyCode, int16_t shift) override;
   void CopyPropertiesFrom(const Control& other) override;
 
  protected:
@@ -107,6 +109,25 @@ class FileList : public ListControl {
  private:
   std::string path_;
   std::string pattern_ = "*.*";
+};
+
+// Lists the subdirectories of Path (full paths, sorted without regard to
+// case). Opening one (or the parent) changes Path and raises Change.
+class DirList : public ListControl {
+ public:
+  DirList(Container& parent, std::string name);
+  const std::string& Path() const { return path_; }
+  // Re-reads; raises Change when the path differs.
+  void SetPath(const std::string& p);
+  void Refresh();
+  std::function<void()> Change;
+  // The user opens a listed directory (double click) or the parent one.
+  void UserOpen(int32_t index);
+  void UserOpenParent();
+  void CopyPropertiesFrom(const Control& other) override;
+
+ private:
+  std::string path_;
 };
 
 // Whether name matches a pattern of "*" and "?" (case ignored); "*.*"

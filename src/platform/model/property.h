@@ -33,6 +33,8 @@ enum class ControlKind {
   PictureBox,
   Timer,
   Gauge,
+  Panel3D,
+  DirList,
 };
 
 // What a host has to refresh after a change. Several setters share one value
