@@ -62,8 +62,18 @@ bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNu
   const size_t len = static_cast<size_t>(header.RecordLength);
   const int64_t offset = record * header.RecordLength;
 
+  // Only the open catalog's data file, whose opening and closing the store
+  // sees, is read ahead; any other file is read one entry at a time.
+  if (fileNumber != DatFile) {
+    recordBuf_.resize(len);
+    size_t got = 0;
+    if (file->Read(offset, recordBuf_.data(), len, &got) != 0 || got < len) return false;
+    DecodeEntry(recordBuf_.data(), header, &entry);
+    return true;
+  }
   ReadAhead& a = ahead_;
-  if (a.file != file || offset < a.start || offset + static_cast<int64_t>(len) > a.start + static_cast<int64_t>(a.length)) {
+  if (a.file != file || offset < a.start ||
+      offset + static_cast<int64_t>(len) > a.start + static_cast<int64_t>(a.length)) {
     // A walk in number order reads a block ahead; any other access reads
     // just the one entry, so that key-order walks stay cheap.
     bool sequential = a.file == file && record == a.lastRecord + 1;

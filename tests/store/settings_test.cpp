@@ -193,3 +193,47 @@ TEST_F(StoreTest, FileOpenWithQuestionsAndRetry) {
 
 }  // namespace
 }  // namespace kelvarin::store
+
+#include "support/demo_catalog.h"
+
+namespace kelvarin::store {
+namespace {
+
+TEST_F(StoreTest, DemoApplicationDirectoryOpens) {
+  ASSERT_TRUE(testing::MakeDemoAppDir(dir_.path()));
+  ASSERT_EQ(store_.ReadCurrentDB(), "BOOKS");
+  ASSERT_TRUE(store_.OpenCatalog("BOOKS"));
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 12.0f);
+  EXPECT_EQ(store_.CurrentReport, "BOOKLIST");
+  EXPECT_EQ(store_.CurrentSettings.Sorted, 1.0f);
+  ReportLayout layout{};
+  ReportHeader header;
+  EXPECT_TRUE(store_.ReadReportFormat("BOOKLIST", layout, header));
+  EXPECT_TRUE(store_.ReadReportFormat("CARDS", layout, header));
+  EXPECT_EQ(header.ShowTitles, 1);
+
+  // The sort chain runs from head to tail through every entry in title order.
+  float n = store_.CurrentSettings.SortHead;
+  std::vector<std::string> titles;
+  EntryRecord e;
+  for (int guard = 0; guard < 20; ++guard) {
+    ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile));
+    titles.push_back(e.FieldText[0]);
+    if (n == store_.CurrentSettings.SortTail) break;
+    n = e.NextLink;
+  }
+  ASSERT_EQ(titles.size(), 12u);
+  EXPECT_EQ(titles.front().substr(0, 5), "Atlas");
+  EXPECT_EQ(titles.back().substr(0, 5), "\xC9tude");
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 2, store_.DatFile));
+  EXPECT_EQ(store_.EvalFormula(e, 5), "37.5");
+  EXPECT_EQ(store_.ReadMemo(e.MemoNumber).substr(0, 6), "A dese");
+
+  // Its key index walks in title order too.
+  int16_t h = store_.OpenIndex(0, store_.CatalogHeader, store_.CatalogName, 0);
+  EXPECT_EQ(store_.IndexFirst(h), store_.CurrentSettings.SortHead);
+  store_.IndexClose(h);
+}
+
+}  // namespace
+}  // namespace kelvarin::store
