@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 #include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
@@ -162,9 +163,9 @@ void frmSearch::Form_Load() {
   const CriteriaList remembered = state_.SearchCriteria;
   BuildRows();
   FillBoxes(remembered, false);
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
 
-  dialogs::FillKeyFieldList(cboKeyFields, store_, state_.KeyField);
+  store_.FillKeyFieldList(cboKeyFields, state_.KeyField);
   if (cboKeyFields.ListCount() == 0) {
     optAlpha.SetEnabled(false);
     currentSearchMode_ = store::smSequential;
@@ -186,7 +187,7 @@ void frmSearch::Form_Load() {
 
 void frmSearch::Form_Paint() {
   for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) dialogs::Draw3DFrame(*this, txtFieldData[i]);
+    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
 }
 
 void frmSearch::cboKeyFields_Click() {
