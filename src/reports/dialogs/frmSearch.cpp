@@ -89,7 +89,7 @@ void frmSearch::BuildRows() {
   platform::Label& label0 = lblFieldName[0];
   platform::TextBox& box0 = txtFieldData[0];
   box0.SetHeight(1);  // raised to the least height of one line
-  label0.SetWidth(14 * store_.MaxCharWidth - 800);
+  label0.SetWidth(std::max(0, 14 * store_.MaxCharWidth - 800));
   box0.SetLeft(label0.Left() + label0.Width() + 3 * px);
   const int32_t top0 = label0.Top();
   const int32_t pitch = box0.Height() + 3 * py;
