@@ -6,8 +6,8 @@
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::ReadFileBytes;
+using test_support::CatalogBuilder;
+using test_support::ReadFileBytes;
 
 class EntriesTest : public StoreTest {
  protected:

@@ -7,9 +7,9 @@
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::ReadFileBytes;
-using testing::WriteFileBytes;
+using test_support::CatalogBuilder;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
 
 TEST_F(StoreTest, SettingsAreClampedOnReading) {
   struct Case {
@@ -79,15 +79,15 @@ TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
   EXPECT_FALSE(store_.ReadReportFormat("NONE", layout, header));
   ASSERT_TRUE(WriteFileBytes(File("EMPTY.FMT"), ""));
   EXPECT_FALSE(store_.ReadReportFormat("EMPTY", layout, header));
-  ReportLayout good = testing::LinedLayout({{0, 10}, {21, 6}});
-  ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
+  ReportLayout good = test_support::LinedLayout({{0, 10}, {21, 6}});
+  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
   ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), ReadFileBytes(File("SHORT.FMT")).substr(0, 270)));
   EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
 
   for (int16_t lines : {0, 22, -1}) {
     ReportLayout bad = good;
     bad[3].LinesPerEntry = lines;
-    ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "BAD", bad, ReportHeader{}));
+    ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "BAD", bad, ReportHeader{}));
     ReportLayout into{};
     EXPECT_FALSE(store_.ReadReportFormat("BAD", into, header)) << lines;
     EXPECT_EQ(into[0], good[0]);  // read up to the faulty record
@@ -95,7 +95,7 @@ TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
   for (int16_t lines : {1, 21}) {
     ReportLayout edge = good;
     for (auto& c : edge) c.LinesPerEntry = lines;
-    ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "EDGE", edge, ReportHeader{1}));
+    ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "EDGE", edge, ReportHeader{1}));
     EXPECT_TRUE(store_.ReadReportFormat("EDGE", layout, header));
     EXPECT_EQ(layout, edge);
   }
@@ -200,7 +200,7 @@ namespace kelvarin::store {
 namespace {
 
 TEST_F(StoreTest, DemoApplicationDirectoryOpens) {
-  ASSERT_TRUE(testing::MakeDemoAppDir(dir_.path()));
+  ASSERT_TRUE(test_support::MakeDemoAppDir(dir_.path()));
   ASSERT_EQ(store_.ReadCurrentDB(), "BOOKS");
   ASSERT_TRUE(store_.OpenCatalog("BOOKS"));
   EXPECT_EQ(store_.CatalogHeader.EntryCount, 12.0f);

@@ -10,7 +10,7 @@
 #include "platform/text/codepage.h"
 #include "support/catalog_builder.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 using namespace kelvarin::store;
 
@@ -101,4 +101,4 @@ bool MakeDemoAppDir(const std::string& dir) {
          platform::WritePrivateProfileString("Search", "SearchMode", "0", ini);
 }
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

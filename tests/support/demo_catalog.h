@@ -6,10 +6,10 @@
 
 #include <string>
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 // Creates dir when needed and writes the files into it; false when a file
 // cannot be written.
 bool MakeDemoAppDir(const std::string& dir);
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support
