@@ -1,6 +1,7 @@
 #include "platform/keyindex/key_index_library.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <climits>
@@ -39,6 +40,13 @@ std::string ColumnBlob(sqlite3_stmt* s, int i) {
   const void* p = sqlite3_column_blob(s, i);
   int n = sqlite3_column_bytes(s, i);
   return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+}
+
+// The file's identity on disk; 0 when it does not exist.
+uint64_t FileIdentity(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  return (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
 }
 
 std::string CanonicalPath(const std::string& path) {
@@ -90,6 +98,7 @@ bool CreateSchema(sqlite3* db) {
 struct KeyIndexLibrary::Connection {
   sqlite3* db = nullptr;
   std::string path;
+  uint64_t identity = 0;
   bool inBatch = false;
   std::vector<Handle*> handles;
   sqlite3_stmt* insert = nullptr;
@@ -215,9 +224,13 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
                                                                        KeyIndexOpenInfo* info,
                                                                        int* error) {
   std::string canon = CanonicalPath(path);
+  std::error_code ec;
+  // A file deleted (and perhaps made again) since is not the open index.
+  const uint64_t identity = FileIdentity(path);
+  const bool onDisk = identity != 0;
   for (auto& weak : connections_) {
     auto c = weak.lock();
-    if (!c || c->path != canon) continue;
+    if (!c || c->path != canon || c->identity != identity) continue;
     if (mode == 1) {
       ResetCursors(*c);
       if (!c->Begin() || !Exec(c->db, "DELETE FROM keys") || !c->AddCount(-c->Count()) || !c->Commit()) {
@@ -230,8 +243,7 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
     return c;
   }
 
-  std::error_code ec;
-  bool existed = std::filesystem::exists(path, ec);
+  bool existed = onDisk;
   if (mode == 1 && existed) {
     std::filesystem::remove(path, ec);
     existed = false;
@@ -261,6 +273,7 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
     info->createdEmpty = true;
   }
   Exec(c->db, "PRAGMA synchronous=NORMAL");
+  c->identity = FileIdentity(path);
   if (!c->PrepareAll()) {
     *error = kKeyFileError;
     return nullptr;
