@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_exists.h"
 #include "platform/files/runtime_errors.h"
 #include "store/store.h"
 
@@ -11,12 +12,7 @@ namespace {
 using platform::FileAccess;
 using platform::FileCreate;
 
-// Until the platform's FileExists is merged here, a plain test for a
-// regular file.
-bool IsExistingFile(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
+bool IsExistingFile(const std::string& path) { return platform::FileExists(path); }
 
 std::string FileErrorText(int error, const std::string& path) {
   const std::string cr = "\r";

@@ -34,8 +34,11 @@ std::string DecimalText(double value, const DecimalStyle& style) {
 
   std::string out;
   if (exponent >= style.maxFixedExponent || exponent < style.minFixedExponent) {
-    out = mantissa.substr(0, 1);
-    if (mantissa.size() > 1) out += "." + mantissa.substr(1);
+    out.assign(1, mantissa[0]);
+    if (mantissa.size() > 1) {
+      out += '.';
+      out.append(mantissa, 1, std::string::npos);
+    }
     char e[16];
     std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     out += e;
