@@ -21,7 +21,13 @@ bool IsExistingFile(const std::string& path) {
 std::string FileErrorText(int error, const std::string& path) {
   const std::string cr = "\r";
   switch (error) {
-    case platform::kErrFileNotFound: return "File not found:" + cr + path;
+    case platform::kErrFileNotFound: {
+      // The file system says "not found" for a missing folder too.
+      std::error_code ec;
+      auto parent = std::filesystem::path(path).parent_path();
+      if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return "Path not found:" + cr + path;
+      return "File not found:" + cr + path;
+    }
     case platform::kErrPathNotFound: return "Path not found:" + cr + path;
     case platform::kErrPermissionDenied:
       return "The file is in use or you may not open it:" + cr + path;
