@@ -175,6 +175,7 @@ void frmQAVMain::Form_Load() {
   store_.PaperMode = store::poContinuous;
   BrowseIndex = -1;
   shutDown_ = false;
+  store_.indexLibrary().InitIndexes();
 
   // A destination or search mode the program does not know (a hand-edited
   // settings file) would leave every run without output; use the defaults.
