@@ -240,20 +240,8 @@ void frmQAVMain::CatalogOpened() {
   EnableCatalogCommands(open);
   UpdateCaption();
   if (open) {
-    if (store_.SecurityCode == -1 && store_.CatalogHeader.EntryCount >= 1) {
-      // View-only access: the last entry rather than an empty new one.
-      store::EntryRecord last;
-      float n = store_.CatalogHeader.EntryCount;
-      if (store_.ReadEntry(last, store_.CatalogHeader, n, store_.DatFile)) {
-        store_.CurrentEntry = last;
-        store_.CurrentEntryNumber = n;
-        CurrentBrowseMode = store::bmEdit;
-        ShowEntry(last);
-        ShowEntryNumber(n);
-        SetPanel("SearchMode", store::BrowseModeText(store::bmEdit));
-        return;
-      }
-    }
+    // View-only access: the last entry rather than an empty new one.
+    if (store_.SecurityCode == -1 && ShowEntryNumbered(store_.CatalogHeader.EntryCount)) return;
     mnuEEraseScreen_Click();
   } else {
     CurrentBrowseMode = store::bmNewEntry;
@@ -370,6 +358,20 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
     txtFieldData(i).SetText(TrimRight(entry.FieldText[static_cast<size_t>(i)]));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
+}
+
+bool frmQAVMain::ShowEntryNumbered(float entryNumber) {
+  if (store_.CatalogName.empty() || entryNumber < 1 || entryNumber > store_.CatalogHeader.EntryCount) return false;
+  store::EntryRecord entry;
+  if (!store_.ReadEntry(entry, store_.CatalogHeader, entryNumber, store_.DatFile)) return false;
+  CloseBrowseIndex();
+  store_.CurrentEntry = entry;
+  store_.CurrentEntryNumber = entryNumber;
+  CurrentBrowseMode = store::bmEdit;
+  ShowEntry(entry);
+  ShowEntryNumber(entryNumber);
+  SetPanel("SearchMode", store::BrowseModeText(store::bmEdit));
+  return true;
 }
 
 void frmQAVMain::mnuEEraseScreen_Click() {

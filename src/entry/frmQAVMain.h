@@ -110,6 +110,9 @@ class frmQAVMain : public platform::Form {
   // ---- services -------------------------------------------------------------
   // Texts into the field boxes, the "Deleted" panel.
   void ShowEntry(const store::EntryRecord& entry);
+  // Reads the entry and shows it for editing (bmEdit, panels); false when
+  // there is no such entry.
+  bool ShowEntryNumbered(float entryNumber);
   // Clears the screen for a new entry.
   void mnuEEraseScreen_Click();
   // Cuts the key to the smaller of the key field's length and 24.
