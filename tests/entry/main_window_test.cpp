@@ -83,6 +83,21 @@ TEST_F(MainWindowTest, ACatalogThatCannotBeOpenedIsReportedAndLeavesNoneOpen) {
   EXPECT_EQ(st().CurrentReportDest, store::rdMonitor);
 }
 
+TEST_F(MainWindowTest, ViewOnlyAccessStartsOnTheLastEntryWithChangesDisabled) {
+  WriteBooks();
+  WriteIni("Database", "CurrentDB", "BOOKS");
+  program_ = std::make_unique<app::Program>(host_, dir_.path());
+  st().SecurityCode = -1;
+  program_->Start();
+  EXPECT_EQ(st().CurrentEntryNumber, 3.0f);
+  EXPECT_EQ(main().txtFieldData(0).Text(), "Ulysses");
+  EXPECT_EQ(main().PanelText("Entry"), "Entry # 3");
+  EXPECT_EQ(main().PanelText("SearchMode"), "Edit");
+  EXPECT_FALSE(main().mnuVReplace.Enabled());
+  EXPECT_FALSE(main().mnuVFindDeleted.Enabled());
+  EXPECT_TRUE(main().mnuVNext.Enabled());
+}
+
 TEST_F(MainWindowTest, LayoutBindsTheFirstThreeKeyFieldsToTheSpeedSearches) {
   WriteBooks();
   WriteIni("Database", "CurrentDB", "BOOKS");
