@@ -49,10 +49,15 @@ frmQAVMain::frmQAVMain(platform::Host& host, store::Store& store, reports::Repor
   cmdNext.SetCaption("&Next");
   cmdAlpha.SetCaption("&Alpha Search");
   cmdSequential.SetCaption("Se&q Search");
+  // The buttons come after the 21 field boxes in tab order.
+  int16_t tab = store::kFieldCount;
   for (platform::CommandButton* b : {&cmdPrevious, &cmdNext, &cmdAlpha, &cmdSequential}) {
     b->SetWidth(kButtonWidth);
     b->SetHeight(kButtonHeight);
+    b->SetTabIndex(tab++);
   }
+  lblFieldName(0).SetTabStop(false);
+  StatusBar1.SetTabStop(false);
   BuildStatusBar();
 
   Load = [this] { Form_Load(); };

@@ -40,6 +40,12 @@ TEST_F(MainWindowTest, StartUpOpensTheCurrentCatalogAndErasesTheScreen) {
   EXPECT_LT(main().txtFieldData(0).Top(), main().txtFieldData(1).Top());
   EXPECT_LT(main().txtFieldData(3).Top(), main().cmdNext.Top());
   EXPECT_EQ(main().txtFieldData(0).Text(), "");
+  // Typing starts in the first field; Tab goes down the fields, then to the buttons.
+  EXPECT_TRUE(main().txtFieldData(0).HasFocus());
+  std::vector<platform::Control*> order = main().TabOrder();
+  ASSERT_GE(order.size(), 6u);
+  EXPECT_EQ(order[4], &main().txtFieldData(5));
+  EXPECT_EQ(order[5], &main().cmdPrevious);
 
   EXPECT_TRUE(main().cmdNext.Enabled());
   EXPECT_TRUE(main().mnuVNext.Enabled());
