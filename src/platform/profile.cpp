@@ -1,0 +1,136 @@
+#include "platform/profile.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/text/codepage.h"
+
+namespace kelvarin::platform {
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return AnsiUpperString(Trim(a)) == AnsiUpperString(Trim(b));
+}
+
+std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
+  std::ifstream in(path, std::ios::binary);
+  exists = static_cast<bool>(in);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The section name of a "[Name]" line, or false.
+bool SectionOf(const std::string& line, std::string& name) {
+  std::string t = Trim(line);
+  if (t.size() < 2 || t.front() != '[') return false;
+  size_t close = t.find(']');
+  if (close == std::string::npos) return false;
+  name = t.substr(1, close - 1);
+  return true;
+}
+
+// Splits "Key=Value"; false for lines without '=' and comments.
+bool KeyOf(const std::string& line, std::string& key, std::string& value) {
+  std::string t = Trim(line);
+  if (t.empty() || t[0] == ';') return false;
+  size_t eq = t.find('=');
+  if (eq == std::string::npos) return false;
+  key = Trim(t.substr(0, eq));
+  value = Trim(t.substr(eq + 1));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  return true;
+}
+
+}  // namespace
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& path) {
+  bool exists;
+  std::vector<std::string> lines = ReadLines(path, exists);
+  bool inSection = false;
+  for (const std::string& line : lines) {
+    std::string name, k, v;
+    if (SectionOf(line, name)) {
+      inSection = SameName(name, section);
+    } else if (inSection && KeyOf(line, k, v) && SameName(k, key)) {
+      return v;
+    }
+  }
+  return defaultValue;
+}
+
+int GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                         const std::string& path) {
+  const std::string missing = "\x01";
+  std::string v = GetPrivateProfileString(section, key, missing, path);
+  if (v == missing) return defaultValue;
+  size_t i = 0;
+  bool negative = false;
+  if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
+  if (i >= v.size() || v[i] < '0' || v[i] > '9') return 0;
+  long long n = 0;
+  for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+    n = n * 10 + (v[i] - '0');
+    if (n > 0x7FFFFFFF) n = 0x7FFFFFFF;
+  }
+  return static_cast<int>(negative ? -n : n);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+  bool exists;
+  std::vector<std::string> lines = ReadLines(path, exists);
+  const std::string newLine = key + "=" + value;
+  int sectionLine = -1, insertAt = -1;
+  bool inSection = false, done = false;
+  for (size_t i = 0; i < lines.size() && !done; ++i) {
+    std::string name, k, v;
+    if (SectionOf(lines[i], name)) {
+      if (inSection) break;  // end of our section
+      inSection = SameName(name, section);
+      if (inSection) {
+        sectionLine = static_cast<int>(i);
+        insertAt = static_cast<int>(i) + 1;
+      }
+    } else if (inSection) {
+      if (KeyOf(lines[i], k, v) && SameName(k, key)) {
+        lines[i] = newLine;
+        done = true;
+      } else if (!Trim(lines[i]).empty()) {
+        insertAt = static_cast<int>(i) + 1;
+      }
+    }
+  }
+  if (!done) {
+    if (sectionLine < 0) {
+      if (!lines.empty() && !Trim(lines.back()).empty()) lines.push_back("");
+      lines.push_back("[" + section + "]");
+      lines.push_back(newLine);
+    } else {
+      lines.insert(lines.begin() + insertAt, newLine);
+    }
+  }
+  std::ostringstream out;
+  for (const std::string& line : lines) out << line << "\r\n";
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file << out.str();
+  return static_cast<bool>(file);
+}
+
+}  // namespace kelvarin::platform

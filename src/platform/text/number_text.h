@@ -1,0 +1,43 @@
+// Numbers as text, in the forms the program shows and stores.
+//
+// The plain form is the shortest decimal text without a leading blank
+// ("12", "0.5", "-3.25"); the signed form puts a blank before a number of zero
+// or more and a minus before a negative one, and drops the 0 before the point
+// (" 12", " .5", "-.5"). Both keep `significantDigits` digits at most (7 for
+// single-precision values, 15 for double) and switch to exponent form
+// ("1E+20", "1.5E-07") outside the exponent range DecimalStyle gives.
+#pragma once
+
+#include <string>
+
+#include "platform/locale.h"
+
+namespace kelvarin::platform {
+
+struct DecimalStyle {
+  int significantDigits = 7;
+  bool zeroBeforePoint = true;   // "0.5" rather than ".5"
+  bool blankBeforePositive = false;
+  // Exponent form when the decimal exponent is at least this, or below
+  // minFixedExponent.
+  int maxFixedExponent = 7;
+  int minFixedExponent = -5;
+};
+
+std::string DecimalText(double value, const DecimalStyle& style);
+
+// Single-precision values (entry numbers, totals held as singles).
+std::string PlainNumber(float value);
+std::string SignedNumber(float value);
+
+// The "Standard" format: thousands separators and two decimals, by the
+// user's number settings (1234.5 gives "1,234.50").
+std::string StandardFormat(double value, const LocaleSettings& locale);
+
+// The numeric value of a text: the number at its start, leading blanks
+// skipped, 0 when it does not begin with a number. Accepts a sign, digits, one
+// decimal point and an exponent (E or D), as the classic Val did; blanks
+// between digits are ignored.
+double LeadingNumber(const std::string& text);
+
+}  // namespace kelvarin::platform

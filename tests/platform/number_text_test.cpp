@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "platform/text/number_text.h"
+
+namespace kelvarin::platform {
+namespace {
+
+TEST(NumberText, PlainAndSignedForms) {
+  EXPECT_EQ(PlainNumber(12), "12");
+  EXPECT_EQ(SignedNumber(12), " 12");
+  EXPECT_EQ(SignedNumber(0), " 0");
+  EXPECT_EQ(SignedNumber(-12), "-12");
+  EXPECT_EQ(PlainNumber(0.5f), "0.5");
+  EXPECT_EQ(SignedNumber(0.5f), " .5");
+  EXPECT_EQ(SignedNumber(-0.25f), "-.25");
+  EXPECT_EQ(PlainNumber(1234567), "1234567");
+}
+
+TEST(NumberText, SingleValuesShowSevenDigits) {
+  EXPECT_EQ(PlainNumber(1.0f / 3.0f), "0.3333333");
+  EXPECT_EQ(PlainNumber(0.1f), "0.1");  // not 0.100000001
+  EXPECT_EQ(PlainNumber(12345678.0f), "1.234568E+07");
+  EXPECT_EQ(PlainNumber(1e20f), "1E+20");
+  EXPECT_EQ(PlainNumber(0.000001f), "1E-06");
+}
+
+TEST(NumberText, StandardFormat) {
+  LocaleSettings en;
+  EXPECT_EQ(StandardFormat(1234.5, en), "1,234.50");
+  EXPECT_EQ(StandardFormat(0, en), "0.00");
+  EXPECT_EQ(StandardFormat(-1234567.125, en), "-1,234,567.13");
+  EXPECT_EQ(StandardFormat(999.999, en), "1,000.00");
+  LocaleSettings de;
+  de.decimalPoint = ',';
+  de.thousandsSeparator = '.';
+  EXPECT_EQ(StandardFormat(1234.5, de), "1.234,50");
+}
+
+TEST(NumberText, LeadingNumber) {
+  EXPECT_EQ(LeadingNumber("  12abc"), 12);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("-3.5"), -3.5);
+  EXPECT_EQ(LeadingNumber("1 000"), 1000);
+  EXPECT_EQ(LeadingNumber("1E3x"), 1000);
+  EXPECT_EQ(LeadingNumber("2D2"), 200);
+  EXPECT_EQ(LeadingNumber("5E"), 5);
+  EXPECT_EQ(LeadingNumber("1.2.3"), 1.2);
+  EXPECT_EQ(LeadingNumber("1E999"), 0);  // overflow is no number
+}
+
+}  // namespace
+}  // namespace kelvarin::platform
