@@ -125,8 +125,11 @@ class Control {
   void UserMouseMove(int16_t button, int16_t shift, int32_t x, int32_t y);
   void UserMouseUp(int16_t button, int16_t shift, int32_t x, int32_t y);
 
-  // What the control itself does with a character that its form's and its
-  // own KeyPress handlers let through (a text box inserts it).
+  // What the control itself does with a key that its form's and its own
+  // KeyDown handlers let through (a text box moves its caret, a grid its
+  // current cell) and with a character that the KeyPress handlers let
+  // through (a text box inserts it).
+  virtual void DefaultKeyDown(int16_t /*keyCode*/, int16_t /*shift*/) {}
   virtual void DefaultKeyPress(char /*ch*/) {}
 
   // Copies the design properties (not events, focus or view) of a control of

@@ -46,12 +46,13 @@ TextBox::TextBox(Container& parent, std::string name) : Control(parent, ControlK
 
 void TextBox::SetText(const std::string& t) {
   bool changed = text_ != t;
+  bool caretMoved = selStart_ != 0 || selLength_ != 0;
   text_ = t;
   selStart_ = 0;
   selLength_ = 0;
-  if (!changed) return;
-  Notify(Property::Text);
-  RaiseEvent(Change);
+  if (changed) Notify(Property::Text);
+  if (caretMoved || changed) Notify(Property::Selection);
+  if (changed) RaiseEvent(Change);
 }
 
 void TextBox::SetMaxLength(int32_t n) { KV_SET(maxLength_, std::max<int32_t>(0, n), Property::MaxLength); }
@@ -134,6 +135,43 @@ void TextBox::DefaultKeyPress(char ch) {
   ReplaceSelection(std::string(1, ch), true);
 }
 
+void TextBox::DefaultKeyDown(int16_t keyCode, int16_t shift) {
+  const auto size = static_cast<int32_t>(text_.size());
+  const bool extend = (shift & kShiftMask) != 0;
+  switch (keyCode) {
+    case key::kDelete:
+      if (readOnly_) return;
+      if (selLength_ == 0) {
+        if (selStart_ >= size) return;
+        selLength_ = 1;
+      }
+      ReplaceSelection("", true);
+      return;
+    case key::kLeft:
+      SetSelStart(selLength_ > 0 ? selStart_ : selStart_ - 1);
+      return;
+    case key::kHome:
+      SetSelStart(0);
+      return;
+    case key::kRight:
+      if (extend) {
+        SetSelLength(selLength_ + 1);
+      } else {
+        SetSelStart(selStart_ + std::max<int32_t>(selLength_, 1));
+      }
+      return;
+    case key::kEnd:
+      if (extend) {
+        SetSelLength(size - selStart_);
+      } else {
+        SetSelStart(size);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
 void TextBox::UserPaste(const std::string& text) {
   if (!Reachable() || readOnly_) return;
   SetFocus();
@@ -156,13 +194,9 @@ void TextBox::UserSelect(int32_t start, int32_t length) {
 }
 
 void TextBox::UserDelete() {
-  if (!Reachable() || readOnly_) return;
+  if (!Reachable()) return;
   SetFocus();
-  if (selLength_ == 0) {
-    if (selStart_ >= static_cast<int32_t>(text_.size())) return;
-    selLength_ = 1;
-  }
-  ReplaceSelection("", true);
+  DefaultKeyDown(key::kDelete, 0);
 }
 
 void TextBox::CopyPropertiesFrom(const Control& other) {
@@ -218,6 +252,10 @@ void CommandButton::UserClick() {
 
 void CommandButton::Press() {
   if (Reachable()) RaiseEvent(Click);
+}
+
+void CommandButton::DefaultKeyPress(char ch) {
+  if (ch == ' ') Press();
 }
 
 void CommandButton::CopyPropertiesFrom(const Control& other) {
@@ -312,6 +350,23 @@ void Frame::NotifyInherited(Property p) {
 void Frame::CopyPropertiesFrom(const Control& other) {
   Control::CopyPropertiesFrom(other);
   caption_ = static_cast<const Frame&>(other).caption_;
+}
+
+Panel3D::Panel3D(Container& parent, std::string name) : Control(parent, ControlKind::Panel3D, std::move(name)) {
+  SetBackColor(kSysButtonFace);
+  SetTabStop(false);
+}
+void Panel3D::SetCaption(const std::string& c) { KV_SET(caption_, c, Property::Caption); }
+void Panel3D::SetAlignment(Align a) { KV_SET(align_, a, Property::Appearance); }
+void Panel3D::NotifyInherited(Property p) {
+  Notify(p);
+  for (Control* c : Children()) NotifyInheritedOf(*c, p);
+}
+void Panel3D::CopyPropertiesFrom(const Control& other) {
+  Control::CopyPropertiesFrom(other);
+  const auto& o = static_cast<const Panel3D&>(other);
+  caption_ = o.caption_;
+  align_ = o.align_;
 }
 
 PictureBox::PictureBox(Container& parent, std::string name)

@@ -100,6 +100,9 @@ class TextBox : public Control {
   // Delete key: removes the selection or the character after the caret.
   void UserDelete();
 
+  // Delete, and the caret keys Left, Right, Home, End (Shift with Right and
+  // End extends the selection).
+  void DefaultKeyDown(int16_t keyCode, int16_t shift) override;
   void DefaultKeyPress(char ch) override;
   void CopyPropertiesFrom(const Control& other) override;
 
@@ -134,6 +137,7 @@ class CommandButton : public Control {
   // Enter or Space while the button has the focus, Enter on the default
   // button, Escape on the cancel button: Click without a focus change.
   void Press();
+  void DefaultKeyPress(char ch) override;  // Space presses
   void CopyPropertiesFrom(const Control& other) override;
 
  private:
@@ -199,6 +203,26 @@ class Frame : public Control, public Container {
 
  private:
   std::string caption_;
+};
+
+// A raised three-dimensional panel with a caption (a read-out such as a
+// count); it can also hold controls.
+class Panel3D : public Control, public Container {
+ public:
+  Panel3D(Container& parent, std::string name);
+  Control& AsControl() override { return *this; }
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& c);
+  Align Alignment() const { return align_; }
+  void SetAlignment(Align a);
+  void CopyPropertiesFrom(const Control& other) override;
+
+ protected:
+  void NotifyInherited(Property p) override;
+
+ private:
+  std::string caption_;
+  Align align_ = Align::Center;
 };
 
 // A picture (by file path) that can also hold controls.

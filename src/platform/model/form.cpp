@@ -83,7 +83,7 @@ void Form::LoadForm() {
 void Form::Show(ShowMode mode) {
   LoadForm();
   if (!loaded_) return;  // its Load handler unloaded it
-  if (mode == ShowMode::Modal && shownModal_) return;
+  if (shownModal_) return;
   bool wasVisible = Visible();
   Control::SetVisible(true);
   if (!wasVisible || mode == ShowMode::Modal) {
@@ -208,12 +208,16 @@ bool Form::MoveFocus(bool backwards) {
 
 bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
   if (!loaded_ || !Visible() || !Enabled()) return false;
+  // Tab between controls is the form's own business: no handler sees it.
+  if (keyCode == key::kTab && (shift & (kCtrlMask | kAltMask)) == 0 && MoveFocus((shift & kShiftMask) != 0))
+    return false;
   Control* target = active_;
   if (keyPreview_ || !target) {
     RaiseEvent(KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
   if (target) {
+    if (active_ != target) return false;
     RaiseEvent(target->KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
@@ -232,9 +236,8 @@ bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
       b->Press();
       return false;
     }
-  } else if (keyCode == key::kTab && (shift & (kCtrlMask | kAltMask)) == 0) {
-    if (MoveFocus((shift & kShiftMask) != 0)) return false;
   }
+  if (target && active_ == target) target->DefaultKeyDown(keyCode, shift);
   return true;
 }
 

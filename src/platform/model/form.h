@@ -131,8 +131,10 @@ class Form : public Control, public Container {
   // with KeyPreview the form's handler sees each key first and can drop it.
   // KeyDown of Enter clicks the focused command button or else the default
   // button; Escape clicks the cancel button; Tab moves the focus along the
-  // tab order. A key so used raises no KeyPress. Tab reaches the handlers
-  // only when no other control can take the focus. Returns whether the key
+  // tab order without raising any key event (it reaches the handlers only
+  // when no other control can take the focus). A key so used raises no
+  // KeyPress. A key that went on is then handled by the control itself
+  // (DefaultKeyDown). Returns whether the key
   // went on unused, so that its character (if any) is to be delivered.
   bool UserKeyDown(int16_t keyCode, int16_t shift = 0);
   void UserKeyPress(char ch);

@@ -216,6 +216,19 @@ void Grid::UserSelectCell(int32_t r, int32_t c) {
   RaiseEvent(Click);
 }
 
+void Grid::DefaultKeyDown(int16_t keyCode, int16_t /*shift*/) {
+  int32_t r = row_, c = col_;
+  switch (keyCode) {
+    case key::kUp: --r; break;
+    case key::kDown: ++r; break;
+    case key::kLeft: --c; break;
+    case key::kRight: ++c; break;
+    default: return;
+  }
+  if (r < fixedRows_ || r >= rows_ || c < fixedCols_ || c >= cols_) return;
+  SetCurrent(r, c);
+}
+
 void Grid::UserScrollTo(int32_t topRow, int32_t leftCol) {
   if (!Reachable()) return;
   SetTopRow(topRow);

@@ -91,6 +91,8 @@ class Grid : public Control {
   // (one RowColChange), then Click. Ignored for fixed or out-of-range cells.
   void UserSelectCell(int32_t r, int32_t c);
   void UserScrollTo(int32_t topRow, int32_t leftCol);
+  // The arrow keys move the current cell within the scrollable cells.
+  void DefaultKeyDown(int16_t keyCode, int16_t shift) override;
 
  private:
   size_t Index(int32_t r, int32_t c) const { return static_cast<size_t>(r) * static_cast<size_t>(cols_) + c; }

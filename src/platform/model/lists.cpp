@@ -81,6 +81,12 @@ void ListControl::UserDoubleClick(int32_t index) {
   if (Reachable()) RaiseEvent(DblClick);
 }
 
+void ListControl::DefaultKeyDown(int16_t keyCode, int16_t /*shift*/) {
+  if (ListCount() == 0) return;
+  if (keyCode == key::kDown) SetListIndex(std::min(listIndex_ + 1, ListCount() - 1));
+  if (keyCode == key::kUp) SetListIndex(std::max(listIndex_ - 1, 0));
+}
+
 void ListControl::CopyPropertiesFrom(const Control& other) {
   Control::CopyPropertiesFrom(other);
   const auto& o = static_cast<const ListControl&>(other);

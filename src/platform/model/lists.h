@@ -42,6 +42,8 @@ class ListControl : public Control {
   // The user picks an item (takes the focus first).
   void UserSelect(int32_t index);
   void UserDoubleClick(int32_t index);
+  // Up and Down move the selection.
+  void DefaultKeyDown(int16_t keyCode, int16_t shift) override;
   void CopyPropertiesFrom(const Control& other) override;
 
  protected:

@@ -33,6 +33,7 @@ enum class ControlKind {
   PictureBox,
   Timer,
   Gauge,
+  Panel3D,
 };
 
 // What a host has to refresh after a change. Several setters share one value
