@@ -1,6 +1,7 @@
 #include "platform/qt/form_view.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -277,7 +278,7 @@ void FormView::Show(bool modal) {
   window_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
   SyncGeometry();
   window_->show();
-  window_->raise();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
   window_->activateWindow();
   shownOnce_ = true;
   SyncFocus();
