@@ -69,6 +69,7 @@ Binding* BindingOf(QObject* object) {
 Binding::Binding(FormView& form, Control& control) : form_(form), control_(control) {}
 
 Binding::~Binding() {
+  *alive_ = false;
   if (widget_) {
     widget_->setProperty(kBindingProperty, QVariant());
     widget_->hide();
@@ -142,6 +143,13 @@ void Binding::Sync(Property property) {
 }
 
 bool Binding::WidgetTakesKey(const QKeyEvent& /*event*/) { return false; }
+
+void Binding::Resync(const std::function<void()>& userAction, Property property) {
+  std::shared_ptr<bool> alive = alive_;
+  userAction();
+  // The handler may have unloaded the form, and this binding with it.
+  if (*alive && widget_) PropertyChanged(control_, property);
+}
 
 // --- Label and Panel3D -----------------------------------------------------------
 
@@ -364,16 +372,14 @@ class TextBoxBinding : public Binding {
     if (Updating()) return;
     auto [start, length] = WidgetSelection();
     if (start == box_.SelStart() && length == box_.SelLength()) return;
-    box_.UserSelect(start, length);
-    if (widget_) PropertyChanged(box_, Property::Selection);
+    Resync([&] { box_.UserSelect(start, length); }, Property::Selection);
   }
 
   void WidgetEdited() {
     if (Updating()) return;
     QString text = LineEdit() ? LineEdit()->text() : PlainEdit()->toPlainText();
     if (PlainEdit()) text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    box_.UserSetText(FromQ(text));
-    if (widget_) PropertyChanged(box_, Property::Text);
+    Resync([&] { box_.UserSetText(FromQ(text)); }, Property::Text);
   }
 
   TextBox& box_;
@@ -422,8 +428,7 @@ class CheckBoxBinding : public Binding {
     SetWidget(w);
     QObject::connect(w, &QCheckBox::clicked, &context_, [this] {
       if (Updating()) return;
-      box_.UserClick();
-      if (widget_) PropertyChanged(box_, Property::Value);
+      Resync([&] { box_.UserClick(); }, Property::Value);
     });
   }
 
@@ -452,8 +457,7 @@ class OptionBinding : public Binding {
     SetWidget(w);
     QObject::connect(w, &QRadioButton::clicked, &context_, [this] {
       if (Updating()) return;
-      option_.UserClick();
-      if (widget_) PropertyChanged(option_, Property::Value);
+      Resync([&] { option_.UserClick(); }, Property::Value);
     });
   }
   bool WidgetTakesKey(const QKeyEvent& e) override {
@@ -648,8 +652,7 @@ class ComboBinding : public Binding {
     SetWidget(w);
     QObject::connect(w, &QComboBox::activated, &context_, [this](int index) {
       if (Updating()) return;
-      combo_.UserSelect(index);
-      if (widget_) PropertyChanged(combo_, Property::ListIndex);
+      Resync([&] { combo_.UserSelect(index); }, Property::ListIndex);
     });
   }
 
@@ -733,8 +736,7 @@ class ListBinding : public Binding {
     SetWidget(w);
     QObject::connect(w, &QListWidget::currentRowChanged, &context_, [this](int row) {
       if (Updating() || row < 0) return;
-      list_.UserSelect(row);
-      if (widget_) PropertyChanged(list_, Property::ListIndex);
+      Resync([&] { list_.UserSelect(row); }, Property::ListIndex);
     });
     QObject::connect(w, &QListWidget::itemDoubleClicked, &context_, [this](QListWidgetItem* item) {
       if (Updating() || !widget_) return;
@@ -782,8 +784,7 @@ class ScrollBinding : public Binding {
     SetWidget(w);
     QObject::connect(w, &QScrollBar::valueChanged, &context_, [this](int v) {
       if (Updating()) return;
-      bar_.UserScrollTo(v);
-      if (widget_) PropertyChanged(bar_, Property::Value);
+      Resync([&] { bar_.UserScrollTo(v); }, Property::Value);
     });
   }
   bool WidgetTakesKey(const QKeyEvent&) override { return true; }
@@ -885,8 +886,9 @@ class TimerBinding : public Binding {
  public:
   TimerBinding(FormView& f, Timer& c) : Binding(f, c), timer_(c) {
     QObject::connect(&qtimer_, &QTimer::timeout, &qtimer_, [this] {
+      std::shared_ptr<bool> alive = alive_;
       timer_.Tick();
-      Restart();
+      if (*alive) Restart();
     });
   }
 

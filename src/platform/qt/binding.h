@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "platform/model/property.h"
@@ -62,6 +63,10 @@ class Binding : public ControlView {
   void SyncGeometry();
   void SyncColors();
   int Px(int32_t twips) const;
+  // Runs a User* call for the widget, then shows the model's state again
+  // (the model may have refused or changed what the widget did), unless the
+  // call ended this binding.
+  void Resync(const std::function<void()>& userAction, Property property);
 
   class Guard {
    public:
@@ -80,6 +85,8 @@ class Binding : public ControlView {
   // The receiving context of the widget's connections: they end with the
   // binding even while the widget waits for its deferred deletion.
   QObject context_;
+  // False once the binding is gone; held by code that runs a handler.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
  private:
   int updating_ = 0;

@@ -164,6 +164,7 @@ void FormView::Abandon() {
 }
 
 FormView::~FormView() {
+  *alive_ = false;
   if (form_.View() == this) form_.SetView(nullptr);
   for (auto& [control, binding] : bindings_) const_cast<Control*>(control)->SetView(nullptr);
   bindings_.clear();
@@ -224,8 +225,8 @@ void FormView::AddMenuItem(MenuItem& item, QMenu* into) {
     action = into ? into->addMenu(menu) : menuBar_->addMenu(menu);
     // The classic menus raise the Click of a menu title before it drops
     // down, so that the program can set its items.
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, &item] {
-      if (!updating_) item.UserClick();
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, &item, alive = alive_] {
+      if (*alive && !updating_) item.UserClick();
     });
     for (MenuItem* sub : item.Items()) AddMenuItem(*sub, menu);
   } else {
@@ -234,9 +235,10 @@ void FormView::AddMenuItem(MenuItem& item, QMenu* into) {
       into->addAction(action);
     else
       menuBar_->addAction(action);
-    QObject::connect(action, &QAction::triggered, action, [this, &item] {
-      if (updating_) return;
+    QObject::connect(action, &QAction::triggered, action, [this, &item, alive = alive_] {
+      if (!*alive || updating_) return;
       item.UserClick();
+      if (!*alive) return;  // the handler unloaded the form
       // Qt flips a checkable action itself; the model has the last word.
       if (auto it = menus_.find(&item); it != menus_.end()) it->second->PropertyChanged(item, Property::Checked);
     });
@@ -275,7 +277,12 @@ void FormView::SyncGeometry() {
 }
 
 void FormView::Show(bool modal) {
-  window_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+  const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+  if (window_->windowModality() != modality) {
+    // Qt takes a new modality only at the next showing.
+    if (window_->isVisible()) window_->hide();
+    window_->setWindowModality(modality);
+  }
   SyncGeometry();
   window_->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
@@ -350,9 +357,11 @@ void FormView::UserResized() {
   form_.SetWidth(width);
   form_.SetHeight(height);
   --updating_;
-  if (form_.Loaded()) {
-    RaiseEvent(form_.Resize);
-    form_.UserPaint();
+  Form& form = form_;
+  std::shared_ptr<bool> alive = alive_;
+  if (form.Loaded()) {
+    RaiseEvent(form.Resize);
+    if (*alive) form.UserPaint();
   }
 }
 

@@ -106,6 +106,8 @@ class FormView : public ControlView {
   std::map<const MenuItem*, std::unique_ptr<MenuView>> menus_;
   int twipsPerPixel_ = 15;
   int updating_ = 0;
+  // False once the view is gone; held by code that runs a handler.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool shownOnce_ = false;
   bool wasActive_ = false;
 };

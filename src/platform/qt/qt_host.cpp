@@ -10,6 +10,7 @@
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -399,7 +400,27 @@ void QtHost::FormDestroyed(Form& form) {
 MsgAnswer QtHost::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
   QMessageBox box(QApplication::activeWindow());
   box.setWindowTitle(ToQ(title.empty() ? AppTitle() : title));
-  box.setText(ToQMultiLine(text));
+  QString shown = ToQMultiLine(text);
+  if (shown.contains(QLatin1Char('\t'))) {
+    // Tabbed messages are tables (the totals): tab stops every eight
+    // characters in a fixed-pitch font keep their columns straight.
+    QString expanded;
+    int column = 0;
+    for (QChar c : shown) {
+      if (c == QLatin1Char('\t')) {
+        do {
+          expanded += QLatin1Char(' ');
+          ++column;
+        } while (column % 8 != 0);
+      } else {
+        expanded += c;
+        column = c == QLatin1Char('\n') ? 0 : column + 1;
+      }
+    }
+    shown = expanded;
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) label->setFont(QFont(FixedFamily()));
+  }
+  box.setText(shown);
   box.setTextFormat(Qt::PlainText);
   switch (icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
