@@ -99,6 +99,10 @@ TEST(QtHost, TypingGoesThroughKeyPressAndDroppedKeysStayOut) {
   EXPECT_TRUE(WidgetOf<QCheckBox>(host, form.chkCase)->hasFocus());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   EXPECT_EQ(form.chkCase.Value(), 1);
+  // The label's access key leads to the control after it in tab order.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+  EXPECT_EQ(form.ActiveControl(), &form.txtName);
+  EXPECT_EQ(WidgetOf<QLabel>(host, form.lblName)->text(), "&Name:");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(form.okClicks, 1);
 }

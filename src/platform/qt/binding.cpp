@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <cmath>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -157,6 +159,22 @@ namespace {
 
 class LabelBinding : public Binding {
  public:
+  // A label's access key takes the focus to the control after it in tab
+  // order; that control's widget may be made after the label's.
+  void Settle() override {
+    auto* w = static_cast<QLabel*>(widget_.data());
+    QWidget* buddy = nullptr;
+    if (AccessKey(label_.Caption()) != 0) {
+      Control* next = nullptr;
+      for (Control* c : label_.OwnerForm().Controls())
+        if (c->CanHaveFocus() && c->TabIndex() > label_.TabIndex() && (!next || c->TabIndex() < next->TabIndex()))
+          next = c;
+      if (Binding* b = next ? form_.BindingFor(next) : nullptr) buddy = b->Widget();
+    }
+    w->setBuddy(buddy);
+    w->setText(buddy ? ToQMultiLine(label_.Caption()) : ToQMultiLine(CaptionWithoutAccessMarks(label_.Caption())));
+  }
+
   LabelBinding(FormView& f, Label& c, QWidget* parent) : Binding(f, c), label_(c) {
     auto* w = new QLabel(parent);
     w->setWordWrap(true);
@@ -168,7 +186,7 @@ class LabelBinding : public Binding {
   void Sync(Property p) override {
     auto* w = static_cast<QLabel*>(widget_.data());
     switch (p) {
-      case Property::Caption: w->setText(ToQMultiLine(CaptionWithoutAccessMarks(label_.Caption()))); break;
+      case Property::Caption: Settle(); break;
       case Property::Appearance:
       case Property::BackColor:
         w->setAlignment((label_.Alignment() == Align::Left    ? Qt::AlignLeft
@@ -727,12 +745,62 @@ class ComboBinding : public Binding {
   QLineEdit* connectedEdit_ = nullptr;
 };
 
+// Draws items with tab characters at the list's tab stops (in dialog
+// units, a quarter of the average character width); without stops a tab
+// goes to the next multiple of 32 units.
+class TabStopDelegate : public QStyledItemDelegate {
+ public:
+  TabStopDelegate(QObject* parent, ListBox* list) : QStyledItemDelegate(parent), list_(list) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QString text = index.data().toString();
+    if (!text.contains(QLatin1Char('\t'))) {
+      QStyledItemDelegate::paint(painter, option, index);
+      return;
+    }
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.text.clear();
+    const QWidget* w = opt.widget;
+    QStyle* style = w ? w->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, w).adjusted(2, 0, -2, 0);
+    const double unit = opt.fontMetrics.averageCharWidth() / 4.0;
+    std::vector<int32_t> stops = list_ ? list_->TabStops() : std::vector<int32_t>{};
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    const QStringList parts = text.split(QLatin1Char('\t'));
+    double x = 0;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      if (i > 0) {
+        double next = -1;
+        for (int32_t s : stops)
+          if (s * unit > x + 0.5) {
+            next = s * unit;
+            break;
+          }
+        if (next < 0) next = (std::floor(x / (32 * unit)) + 1) * 32 * unit;
+        x = next;
+      }
+      painter->drawText(QRectF(area.left() + x, area.top(), area.width() - x, area.height()),
+                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts[i]);
+      x += opt.fontMetrics.horizontalAdvance(parts[i]);
+    }
+    painter->restore();
+  }
+
+ private:
+  ListBox* list_;
+};
+
 class ListBinding : public Binding {
  public:
   ListBinding(FormView& f, ListControl& c, QWidget* parent) : Binding(f, c), list_(c) {
     auto* w = new QListWidget(parent);
     w->setSelectionMode(QAbstractItemView::SingleSelection);
     w->setUniformItemSizes(true);
+    w->setItemDelegate(new TabStopDelegate(w, c.Kind() == ControlKind::ListBox ? static_cast<ListBox*>(&c) : nullptr));
     SetWidget(w);
     QObject::connect(w, &QListWidget::currentRowChanged, &context_, [this](int row) {
       if (Updating() || row < 0) return;
@@ -760,6 +828,7 @@ class ListBinding : public Binding {
     switch (p) {
       case Property::Items:
         w->clear();
+        w->viewport()->update();
         for (int32_t i = 0; i < list_.ListCount(); ++i) w->addItem(ToQ(list_.List(i)));
         Sync(Property::ListIndex);
         break;

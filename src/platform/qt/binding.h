@@ -39,6 +39,9 @@ class Binding : public ControlView {
   void PropertyChanged(Control& control, Property property) override;
   // Brings every property of the widget in step with the model.
   void SyncAll();
+  // Once every control of the form has its widget (and after a control is
+  // added): links between widgets.
+  virtual void Settle() {}
   bool Updating() const { return updating_ > 0; }
 
   // After the model let a key go on (KeyDown unused and no character

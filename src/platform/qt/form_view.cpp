@@ -151,6 +151,7 @@ FormView::FormView(QtHost& host, Form& form, QWidget* owner) : host_(host), form
   }
   form.SetView(this);
   for (Control* c : form.Controls()) Bind(*c);
+  Settle();
   SyncTitle();
   SyncColors();
   SyncGeometry();
@@ -332,7 +333,14 @@ void FormView::PropertyChanged(Control& /*control*/, Property property) {
   }
 }
 
-void FormView::ControlAdded(Form& /*form*/, Control& control) { Bind(control); }
+void FormView::ControlAdded(Form& /*form*/, Control& control) {
+  Bind(control);
+  Settle();
+}
+
+void FormView::Settle() {
+  for (auto& [control, binding] : bindings_) binding->Settle();
+}
 
 void FormView::ControlRemoving(Form& /*form*/, Control& control) {
   if (&control == &form_) return;

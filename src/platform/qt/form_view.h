@@ -90,6 +90,7 @@ class FormView : public ControlView {
   friend class MenuView;
   void Bind(Control& control);
   void BuildMenus();
+  void Settle();
   void AddMenuItem(MenuItem& item, QMenu* into);
   void SyncGeometry();
   void SyncColors();
