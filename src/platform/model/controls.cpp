@@ -46,12 +46,13 @@ TextBox::TextBox(Container& parent, std::string name) : Control(parent, ControlK
 
 void TextBox::SetText(const std::string& t) {
   bool changed = text_ != t;
+  bool caretMoved = selStart_ != 0 || selLength_ != 0;
   text_ = t;
   selStart_ = 0;
   selLength_ = 0;
-  if (!changed) return;
-  Notify(Property::Text);
-  RaiseEvent(Change);
+  if (changed) Notify(Property::Text);
+  if (caretMoved || changed) Notify(Property::Selection);
+  if (changed) RaiseEvent(Change);
 }
 
 void TextBox::SetMaxLength(int32_t n) { KV_SET(maxLength_, std::max<int32_t>(0, n), Property::MaxLength); }
