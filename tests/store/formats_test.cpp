@@ -7,9 +7,9 @@
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::ReadFileBytes;
-using testing::WriteFileBytes;
+using test_support::CatalogBuilder;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
 
 std::string Bytes(std::initializer_list<int> list) {
   std::string s;
@@ -132,9 +132,9 @@ TEST_F(StoreTest, EveryFileReadsAndWritesBackUnchanged) {
   EXPECT_EQ(ReadFileBytes(cat.path(".MEM")), mem);
 
   // A report format the same way.
-  ReportLayout layout = testing::LinedLayout({{0, 20}, {1, 8}});
+  ReportLayout layout = test_support::LinedLayout({{0, 20}, {1, 8}});
   ReportHeader header{1};
-  ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "LIST", layout, header));
+  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "LIST", layout, header));
   const std::string fmt = ReadFileBytes(File("LIST.FMT"));
   ASSERT_EQ(fmt.size(), 276u);
   EXPECT_EQ(fmt.substr(12, 12), Bytes({8, 0, 2, 0, 1, 0, 2, 0, 0, 0, 0, 0}));
