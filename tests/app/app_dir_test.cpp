@@ -5,7 +5,7 @@
 #include "app/app_dir.h"
 #include "entry/program_fixture.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using app::AppDirInputs;
@@ -71,4 +71,4 @@ TEST_F(ProgramSnapshotTest, TellsCaptionFieldsAndPanels) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -3,7 +3,7 @@
 #include "catalog/frmCatMaint.h"
 #include "entry/program_fixture.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using catalog::frmCatMaint;
@@ -100,4 +100,4 @@ TEST_F(CatalogMaintenanceTest, ACatalogThatFailsToOpenLeavesThePreviousOneOpen) 
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

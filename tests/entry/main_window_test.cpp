@@ -3,7 +3,7 @@
 #include "entry/program_fixture.h"
 #include "store/store.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using store::EntryRecord;
@@ -303,4 +303,4 @@ TEST_F(MainWindowTest, EjectPageEndsTheDocumentAndTheCloseBoxShutsDown) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -15,7 +15,7 @@
 #include "support/catalog_builder.h"
 #include "support/scripted_expect.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -50,4 +50,4 @@ class ProgramTest : public ::testing::Test {
   std::unique_ptr<app::Program> program_;
 };
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support
