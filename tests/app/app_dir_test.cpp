@@ -64,6 +64,7 @@ TEST_F(ProgramSnapshotTest, TellsCaptionFieldsAndPanels) {
             "field 2 Price: \n"
             "field 3 Year: \n"
             "field 5 Shelf: \n"
+            "field 6 Twice: \n"
             "panel Entry: Entry # 4\n"
             "panel SearchMode: Make Entries\n"
             "panel RptDest: MAIN WINDOW\n"

@@ -148,6 +148,8 @@ TEST_F(MainWindowTest, ShowEntryFillsTheBoxesAndTellsADeletedEntry) {
   ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 3, st().DatFile));
   main().ShowEntry(e);
   EXPECT_EQ(main().txtFieldData(1).Text(), "Joyce");
+  EXPECT_EQ(main().txtFieldData(6).Text(), "24");  // from its formula
+  EXPECT_TRUE(main().txtFieldData(6).ReadOnly());
   EXPECT_EQ(main().PanelText("Deleted"), "");
 }
 
