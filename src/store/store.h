@@ -161,6 +161,9 @@ class Store {
   // Retry and Cancel; true for Retry.
   bool ShowFileError(int error, const std::string& path);
 
+  // Writes the settings block of DataDir/NAME.SET with ReportName taken
+  // from CurrentReport and IgnoreCase from CaseSensitive; false for an empty
+  // name.
   bool WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings);
   bool WriteFormulas(const std::string& catalogName, const FormulaTable& formulas);
   void WriteSearchMode(int16_t value);

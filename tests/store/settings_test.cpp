@@ -1,6 +1,8 @@
 // Catalog settings, QAV.INI, report formats and new catalog definitions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store/formats.h"
 #include "store_fixture.h"
 
@@ -58,6 +60,10 @@ TEST_F(StoreTest, CatalogSettingsTakeReportNameAndCaseFromTheProgram) {
   EXPECT_EQ(back.ReportName, "WIDE");
   EXPECT_EQ(back.IgnoreCase, 0);
   EXPECT_EQ(back.PageLength, 70);
+
+  // No catalog name, no stray ".SET" file.
+  EXPECT_FALSE(store_.WriteCatalogSettings("", s));
+  EXPECT_FALSE(std::filesystem::exists(File(".SET")));
 }
 
 TEST_F(StoreTest, SettingsFileValues) {
