@@ -245,3 +245,32 @@ TEST(QtHost, NameFiltersAndLocale) {
 
 }  // namespace
 }  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+// Handlers that unload their own form while Qt is still inside the signal
+// that called them: the window and its widgets go only afterwards.
+TEST(QtHost, HandlerMayUnloadItsOwnForm) {
+  QtHost host("");
+  SampleForm form(host, true);
+  form.mnuFSave->Click = [&] { form.UnloadForm(); };
+  ShowAndActivate(host, form);
+  QAction* save = host.ActionOf(*form.mnuFSave);
+  ASSERT_NE(save, nullptr);
+  save->setCheckable(true);  // the handler's end would re-read the check mark
+  save->trigger();
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_EQ(host.WindowOf(form), nullptr);
+  QApplication::processEvents();
+
+  form.chkCase.Click = [&](int16_t) { form.UnloadForm(); };
+  ShowAndActivate(host, form);
+  QTest::mouseClick(qobject_cast<QCheckBox*>(host.WidgetOf(form.chkCase)), Qt::LeftButton);
+  EXPECT_FALSE(form.Loaded());
+  QApplication::processEvents();
+  EXPECT_EQ(host.WindowOf(form), nullptr);
+}
+
+}  // namespace
+}  // namespace kelvarin::testing

@@ -313,7 +313,12 @@ void FormView::PropertyChanged(Control& /*control*/, Property property) {
     case Property::Geometry:
       if (!updating_) SyncGeometry();
       break;
-    case Property::Enabled: window_->setEnabled(form_.Enabled()); break;
+    case Property::Enabled:
+      ++updating_;
+      window_->setEnabled(form_.Enabled());
+      --updating_;
+      if (form_.Enabled()) SyncFocus();
+      break;
     case Property::ForeColor:
     case Property::BackColor: SyncColors(); break;
     case Property::Drawing: surface_->update(); break;
@@ -347,7 +352,9 @@ void FormView::ControlRemoving(Form& /*form*/, Control& control) {
   auto it = bindings_.find(&control);
   if (it == bindings_.end()) return;
   control.SetView(nullptr);
+  ++updating_;  // the control is going: where Qt puts the focus is no user's doing
   bindings_.erase(it);
+  --updating_;
 }
 
 void FormView::UserClosed() { form_.UserClose(); }

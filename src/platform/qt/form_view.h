@@ -83,7 +83,11 @@ class FormView : public ControlView {
   void UserResized();
   void UserMoved();
   void Activated(bool active);
+  // True while the model's state is being copied into widgets: focus moves
+  // that Qt makes on its own meanwhile are not the user's.
   bool Updating() const { return updating_ > 0; }
+  void BeginSync() { ++updating_; }
+  void EndSync() { --updating_; }
 
  private:
   class MenuView;
