@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -199,6 +200,18 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   EXPECT_EQ(save->shortcut(), QKeySequence("Ctrl+S"));
   save->trigger();
   EXPECT_EQ(form.saveClicks, 1);
+
+  // Alt with the title's letter drops the menu down; the title's Click
+  // comes first, as the classic menus had it.
+  int fileClicks = 0;
+  form.mnuFile->Click = [&] { ++fileClicks; };
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+  QApplication::processEvents();
+  auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->title(), "&File");
+  EXPECT_EQ(fileClicks, 1);
+  popup->close();
 
   form.mnuFSave->SetChecked(true);
   EXPECT_TRUE(save->isChecked());
