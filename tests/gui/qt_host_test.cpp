@@ -132,7 +132,12 @@ TEST(QtHost, ModalShowEndsWhenTheFormIsHiddenOrUnloaded) {
   EXPECT_TRUE(form.Loaded());
 
   // Escape presses the cancel button, which unloads: the window goes too.
-  Soon([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+  Soon([&] {
+    QWidget* window = host.WindowOf(form);
+    ASSERT_NE(window, nullptr);
+    (void)QTest::qWaitForWindowActive(window);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+  });
   form.Show(ShowMode::Modal);
   EXPECT_EQ(form.cancelClicks, 1);
   EXPECT_FALSE(form.Loaded());

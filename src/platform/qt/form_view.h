@@ -6,6 +6,7 @@
 // model's active control.
 #pragma once
 
+#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 #include <map>
@@ -15,7 +16,7 @@
 #include "platform/model/property.h"
 
 class QMenu;
-class QMenuBar;
+
 class QAction;
 
 namespace kelvarin::platform {
@@ -104,8 +105,9 @@ class FormView : public ControlView {
   QtHost& host_;
   Form& form_;
   QPointer<FormWindow> window_;
-  QWidget* surface_ = nullptr;
-  QMenuBar* menuBar_ = nullptr;
+  // Children of the window: they go when it goes (an owner window's end).
+  QPointer<QWidget> surface_;
+  QPointer<QMenuBar> menuBar_;
   std::unique_ptr<Binding> surfaceBinding_;
   std::map<const Control*, std::unique_ptr<Binding>> bindings_;
   std::map<const MenuItem*, std::unique_ptr<MenuView>> menus_;
