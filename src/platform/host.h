@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/locale.h"
 #include "platform/printer.h"
@@ -84,6 +85,10 @@ class Host {
   // Shows or hides a form without waiting (main window, gauge).
   virtual void ShowModeless(Form& form) = 0;
   virtual void HideForm(Form& form) = 0;
+  // The form has been unloaded (after HideForm) or is being destroyed; a host
+  // drops what it keeps for it.
+  virtual void FormUnloaded(Form& /*form*/) {}
+  virtual void FormDestroyed(Form& /*form*/) {}
 
   virtual ScreenInfo Screen() const = 0;
   virtual int MousePointerShape() const = 0;
@@ -101,10 +106,28 @@ class Host {
   virtual double TimeOfDay() const = 0;
   virtual const LocaleSettings& Locale() const = 0;
   virtual FontMeasures MainFontMeasures() const = 0;
+  // The least height of a one-line text box in the dialogs' font, in twips:
+  // a smaller height set by the program is raised to it.
+  virtual int MinTextBoxHeight() const { return MainFontMeasures().charHeight + 6 * Screen().twipsPerPixelY; }
 
   // Sends a window message to the control that has the input focus (the DBF
   // engine's TEXTLIMIT setting uses it with message 1045).
   virtual void SendFocusMessage(int message, int32_t wParam) = 0;
+
+  // Which form the user works in, kept by the forms themselves (Form::Show
+  // and the end of a modal show) so that both hosts see the same activation.
+  // Null when none has been shown or the active one went away.
+  Form* ActiveForm() const { return activeForm_; }
+  // Forms shown modally and not yet closed, innermost last. While one is
+  // open the user reaches only it and the forms shown after it.
+  const std::vector<Form*>& ModalForms() const { return modalForms_; }
+
+ private:
+  friend class Form;
+  Form* activeForm_ = nullptr;
+  std::vector<Form*> modalForms_;
+  std::vector<Form*> modalReturnTo_;  // per modal form: the form active before it
+  uint64_t showCounter_ = 0;
 };
 
 }  // namespace kelvarin::platform
