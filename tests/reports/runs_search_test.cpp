@@ -100,6 +100,13 @@ TEST_F(SearchRunTest, AStartKeyDecidesWhereTheAlphabeticalSearchBegins) {
   main().cmdAlpha.UserClick();
   ExpectShown(4, "Smithson", store::bmAlphaSearch);
   EXPECT_EQ(rs().AlphaStartCriteria.Count, 1) << "a search ending in the main window keeps its start";
+
+  // From a start before the matching keys the walk passes over those that
+  // do not begin with the text.
+  rs().AlphaStartCriteria.Items[0] = {0, "A"};
+  SearchDialog({{0, "smith"}}, false);
+  main().cmdAlpha.UserClick();
+  ExpectShown(2, "Smith", store::bmAlphaSearch);
 }
 
 TEST_F(SearchRunTest, SequentialSearchInASortedCatalogFindsTheTailOfTheChain) {
