@@ -1,11 +1,11 @@
 #include "reports/runs/match_tests.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "entry/frmQAVMain.h"
 #include "platform/text/codepage.h"
-#include "platform/text/substr.h"
 
 namespace kelvarin::reports {
 namespace {
@@ -25,6 +25,35 @@ bool BeginsWithFolded(std::string_view text, std::string_view prefix) {
     if (a != b && platform::AnsiUpper(a) != platform::AnsiUpper(b)) return false;
   }
   return true;
+}
+
+const std::array<unsigned char, 256>& FoldTable() {
+  static const std::array<unsigned char, 256> table = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = platform::AnsiUpper(static_cast<unsigned char>(c));
+    return t;
+  }();
+  return table;
+}
+
+// The substring test of the searches (the same answer as IsSubstr), without
+// a call per character: the walks make it for every field of every entry.
+bool Contains(std::string_view text, std::string_view sub, bool caseSensitive) {
+  if (sub.empty() || sub.size() > text.size()) return false;
+  if (caseSensitive) return text.find(sub) != std::string_view::npos;
+  const std::array<unsigned char, 256>& fold = FoldTable();
+  const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* s = reinterpret_cast<const unsigned char*>(sub.data());
+  const size_t m = sub.size();
+  const size_t last = text.size() - m;
+  const unsigned char first = fold[s[0]];
+  for (size_t p = 0; p <= last; ++p) {
+    if (fold[t[p]] != first) continue;
+    size_t k = 1;
+    while (k < m && fold[t[p + k]] == fold[s[k]]) ++k;
+    if (k == m) return true;
+  }
+  return false;
 }
 
 const std::string& FieldOf(const store::EntryRecord& entry, int16_t slot) {
@@ -66,7 +95,7 @@ int16_t MatchAlphaSearch(const ReportState& state, const store::EntryRecord& ent
     const std::string& text = FieldOf(entry, item.FieldIndex);
     if (item.FieldIndex == state.KeyField) {
       if (!BeginsWithFolded(text, item.Text)) return kAlphaStop;
-    } else if (platform::IsSubstr(item.Text, text, false) == 0) {
+    } else if (!Contains(text, item.Text, false)) {
       return kAlphaSkip;
     }
   }
@@ -79,7 +108,7 @@ bool MatchSeqSearch(const ReportState& state, const store::EntryRecord& entry, b
   if (entry.Status == store::StatusDeleted) return false;
   for (int16_t i = 0; i < count; ++i) {
     const CriteriaItem& item = state.SearchCriteria.Items[static_cast<size_t>(i)];
-    if (platform::IsSubstr(item.Text, FieldOf(entry, item.FieldIndex), caseSensitive) == 0) return false;
+    if (!Contains(FieldOf(entry, item.FieldIndex), item.Text, caseSensitive)) return false;
   }
   return true;
 }
@@ -102,7 +131,7 @@ bool IsPastEndPoint(const ReportState& state, const store::EntryRecord& entry) {
 
 bool GlobalMatch(const std::string& text, const store::EntryRecord& entry, bool caseSensitive) {
   for (const std::string& field : entry.FieldText)
-    if (platform::IsSubstr(text, field, caseSensitive) != 0) return true;
+    if (Contains(field, text, caseSensitive)) return true;
   return false;
 }
 
