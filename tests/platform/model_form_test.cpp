@@ -7,7 +7,7 @@
 namespace kelvarin::platform {
 namespace {
 
-using kelvarin::testing::ScriptedExpect;
+using kelvarin::test_support::ScriptedExpect;
 using Log = std::vector<std::string>;
 
 // A small dialog in the shape the program's dialogs take.

@@ -15,6 +15,8 @@
 //     ...
 //   };
 //
+// The host must outlive its forms.
+//
 // Unloading forgets the run-time elements of the form's control arrays and
 // its focus; the design properties of its other controls keep their values,
 // so an opener that needs a form as designed constructs a fresh object.
