@@ -105,6 +105,8 @@ void Store::CloseCatalog() {
 }
 
 bool Store::WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings) {
+  // Without a name the file would be a stray "DataDir/.SET".
+  if (catalogName.empty()) return false;
   CatalogSettings s = settings;
   s.ReportName = CurrentReport;
   s.IgnoreCase = CaseSensitive ? 0 : 1;
@@ -115,6 +117,7 @@ bool Store::WriteCatalogSettings(const std::string& catalogName, const CatalogSe
 }
 
 bool Store::WriteFormulas(const std::string& catalogName, const FormulaTable& formulas) {
+  if (catalogName.empty()) return false;
   uint8_t bytes[kFormulaSize * kFieldCount];
   EncodeFormulas(formulas, bytes);
   PooledFile f(files_, CatalogPath(catalogName, ".SET"), FileAccess::ReadWrite, FileCreate::OpenOrCreate);
@@ -122,6 +125,7 @@ bool Store::WriteFormulas(const std::string& catalogName, const FormulaTable& fo
 }
 
 bool Store::CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header) {
+  if (catalogName.empty()) return false;
   for (int i = 0; i < kFieldCount; ++i) {
     FieldDef& d = defs[static_cast<size_t>(i)];
     d.FieldName = "Line " + std::to_string(i + 1);

@@ -15,9 +15,9 @@ namespace {
 
 // Big enough that a sequential walk costs few reads, small enough to stay in
 // the cache.
-constexpr size_t kReadAheadBytes = 256 * 1024;
+constexpr size_t kReadAheadBytes = 64 * 1024;
 
-bool HeaderUsable(const DatHeader& header) {
+bool HeaderConsistent(const DatHeader& header) {
   for (int16_t len : header.FieldLength)
     if (len < 0 || len > kMaxFieldLength) return false;
   return header.RecordLength == ComputeRecordLength(header.FieldLength);
@@ -30,6 +30,19 @@ int64_t RecordNumber(float entryNumber) {
 }
 
 }  // namespace
+
+bool Store::HeaderUsable(const DatHeader& header) {
+  // Entries are read by the million with one header: remember the last one
+  // found sound.
+  if (checkedHeaderValid_ && header.RecordLength == checkedHeader_.RecordLength &&
+      header.FieldLength == checkedHeader_.FieldLength)
+    return true;
+  if (!HeaderConsistent(header)) return false;
+  checkedHeader_.FieldLength = header.FieldLength;
+  checkedHeader_.RecordLength = header.RecordLength;
+  checkedHeaderValid_ = true;
+  return true;
+}
 
 void Store::DropReadAhead() {
   ahead_.file = nullptr;
@@ -49,8 +62,18 @@ bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNu
   const size_t len = static_cast<size_t>(header.RecordLength);
   const int64_t offset = record * header.RecordLength;
 
+  // Only the open catalog's data file, whose opening and closing the store
+  // sees, is read ahead; any other file is read one entry at a time.
+  if (fileNumber != DatFile) {
+    recordBuf_.resize(len);
+    size_t got = 0;
+    if (file->Read(offset, recordBuf_.data(), len, &got) != 0 || got < len) return false;
+    DecodeEntry(recordBuf_.data(), header, &entry);
+    return true;
+  }
   ReadAhead& a = ahead_;
-  if (a.file != file || offset < a.start || offset + static_cast<int64_t>(len) > a.start + static_cast<int64_t>(a.length)) {
+  if (a.file != file || offset < a.start ||
+      offset + static_cast<int64_t>(len) > a.start + static_cast<int64_t>(a.length)) {
     // A walk in number order reads a block ahead; any other access reads
     // just the one entry, so that key-order walks stay cheap.
     bool sequential = a.file == file && record == a.lastRecord + 1;
@@ -97,7 +120,7 @@ bool Store::WriteEntry(const EntryRecord& entry, const DatHeader& header, float 
 }
 
 bool Store::WriteDatHeader(const DatHeader& header, int16_t fileNumber) {
-  if (!HeaderUsable(header)) return false;
+  if (!HeaderConsistent(header)) return false;
   platform::RandomAccessFile* file = files_.Get(fileNumber);
   if (!file) return false;
   DropReadAhead();

@@ -9,22 +9,95 @@
 namespace kelvarin::store {
 namespace {
 
-using platform::ReadMbf;
 using platform::WriteMbf;
+
+// The MBF single of the platform, inlined here for the entry reader.
+inline float ReadMbf(const uint8_t* b) {
+  if (b[3] <= 2) return 0.0f;  // zero, or below the normal IEEE range
+  uint32_t bits = (static_cast<uint32_t>(b[2] >> 7) << 31) | (static_cast<uint32_t>(b[3] - 2) << 23) |
+                  static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                  (static_cast<uint32_t>(b[2] & 0x7F) << 16);
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
+}
+
+// The code page conversions as byte tables, so that an entry's texts are
+// copied and converted in one pass (entries are read by the million).
+struct CodeTables {
+  uint8_t toOem[256];
+  uint8_t toAnsi[256];
+  bool asciiSame = true;  // both code pages map 0..127 to themselves
+  CodeTables() {
+    std::string all(256, '\0');
+    for (int i = 0; i < 256; ++i) all[static_cast<size_t>(i)] = static_cast<char>(i);
+    std::string oem = platform::AnsiToOem(all);
+    std::string ansi = platform::OemToAnsi(all);
+    std::memcpy(toOem, oem.data(), 256);
+    std::memcpy(toAnsi, ansi.data(), 256);
+    for (int i = 0; i < 128; ++i) asciiSame = asciiSame && toAnsi[i] == i;
+  }
+};
+
+const CodeTables& Tables() {
+  static const CodeTables tables;
+  return tables;
+}
 
 // Writes text at exactly len bytes in the OEM code page, blank-padded.
 void PutText(uint8_t* out, const std::string& text, size_t len) {
+  const uint8_t* table = Tables().toOem;
   size_t n = std::min(text.size(), len);
-  std::memcpy(out, text.data(), n);
-  std::memset(out + n, ' ', len - n);
-  std::string view(reinterpret_cast<char*>(out), len);
-  platform::AnsiToOemInPlace(view);
-  std::memcpy(out, view.data(), len);
+  const auto* src = reinterpret_cast<const uint8_t*>(text.data());
+  for (size_t i = 0; i < n; ++i) out[i] = table[src[i]];
+  std::memset(out + n, table[static_cast<uint8_t>(' ')], len - n);
 }
 
-void GetText(const uint8_t* in, size_t len, std::string* text) {
-  text->assign(reinterpret_cast<const char*>(in), len);
-  platform::OemToAnsiInPlace(*text);
+void GetText(const uint8_t* in, size_t len, std::string* text, const CodeTables& tables) {
+  const uint8_t* table = tables.toAnsi;
+  text->resize(len);
+  auto* dst = reinterpret_cast<uint8_t*>(text->data());
+  size_t i = 0;
+  // Both code pages agree below 128, which most text is: eight bytes at a
+  // time are copied as they are unless one of them has its top bit set.
+  const size_t fastEnd = tables.asciiSame ? len : 0;
+  for (; i + 8 <= fastEnd; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, in + i, 8);
+    if ((word & 0x8080808080808080ull) == 0) {
+      std::memcpy(dst + i, &word, 8);
+    } else {
+      for (size_t k = i; k < i + 8; ++k) dst[k] = table[in[k]];
+    }
+  }
+  if (i < len && fastEnd >= 8) {
+    // The last eight bytes, overlapping what is done already.
+    uint64_t word;
+    std::memcpy(&word, in + len - 8, 8);
+    if ((word & 0x8080808080808080ull) == 0) {
+      std::memcpy(dst + len - 8, &word, 8);
+      return;
+    }
+  }
+  for (; i < len; ++i) dst[i] = table[in[i]];
+}
+
+void GetText(const uint8_t* in, size_t len, std::string* text) { GetText(in, len, text, Tables()); }
+
+// Field texts are short: eight bytes at a time (the last word overlapping)
+// beats a call of memcpy.
+inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t len) {
+  if (len < 8) {
+    for (size_t i = 0; i < len; ++i) dst[i] = src[i];
+    return;
+  }
+  uint64_t word;
+  for (size_t i = 0; i + 8 < len; i += 8) {
+    std::memcpy(&word, src + i, 8);
+    std::memcpy(dst + i, &word, 8);
+  }
+  std::memcpy(&word, src + len - 8, 8);
+  std::memcpy(dst + len - 8, &word, 8);
 }
 
 }  // namespace
@@ -97,16 +170,31 @@ void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out
 }
 
 void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
+  const CodeTables& tables = Tables();
   entry->Status = ReadMbf(in);
+  size_t textLength = 0;
+  for (int16_t len : header.FieldLength) textLength += static_cast<size_t>(std::max<int16_t>(0, len));
+  // Most entries hold only ASCII, where both code pages agree: then each
+  // text is a plain copy.
+  bool plain = tables.asciiSame;
+  for (size_t i = 0; plain && i + 8 <= textLength; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, in + 4 + i, 8);
+    plain = (word & 0x8080808080808080ull) == 0;
+  }
+  for (size_t i = textLength & ~size_t{7}; plain && i < textLength; ++i) plain = in[4 + i] < 0x80;
   size_t pos = 4;
   for (int i = 0; i < kFieldCount; ++i) {
     size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
     std::string& text = entry->FieldText[static_cast<size_t>(i)];
     if (flen == 0) {
       text.clear();
-      continue;
+    } else if (plain) {
+      if (text.size() != flen) text.resize(flen);
+      CopyShort(reinterpret_cast<uint8_t*>(text.data()), in + pos, flen);
+    } else {
+      GetText(in + pos, flen, &text, tables);
     }
-    GetText(in + pos, flen, &text);
     pos += flen;
   }
   entry->NextLink = ReadMbf(in + pos);

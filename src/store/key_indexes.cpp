@@ -118,13 +118,13 @@ float Store::IndexFirst(int16_t handle) {
 }
 
 float Store::IndexNext(int16_t handle) {
-  KeyEntry e;
-  return indexes_.GetNext(handle, &e) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
+  platform::KeyEntry e;
+  return indexes_.GetNext(handle, &e, false) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
 }
 
 float Store::IndexPrev(int16_t handle) {
   KeyEntry e;
-  return indexes_.GetPrev(handle, &e) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
+  return indexes_.GetPrev(handle, &e, false) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
 }
 
 float Store::IndexFind(int16_t handle, const std::string& key) {

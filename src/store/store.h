@@ -21,6 +21,8 @@
 #include "platform/files/file_pool.h"
 #include "platform/host.h"
 #include "platform/keyindex/key_index_library.h"
+#include "platform/model/lists.h"
+#include "store/gauge.h"
 #include "store/types.h"
 
 namespace kelvarin::store {
@@ -114,9 +116,10 @@ class Store {
   // Writes exactly RecordLength bytes at the entry's position; a failed write
   // is shown to the user.
   bool WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);
-  // Sequential reads go through a read-ahead buffer; writes through
-  // WriteEntry and WriteDatHeader keep it true. Anything else that writes a
-  // data file must call this.
+  // Sequential reads of DatFile go through a read-ahead buffer; writes
+  // through WriteEntry and WriteDatHeader, and opening or closing a catalog,
+  // keep it true. Anything else that writes the open catalog's data file, or
+  // closes and reopens it, must call this.
   void DropReadAhead();
 
   std::string EvalFormula(const EntryRecord& entry, int slot) const;
@@ -158,6 +161,9 @@ class Store {
   // Retry and Cancel; true for Retry.
   bool ShowFileError(int error, const std::string& path);
 
+  // Writes the settings block of DataDir/NAME.SET with ReportName taken
+  // from CurrentReport and IgnoreCase from CaseSensitive; false for an empty
+  // name.
   bool WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings);
   bool WriteFormulas(const std::string& catalogName, const FormulaTable& formulas);
   void WriteSearchMode(int16_t value);
@@ -179,6 +185,26 @@ class Store {
   bool WriteCatalogDefinition(const std::string& pathWithoutExt, const FieldDefTable& defs,
                               const DatHeader& header);
 
+  // ---- shared routines ------------------------------------------------
+  void ShowGauge(float total, const std::string& caption, bool allowCancel) {
+    gauge_.ShowGauge(total, caption, allowCancel);
+  }
+  bool StepGauge() { return gauge_.StepGauge(); }
+  void CloseGauge() { gauge_.CloseGauge(); }
+  ProgressGauge& gauge() { return gauge_; }
+  void MousePointerHourglass() { host_.SetMousePointerShape(platform::kPointerHourglass); }
+  void MousePointerDefault() { host_.SetMousePointerShape(platform::kPointerDefault); }
+  // Adds every key field (slot order, its 14-character name, the slot as
+  // item data) without clearing the list, then selects keyField's item, else
+  // the first.
+  void FillKeyFieldList(platform::ComboBox& list, int16_t keyField) const;
+  // The host's font choice; a size of 0 changes nothing, else the report
+  // font is set and applied to the printer.
+  void ChooseReportFont();
+  // With a report font chosen: begins the printer document and sets the
+  // font. Nothing otherwise.
+  void ApplyReportFont();
+
  private:
   struct ReadAhead {
     platform::RandomAccessFile* file = nullptr;
@@ -187,14 +213,18 @@ class Store {
     int64_t lastRecord = -1;
     std::vector<uint8_t> buf;
   };
+  bool HeaderUsable(const DatHeader& header);
   bool RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName);
   void ShowMessage(const std::string& text);
 
   platform::Host& host_;
   platform::FilePool& files_;
   platform::KeyIndexLibrary indexes_;
+  ProgressGauge gauge_{host_};
   ReadAhead ahead_;
   std::vector<uint8_t> recordBuf_;
+  DatHeader checkedHeader_;
+  bool checkedHeaderValid_ = false;
 };
 
 }  // namespace kelvarin::store

@@ -6,8 +6,8 @@
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::ReadFileBytes;
+using test_support::CatalogBuilder;
+using test_support::ReadFileBytes;
 
 class EntriesTest : public StoreTest {
  protected:
@@ -66,6 +66,20 @@ TEST_F(EntriesTest, SequentialReadsSeeEarlierWrites) {
   for (float n = 21; n <= 30; ++n) Read(n);
   EXPECT_EQ(Read(30).FieldText[0], "Changed     ");
   EXPECT_EQ(Read(50).FieldText[1], "500     ");
+
+  // A write through another file number of the same data file (as copying
+  // or purging may do) is seen by the next read of the open catalog.
+  for (float n = 1; n <= 5; ++n) Read(n);
+  int16_t other = store_.OpenFileChecked(File("ENT.DAT"), 5, 54, 0);
+  ASSERT_GT(other, 0);
+  e.FieldText[0] = "Elsewhere   ";
+  ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 7, other));
+  EntryRecord viaOther;
+  ASSERT_TRUE(store_.ReadEntry(viaOther, store_.CatalogHeader, 7, other));
+  EXPECT_EQ(viaOther.FieldText[0], "Elsewhere   ");
+  pool_.Close(other);
+  EXPECT_EQ(Read(6).FieldText[0], "Name6       ");
+  EXPECT_EQ(Read(7).FieldText[0], "Elsewhere   ");
   EntryRecord past;
   EXPECT_FALSE(store_.ReadEntry(past, store_.CatalogHeader, 51, store_.DatFile));
   EXPECT_FALSE(store_.ReadEntry(past, store_.CatalogHeader, 1, 99));  // file not open

@@ -8,8 +8,8 @@
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::WriteFileBytes;
+using test_support::CatalogBuilder;
+using test_support::WriteFileBytes;
 
 class KeyIndexTest : public StoreTest {
  protected:

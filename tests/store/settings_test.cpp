@@ -1,15 +1,17 @@
 // Catalog settings, QAV.INI, report formats and new catalog definitions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store/formats.h"
 #include "store_fixture.h"
 
 namespace kelvarin::store {
 namespace {
 
-using testing::CatalogBuilder;
-using testing::ReadFileBytes;
-using testing::WriteFileBytes;
+using test_support::CatalogBuilder;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
 
 TEST_F(StoreTest, SettingsAreClampedOnReading) {
   struct Case {
@@ -58,6 +60,10 @@ TEST_F(StoreTest, CatalogSettingsTakeReportNameAndCaseFromTheProgram) {
   EXPECT_EQ(back.ReportName, "WIDE");
   EXPECT_EQ(back.IgnoreCase, 0);
   EXPECT_EQ(back.PageLength, 70);
+
+  // No catalog name, no stray ".SET" file.
+  EXPECT_FALSE(store_.WriteCatalogSettings("", s));
+  EXPECT_FALSE(std::filesystem::exists(File(".SET")));
 }
 
 TEST_F(StoreTest, SettingsFileValues) {
@@ -79,15 +85,15 @@ TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
   EXPECT_FALSE(store_.ReadReportFormat("NONE", layout, header));
   ASSERT_TRUE(WriteFileBytes(File("EMPTY.FMT"), ""));
   EXPECT_FALSE(store_.ReadReportFormat("EMPTY", layout, header));
-  ReportLayout good = testing::LinedLayout({{0, 10}, {21, 6}});
-  ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
+  ReportLayout good = test_support::LinedLayout({{0, 10}, {21, 6}});
+  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
   ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), ReadFileBytes(File("SHORT.FMT")).substr(0, 270)));
   EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
 
   for (int16_t lines : {0, 22, -1}) {
     ReportLayout bad = good;
     bad[3].LinesPerEntry = lines;
-    ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "BAD", bad, ReportHeader{}));
+    ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "BAD", bad, ReportHeader{}));
     ReportLayout into{};
     EXPECT_FALSE(store_.ReadReportFormat("BAD", into, header)) << lines;
     EXPECT_EQ(into[0], good[0]);  // read up to the faulty record
@@ -95,7 +101,7 @@ TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
   for (int16_t lines : {1, 21}) {
     ReportLayout edge = good;
     for (auto& c : edge) c.LinesPerEntry = lines;
-    ASSERT_TRUE(testing::WriteReportFormatFile(dir_.path(), "EDGE", edge, ReportHeader{1}));
+    ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "EDGE", edge, ReportHeader{1}));
     EXPECT_TRUE(store_.ReadReportFormat("EDGE", layout, header));
     EXPECT_EQ(layout, edge);
   }
@@ -189,6 +195,50 @@ TEST_F(StoreTest, FileOpenWithQuestionsAndRetry) {
   host_.AnswerMsgBox(platform::MsgAnswer::Cancel);
   EXPECT_EQ(store_.OpenFileChecked(File("ABSENT.TXT"), 2, 0, 0), 0);
   EXPECT_EQ(host_.MessageTexts().back(), "File not found:\r" + File("ABSENT.TXT"));
+}
+
+}  // namespace
+}  // namespace kelvarin::store
+
+#include "support/demo_catalog.h"
+
+namespace kelvarin::store {
+namespace {
+
+TEST_F(StoreTest, DemoApplicationDirectoryOpens) {
+  ASSERT_TRUE(test_support::MakeDemoAppDir(dir_.path()));
+  ASSERT_EQ(store_.ReadCurrentDB(), "BOOKS");
+  ASSERT_TRUE(store_.OpenCatalog("BOOKS"));
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 12.0f);
+  EXPECT_EQ(store_.CurrentReport, "BOOKLIST");
+  EXPECT_EQ(store_.CurrentSettings.Sorted, 1.0f);
+  ReportLayout layout{};
+  ReportHeader header;
+  EXPECT_TRUE(store_.ReadReportFormat("BOOKLIST", layout, header));
+  EXPECT_TRUE(store_.ReadReportFormat("CARDS", layout, header));
+  EXPECT_EQ(header.ShowTitles, 1);
+
+  // The sort chain runs from head to tail through every entry in title order.
+  float n = store_.CurrentSettings.SortHead;
+  std::vector<std::string> titles;
+  EntryRecord e;
+  for (int guard = 0; guard < 20; ++guard) {
+    ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile));
+    titles.push_back(e.FieldText[0]);
+    if (n == store_.CurrentSettings.SortTail) break;
+    n = e.NextLink;
+  }
+  ASSERT_EQ(titles.size(), 12u);
+  EXPECT_EQ(titles.front().substr(0, 5), "Atlas");
+  EXPECT_EQ(titles.back().substr(0, 5), "\xC9tude");
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 2, store_.DatFile));
+  EXPECT_EQ(store_.EvalFormula(e, 5), "37.5");
+  EXPECT_EQ(store_.ReadMemo(e.MemoNumber).substr(0, 6), "A dese");
+
+  // Its key index walks in title order too.
+  int16_t h = store_.OpenIndex(0, store_.CatalogHeader, store_.CatalogName, 0);
+  EXPECT_EQ(store_.IndexFirst(h), store_.CurrentSettings.SortHead);
+  store_.IndexClose(h);
 }
 
 }  // namespace

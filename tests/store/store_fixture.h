@@ -14,11 +14,11 @@ namespace kelvarin::store {
 class StoreTest : public ::testing::Test {
  protected:
   StoreTest() : dir_("store"), store_(host_, pool_) { store_.SetAppDir(dir_.path()); }
-  ~StoreTest() override { testing::ExpectScriptDone(host_); }
+  ~StoreTest() override { test_support::ExpectScriptDone(host_); }
 
   std::string File(const std::string& name) const { return dir_.File(name); }
 
-  testing::TempDir dir_;
+  test_support::TempDir dir_;
   platform::ScriptedHost host_;
   platform::FilePool pool_;
   Store store_;

@@ -10,7 +10,7 @@
 #include "platform/text/codepage.h"
 #include "store/formats.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 using namespace kelvarin::store;
 
@@ -161,4 +161,4 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -16,7 +16,7 @@
 
 #include "store/types.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 // A fresh directory under the system's temporary folder, removed again when
 // the object goes.
@@ -85,4 +85,4 @@ store::ReportLayout LinedLayout(const std::vector<std::pair<int, int>>& slotAndW
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

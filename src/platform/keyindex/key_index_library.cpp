@@ -1,6 +1,7 @@
 #include "platform/keyindex/key_index_library.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <climits>
@@ -39,6 +40,13 @@ std::string ColumnBlob(sqlite3_stmt* s, int i) {
   const void* p = sqlite3_column_blob(s, i);
   int n = sqlite3_column_bytes(s, i);
   return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+}
+
+// The file's identity on disk; 0 when it does not exist.
+uint64_t FileIdentity(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  return (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
 }
 
 std::string CanonicalPath(const std::string& path) {
@@ -90,6 +98,7 @@ bool CreateSchema(sqlite3* db) {
 struct KeyIndexLibrary::Connection {
   sqlite3* db = nullptr;
   std::string path;
+  uint64_t identity = 0;
   bool inBatch = false;
   std::vector<Handle*> handles;
   sqlite3_stmt* insert = nullptr;
@@ -167,14 +176,15 @@ struct KeyIndexLibrary::Handle {
     liveDir = 0;
   }
   // Steps the live statement; on a row moves the position there.
-  int Step(KeyEntry* out) {
+  int Step(KeyEntry* out, bool withKey = true) {
     int rc = sqlite3_step(live);
     if (rc == SQLITE_ROW) {
-      posU = ColumnBlob(live, 2);
+      const void* u = sqlite3_column_blob(live, 2);
+      posU.assign(u ? static_cast<const char*>(u) : "", static_cast<size_t>(sqlite3_column_bytes(live, 2)));
       posEntry = sqlite3_column_int64(live, 1);
       positioned = true;
       if (out) {
-        out->key = ColumnBlob(live, 0);
+        if (withKey) out->key = ColumnBlob(live, 0);
         out->entry = static_cast<int32_t>(posEntry);
       }
       return kKeyOk;
@@ -182,11 +192,11 @@ struct KeyIndexLibrary::Handle {
     Drop();
     return rc == SQLITE_DONE ? kKeyNone : kKeyFileError;
   }
-  int Start(sqlite3_stmt* s, int dir, KeyEntry* out) {
+  int Start(sqlite3_stmt* s, int dir, KeyEntry* out, bool withKey = true) {
     Drop();
     live = s;
     liveDir = dir;
-    return Step(out);
+    return Step(out, withKey);
   }
 };
 
@@ -214,9 +224,13 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
                                                                        KeyIndexOpenInfo* info,
                                                                        int* error) {
   std::string canon = CanonicalPath(path);
+  std::error_code ec;
+  // A file deleted (and perhaps made again) since is not the open index.
+  const uint64_t identity = FileIdentity(path);
+  const bool onDisk = identity != 0;
   for (auto& weak : connections_) {
     auto c = weak.lock();
-    if (!c || c->path != canon) continue;
+    if (!c || c->path != canon || c->identity != identity) continue;
     if (mode == 1) {
       ResetCursors(*c);
       if (!c->Begin() || !Exec(c->db, "DELETE FROM keys") || !c->AddCount(-c->Count()) || !c->Commit()) {
@@ -229,8 +243,7 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
     return c;
   }
 
-  std::error_code ec;
-  bool existed = std::filesystem::exists(path, ec);
+  bool existed = onDisk;
   if (mode == 1 && existed) {
     std::filesystem::remove(path, ec);
     existed = false;
@@ -238,7 +251,8 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
   auto c = std::make_shared<Connection>();
   c->path = canon;
   auto open = [&] {
-    return sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+    return sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                           nullptr) ==
            SQLITE_OK;
   };
   if (!open()) {
@@ -259,6 +273,7 @@ std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std:
     info->createdEmpty = true;
   }
   Exec(c->db, "PRAGMA synchronous=NORMAL");
+  c->identity = FileIdentity(path);
   if (!c->PrepareAll()) {
     *error = kKeyFileError;
     return nullptr;
@@ -359,26 +374,26 @@ int KeyIndexLibrary::GetLast(int16_t handle, KeyEntry* found) {
   return h ? h->Start(h->last, -1, found) : kKeyBadHandle;
 }
 
-int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found) {
+int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir > 0) return h->Step(found);
-  if (!h->positioned) return h->Start(h->first, +1, found);
+  if (h->live && h->liveDir > 0) return h->Step(found, withKey);
+  if (!h->positioned) return h->Start(h->first, +1, found, withKey);
   h->Drop();
   sqlite3_bind_blob(h->forward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int64(h->forward, 2, h->posEntry);
-  return h->Start(h->forward, +1, found);
+  return h->Start(h->forward, +1, found, withKey);
 }
 
-int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found) {
+int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir < 0) return h->Step(found);
-  if (!h->positioned) return h->Start(h->last, -1, found);
+  if (h->live && h->liveDir < 0) return h->Step(found, withKey);
+  if (!h->positioned) return h->Start(h->last, -1, found, withKey);
   h->Drop();
   sqlite3_bind_blob(h->backward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int64(h->backward, 2, h->posEntry);
-  return h->Start(h->backward, -1, found);
+  return h->Start(h->backward, -1, found, withKey);
 }
 
 int KeyIndexLibrary::Rebuild(int16_t handle, std::vector<KeyEntry> keys) {

@@ -77,9 +77,10 @@ class KeyIndexLibrary {
   int GetFirst(int16_t handle, KeyEntry* found);
   int GetLast(int16_t handle, KeyEntry* found);
   // From the position; an unpositioned handle starts at the first (last)
-  // key. At either end the position stays on the key last returned.
-  int GetNext(int16_t handle, KeyEntry* found);
-  int GetPrev(int16_t handle, KeyEntry* found);
+  // key. At either end the position stays on the key last returned. Without
+  // withKey only found->entry is set (walks that need no key text).
+  int GetNext(int16_t handle, KeyEntry* found, bool withKey = true);
+  int GetPrev(int16_t handle, KeyEntry* found, bool withKey = true);
 
   // Empties the index and fills it with the given pairs in one transaction.
   int Rebuild(int16_t handle, std::vector<KeyEntry> keys);
