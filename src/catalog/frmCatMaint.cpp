@@ -6,6 +6,9 @@
 #include <set>
 #include <system_error>
 
+#include "store/form_helpers.h"
+#include "store/frm_enter_name.h"
+
 namespace kelvarin::catalog {
 
 namespace {
@@ -98,9 +101,7 @@ frmOpen& frmCatMaint::OpenForm() {
 }
 
 void frmCatMaint::Form_Load() {
-  platform::ScreenInfo screen = GetHost().Screen();
-  SetLeft(std::max(0, (screen.widthTwips - Width()) / 2));
-  SetTop(std::max(0, (screen.heightTwips - Height()) / 2));
+  store::CenterForm(*this);
   FillCatalogList();
 }
 
@@ -154,6 +155,18 @@ void frmCatMaint::cmdImportDBase_Click() {
   }
   if (import_) import_(path, name);
   FillCatalogList();
+}
+
+bool frmCatMaint::AskNewCatalogName(std::string* name) {
+  store::frmEnterName prompt(store_);
+  prompt.SetCaption("New Catalog");
+  prompt.lblUserAction.SetCaption("Enter New Catalog Name");
+  prompt.SetTag("0");  // letters and digits only: the name becomes file names
+  prompt.Show(platform::ShowMode::Modal);
+  bool ok = store_.DialogResult == 0;
+  *name = prompt.Tag();
+  prompt.UnloadForm();
+  return ok && !name->empty();
 }
 
 void frmCatMaint::cmdClose_Click() { UnloadForm(); }

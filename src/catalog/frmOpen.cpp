@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "store/form_helpers.h"
+
 namespace kelvarin::catalog {
 
 namespace {
@@ -44,9 +46,7 @@ frmOpen::frmOpen(platform::Host& host, store::Store& store) : Form(host, "frmOpe
 }
 
 void frmOpen::Form_Load() {
-  platform::ScreenInfo screen = GetHost().Screen();
-  SetLeft(std::max(0, (screen.widthTwips - Width()) / 2));
-  SetTop(std::max(0, (screen.heightTwips - Height()) / 2));
+  store::CenterForm(*this);
   OpenFilePath.clear();
   filFiles.SetPattern(Pattern);
   std::error_code ec;

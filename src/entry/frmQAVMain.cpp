@@ -49,10 +49,15 @@ frmQAVMain::frmQAVMain(platform::Host& host, store::Store& store, reports::Repor
   cmdNext.SetCaption("&Next");
   cmdAlpha.SetCaption("&Alpha Search");
   cmdSequential.SetCaption("Se&q Search");
+  // The buttons come after the 21 field boxes in tab order.
+  int16_t tab = store::kFieldCount;
   for (platform::CommandButton* b : {&cmdPrevious, &cmdNext, &cmdAlpha, &cmdSequential}) {
     b->SetWidth(kButtonWidth);
     b->SetHeight(kButtonHeight);
+    b->SetTabIndex(tab++);
   }
+  lblFieldName(0).SetTabStop(false);
+  StatusBar1.SetTabStop(false);
   BuildStatusBar();
 
   Load = [this] { Form_Load(); };
@@ -298,7 +303,7 @@ void frmQAVMain::LayoutFields() {
     longestName = std::max(longestName, TrimRight(store_.FieldDefs[static_cast<size_t>(i)].FieldName).size());
     widestBox = std::max(widestBox, (std::min<int32_t>(length, 80) + 2) * avg);
   }
-  const int32_t labelWidth = static_cast<int32_t>(longestName + 1) * std::max<int32_t>(store_.MaxCharWidth, avg);
+  const int32_t labelWidth = static_cast<int32_t>(longestName + 2) * avg;
   const int32_t boxLeft = kMargin + labelWidth + kGap;
 
   int32_t top = kMargin;
@@ -319,8 +324,10 @@ void frmQAVMain::LayoutFields() {
     label.Move(kMargin, top + 45, labelWidth, rowHeight - 45);
     box.Move(boxLeft, top, (std::min<int32_t>(length, 80) + 2) * avg, rowHeight);
     box.SetMaxLength(length);
-    // A computed field takes its value from its formula.
-    box.SetReadOnly(store_.Formulas[static_cast<size_t>(i)].Defined != 0);
+    // A computed field takes its value from its formula; Tab passes it by.
+    bool computed = store_.Formulas[static_cast<size_t>(i)].Defined != 0;
+    box.SetReadOnly(computed);
+    box.SetTabStop(!computed);
     box.SetTabIndex(i);
     label.SetVisible(true);
     box.SetVisible(true);
@@ -355,7 +362,9 @@ void frmQAVMain::LayoutFields() {
 void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
   for (int16_t i = 0; i < store::kFieldCount; ++i) {
     if (store_.CatalogHeader.FieldLength[static_cast<size_t>(i)] <= 0) continue;
-    txtFieldData(i).SetText(TrimRight(entry.FieldText[static_cast<size_t>(i)]));
+    // A computed field shows the value of its formula.
+    bool computed = store_.Formulas[static_cast<size_t>(i)].Defined != 0;
+    txtFieldData(i).SetText(computed ? store_.EvalFormula(entry, i) : TrimRight(entry.FieldText[static_cast<size_t>(i)]));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }

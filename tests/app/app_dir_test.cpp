@@ -5,7 +5,7 @@
 #include "app/app_dir.h"
 #include "entry/program_fixture.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using app::AppDirInputs;
@@ -64,6 +64,7 @@ TEST_F(ProgramSnapshotTest, TellsCaptionFieldsAndPanels) {
             "field 2 Price: \n"
             "field 3 Year: \n"
             "field 5 Shelf: \n"
+            "field 6 Twice: \n"
             "panel Entry: Entry # 4\n"
             "panel SearchMode: Make Entries\n"
             "panel RptDest: MAIN WINDOW\n"
@@ -71,4 +72,4 @@ TEST_F(ProgramSnapshotTest, TellsCaptionFieldsAndPanels) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -3,7 +3,7 @@
 #include "entry/program_fixture.h"
 #include "store/store.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using store::EntryRecord;
@@ -40,6 +40,12 @@ TEST_F(MainWindowTest, StartUpOpensTheCurrentCatalogAndErasesTheScreen) {
   EXPECT_LT(main().txtFieldData(0).Top(), main().txtFieldData(1).Top());
   EXPECT_LT(main().txtFieldData(3).Top(), main().cmdNext.Top());
   EXPECT_EQ(main().txtFieldData(0).Text(), "");
+  // Typing starts in the first field; Tab goes down the fields, then to the buttons.
+  EXPECT_TRUE(main().txtFieldData(0).HasFocus());
+  std::vector<platform::Control*> order = main().TabOrder();
+  ASSERT_GE(order.size(), 6u);
+  EXPECT_EQ(order[4], &main().txtFieldData(5));
+  EXPECT_EQ(order[5], &main().cmdPrevious);
 
   EXPECT_TRUE(main().cmdNext.Enabled());
   EXPECT_TRUE(main().mnuVNext.Enabled());
@@ -82,6 +88,21 @@ TEST_F(MainWindowTest, ACatalogThatCannotBeOpenedIsReportedAndLeavesNoneOpen) {
   EXPECT_TRUE(st().CatalogName.empty());
   EXPECT_FALSE(main().cmdNext.Enabled());
   EXPECT_EQ(st().CurrentReportDest, store::rdMonitor);
+}
+
+TEST_F(MainWindowTest, ViewOnlyAccessStartsOnTheLastEntryWithChangesDisabled) {
+  WriteBooks();
+  WriteIni("Database", "CurrentDB", "BOOKS");
+  program_ = std::make_unique<app::Program>(host_, dir_.path());
+  st().SecurityCode = -1;
+  program_->Start();
+  EXPECT_EQ(st().CurrentEntryNumber, 3.0f);
+  EXPECT_EQ(main().txtFieldData(0).Text(), "Ulysses");
+  EXPECT_EQ(main().PanelText("Entry"), "Entry # 3");
+  EXPECT_EQ(main().PanelText("SearchMode"), "Edit");
+  EXPECT_FALSE(main().mnuVReplace.Enabled());
+  EXPECT_FALSE(main().mnuVFindDeleted.Enabled());
+  EXPECT_TRUE(main().mnuVNext.Enabled());
 }
 
 TEST_F(MainWindowTest, LayoutBindsTheFirstThreeKeyFieldsToTheSpeedSearches) {
@@ -129,6 +150,8 @@ TEST_F(MainWindowTest, ShowEntryFillsTheBoxesAndTellsADeletedEntry) {
   ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 3, st().DatFile));
   main().ShowEntry(e);
   EXPECT_EQ(main().txtFieldData(1).Text(), "Joyce");
+  EXPECT_EQ(main().txtFieldData(6).Text(), "24");  // from its formula
+  EXPECT_TRUE(main().txtFieldData(6).ReadOnly());
   EXPECT_EQ(main().PanelText("Deleted"), "");
 }
 
@@ -285,4 +308,4 @@ TEST_F(MainWindowTest, EjectPageEndsTheDocumentAndTheCloseBoxShutsDown) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -1,7 +1,7 @@
 // A program over the scripted host with an application directory of its
 // own, holding the catalog BOOKS: key fields in slots 0, 1, 3 and 5 (the
-// last one also summed), a summed field in slot 2, slot 4 unused; three
-// entries, the second one deleted.
+// last one also summed), a summed field in slot 2, slot 4 unused, slot 6
+// computed (Price plus Price); three entries, the second one deleted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include "support/catalog_builder.h"
 #include "support/scripted_expect.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -27,7 +27,9 @@ class ProgramTest : public ::testing::Test {
         .Field(1, "Author", 20, store::KindKey)
         .Field(2, "Price", 8, store::KindSummed)
         .Field(3, "Year", 4, store::KindKey)
-        .Field(5, "Shelf", 6, store::KindKeySummed);
+        .Field(5, "Shelf", 6, store::KindKeySummed)
+        .Field(6, "Twice", 10)
+        .Formula(6, 2, store::OpPlus, 2);
     cat.Entry({"Dune", "Herbert", "9.50", "1965", "", "A1"});
     cat.DeletedEntry({"Emma", "Austen", "4.00", "1815", "", "B2"});
     cat.Entry({"Ulysses", "Joyce", "12.00", "1922", "", "C3"});
@@ -50,4 +52,4 @@ class ProgramTest : public ::testing::Test {
   std::unique_ptr<app::Program> program_;
 };
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -1,0 +1,191 @@
+#include "platform/qt/qt_printer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+
+#include "platform/qt/qt_text.h"
+
+namespace kelvarin::platform::qt {
+
+QtPrinter::QtPrinter(std::string outputDir, Target target) : outputDir_(std::move(outputDir)) {
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  pdf_ = target == Target::Pdf || info.isNull();
+  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (pdf_) {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+  } else {
+    printer_->setPrinterName(info.printerName());
+  }
+  printer_->setDocName(QStringLiteral("Report"));
+  font_.name = FixedFamily().toStdString();
+  font_.size = 10;
+}
+
+QtPrinter::~QtPrinter() { EndDoc(); }
+
+QFont QtPrinter::QFontOf() const {
+  QString family = ToQ(font_.name);
+  if (family.isEmpty() || !QFontDatabase::hasFamily(family)) family = FixedFamily();
+  QFont f(family);
+  f.setPointSizeF(font_.size > 0 ? font_.size : 10);
+  f.setBold(font_.bold);
+  f.setItalic(font_.italic);
+  f.setUnderline(font_.underline);
+  return f;
+}
+
+double QtPrinter::TabWidth() const { return 8 * QFontMetricsF(QFontOf(), printer_.get()).averageCharWidth(); }
+
+double QtPrinter::AdvanceOf(const std::string& text, double startX) const {
+  QFontMetricsF fm(QFontOf(), printer_.get());
+  const double tab = TabWidth();
+  double x = startX;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t t = text.find('\t', pos);
+    std::string part = text.substr(pos, t == std::string::npos ? std::string::npos : t - pos);
+    x += fm.horizontalAdvance(ToQ(part));
+    if (t == std::string::npos) break;
+    if (tab > 0) x = (std::floor(x / tab + 1e-9) + 1) * tab;
+    pos = t + 1;
+  }
+  return x - startX;
+}
+
+double QtPrinter::TextWidth(const std::string& text) const {
+  return AdvanceOf(text, 0) * 1440.0 / printer_->resolution();
+}
+
+double QtPrinter::PageWidth() const {
+  const int res = printer_->resolution();
+  return printer_->pageLayout().paintRectPixels(res).width() * 1440.0 / res;
+}
+
+std::string QtPrinter::NextFileName() const {
+  QDir dir(ToQ(outputDir_.empty() ? std::string(".") : outputDir_));
+  const QString stem = QStringLiteral("Report-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  QString name = stem + QStringLiteral(".pdf");
+  for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n) name = stem + QStringLiteral("-%1.pdf").arg(n);
+  return FromQ(dir.filePath(name));
+}
+
+bool QtPrinter::Begin() {
+  if (open_) return ok_;
+  open_ = true;
+  autoBroke_ = false;
+  pages_.assign(1, {});
+  line_.clear();
+  x_ = y_ = 0;
+  std::string file;
+  if (pdf_) {
+    file = NextFileName();
+    printer_->setOutputFileName(ToQ(file));
+  }
+  painter_ = std::make_unique<QPainter>();
+  ok_ = painter_->begin(printer_.get());
+  if (!ok_) {
+    painter_.reset();
+    return false;
+  }
+  painter_->setFont(QFontOf());
+  lastFile_ = pdf_ ? file : std::string();
+  return true;
+}
+
+void QtPrinter::Draw(const std::string& text) {
+  autoBroke_ = false;
+  line_ += text;
+  const double advance = AdvanceOf(text, x_);
+  if (painter_) {
+    QFontMetricsF fm(QFontOf(), printer_.get());
+    const double tab = TabWidth();
+    double x = x_;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+      size_t t = text.find('\t', pos);
+      std::string part = text.substr(pos, t == std::string::npos ? std::string::npos : t - pos);
+      if (!part.empty()) painter_->drawText(QPointF(x, y_ + fm.ascent()), ToQ(part));
+      x += fm.horizontalAdvance(ToQ(part));
+      if (t == std::string::npos) break;
+      if (tab > 0) x = (std::floor(x / tab + 1e-9) + 1) * tab;
+      pos = t + 1;
+    }
+  }
+  x_ += advance;
+}
+
+void QtPrinter::EndLine() {
+  pages_.back().push_back(line_);
+  line_.clear();
+  x_ = 0;
+  const double height = QFontMetricsF(QFontOf(), printer_.get()).lineSpacing();
+  y_ += height;
+  const int res = printer_->resolution();
+  const double pageHeight = printer_->pageLayout().paintRectPixels(res).height();
+  if (y_ + height > pageHeight) {
+    // The page is full: the next line goes on a new one.
+    if (painter_) printer_->newPage();
+    pages_.push_back({});
+    y_ = 0;
+    autoBroke_ = true;
+  }
+}
+
+void QtPrinter::PrintLine(const std::string& text) {
+  Begin();
+  Draw(text);
+  EndLine();
+}
+
+void QtPrinter::PrintPart(const std::string& text) {
+  Begin();
+  if (!text.empty()) Draw(text);
+}
+
+void QtPrinter::PrintAtColumn(int column, const std::string& text) {
+  Begin();
+  const double target = (column > 1 ? column - 1 : 0) * QFontMetricsF(QFontOf(), printer_.get()).averageCharWidth();
+  if (x_ > target + 0.5) EndLine();
+  const size_t col = column > 1 ? static_cast<size_t>(column - 1) : 0;
+  if (line_.size() < col) line_.resize(col, ' ');
+  x_ = target;
+  Draw(text);
+  EndLine();
+}
+
+void QtPrinter::NewPage() {
+  Begin();
+  if (!line_.empty() || x_ > 0) EndLine();
+  if (autoBroke_) {
+    // The last line filled the page and a new one has begun already.
+    autoBroke_ = false;
+    return;
+  }
+  if (painter_) printer_->newPage();
+  pages_.push_back({});
+  x_ = y_ = 0;
+}
+
+void QtPrinter::EndDoc() {
+  if (!open_) return;
+  if (!line_.empty() || x_ > 0) EndLine();
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+  open_ = false;
+}
+
+void QtPrinter::SetFont(const PrinterFont& font) {
+  font_ = font;
+  if (painter_) painter_->setFont(QFontOf());
+}
+
+}  // namespace kelvarin::platform::qt

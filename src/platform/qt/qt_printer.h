@@ -1,0 +1,76 @@
+// The printer of the real program. Documents go to the system's default
+// printer when there is one; otherwise each document becomes a PDF file
+// "Report-YYYYMMDD-HHMMSS.pdf" in the output directory (the application
+// directory), with "-2", "-3"... added when that name is taken.
+//
+// Lines run down the page in the current font; a line that would pass the
+// bottom margin starts a new page. A tab character in a text moves to the
+// next multiple of eight average character widths. Widths are in twips.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/printer.h"
+
+class QPainter;
+class QPrinter;
+class QFont;
+
+namespace kelvarin::platform::qt {
+
+class QtPrinter : public Printer {
+ public:
+  enum class Target { Automatic, Pdf };
+  explicit QtPrinter(std::string outputDir, Target target = Target::Automatic);
+  ~QtPrinter() override;
+  QtPrinter(const QtPrinter&) = delete;
+  QtPrinter& operator=(const QtPrinter&) = delete;
+
+  void PrintLine(const std::string& text) override;
+  void PrintPart(const std::string& text) override;
+  void PrintAtColumn(int column, const std::string& text) override;
+  void NewPage() override;
+  void EndDoc() override;
+  void SetFont(const PrinterFont& font) override;
+  PrinterFont Font() const override { return font_; }
+  double TextWidth(const std::string& text) const override;
+  double PageWidth() const override;
+
+  // Whether documents become PDF files.
+  bool WritesPdf() const { return pdf_; }
+  // The PDF file of the last document ended ("" when none, or printed).
+  const std::string& LastFile() const { return lastFile_; }
+  // The pages of the document open now or last ended, as lines of text
+  // (what was drawn, for the program's checks and tests).
+  const std::vector<std::vector<std::string>>& Pages() const { return pages_; }
+  // False when the last document could not be begun (no printer, no
+  // writable directory); its lines were dropped.
+  bool LastDocumentOk() const { return ok_; }
+
+ private:
+  bool Begin();
+  void EndLine();
+  void Draw(const std::string& text);
+  double AdvanceOf(const std::string& text, double startX) const;
+  double TabWidth() const;
+  QFont QFontOf() const;
+  std::string NextFileName() const;
+
+  std::string outputDir_;
+  bool pdf_ = true;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPainter> painter_;
+  PrinterFont font_;
+  bool open_ = false;
+  bool ok_ = true;
+  bool autoBroke_ = false;  // a full page has just been ended
+  double x_ = 0;  // device pixels from the left margin
+  double y_ = 0;  // top of the current line
+  std::string lastFile_;
+  std::vector<std::vector<std::string>> pages_;
+  std::string line_;
+};
+
+}  // namespace kelvarin::platform::qt

@@ -1,0 +1,35 @@
+// Conversions at the GUI boundary: Windows-1252 text to and from QString,
+// the classic colour values to QColor, control fonts to QFont, twips to
+// pixels.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "platform/model/property.h"
+
+namespace kelvarin::platform::qt {
+
+QString ToQ(std::string_view ansi);
+std::string FromQ(const QString& text);
+// Message texts break lines with a lone CR; Qt wants LF.
+QString ToQMultiLine(std::string_view ansi);
+
+// System colours (&H800000nn) come from the application's palette.
+QColor ToQColor(Color color);
+
+// The classic dialog fonts do not exist here: "MS Sans Serif" and friends
+// become the desktop's sans font, the fixed-pitch ones a monospaced font.
+QFont ToQFont(const ControlFont& font);
+// The monospaced family used for reports and fixed-pitch control fonts.
+QString FixedFamily();
+
+inline int TwipsToPixels(int32_t twips, int twipsPerPixel) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
+}
+
+}  // namespace kelvarin::platform::qt

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/form_view.h"
+#include "platform/qt/qt_host.h"
+#include "sample_form.h"
+
+namespace kelvarin::testing {
+namespace {
+
+using platform::qt::QtHost;
+
+template <class W>
+W* WidgetOf(QtHost& host, const Control& c) {
+  return qobject_cast<W*>(host.WidgetOf(c));
+}
+
+// Runs action once the application has gone back to its event loop (inside
+// a modal loop or a message box).
+template <class F>
+void Soon(F action) {
+  QTimer::singleShot(0, qApp, action);
+}
+
+TEST(QtHost, ButtonClickReachesHandlerAndModelChangesReachButton) {
+  QtHost host("");
+  SampleForm form(host);
+  ShowAndActivate(host, form);
+  auto* ok = WidgetOf<QPushButton>(host, form.cmdOK);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(ok->text(), "OK");
+  EXPECT_TRUE(ok->isDefault());
+
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(form.okClicks, 1);
+  EXPECT_FALSE(host.WindowOf(form)->isVisible());  // the handler hid the form
+
+  form.Show();
+  form.cmdOK.SetCaption("&Go");
+  form.cmdOK.SetEnabled(false);
+  EXPECT_EQ(ok->text(), "&Go");
+  EXPECT_FALSE(ok->isEnabled());
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(form.okClicks, 1);
+
+  // A check box click goes through the model, which reports the new value.
+  auto* check = WidgetOf<QCheckBox>(host, form.chkCase);
+  QTest::mouseClick(check, Qt::LeftButton);
+  EXPECT_EQ(form.chkCase.Value(), 1);
+  EXPECT_EQ(form.lastCheck, 1);
+  EXPECT_TRUE(check->isChecked());
+  form.chkCase.SetValue(0);
+  EXPECT_FALSE(check->isChecked());
+}
+
+TEST(QtHost, TypingGoesThroughKeyPressAndDroppedKeysStayOut) {
+  QtHost host("");
+  SampleForm form(host);
+  ShowAndActivate(host, form);
+  auto* edit = WidgetOf<QLineEdit>(host, form.txtName);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(edit->hasFocus());  // first in tab order
+  QTest::keyClicks(edit, "ab5c");
+  EXPECT_EQ(form.txtName.Text(), "abc");
+  EXPECT_EQ(edit->text(), "abc");
+  EXPECT_EQ(edit->cursorPosition(), 3);
+
+  QTest::keyClick(edit, Qt::Key_Left);
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  EXPECT_EQ(form.txtName.Text(), "ac");
+  EXPECT_EQ(edit->text(), "ac");
+  EXPECT_EQ(edit->cursorPosition(), 1);
+
+  // Text outside ASCII arrives in the model as Windows-1252.
+  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));
+  QApplication::sendEvent(edit, &press);
+  EXPECT_EQ(form.txtName.Text(), "a\xE9" "c");
+
+  // Code changes reach the widget without coming back as typing.
+  form.txtName.SetText("Smith");
+  EXPECT_EQ(edit->text(), "Smith");
+  EXPECT_EQ(form.txtName.Text(), "Smith");
+
+  // Tab moves along the model's tab order; Enter presses the default button.
+  QTest::keyClick(edit, Qt::Key_Tab);
+  EXPECT_EQ(form.ActiveControl(), &form.chkCase);
+  EXPECT_TRUE(WidgetOf<QCheckBox>(host, form.chkCase)->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_EQ(form.chkCase.Value(), 1);
+  // The label's access key leads to the control after it in tab order.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+  EXPECT_EQ(form.ActiveControl(), &form.txtName);
+  EXPECT_EQ(WidgetOf<QLabel>(host, form.lblName)->text(), "&Name:");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(form.okClicks, 1);
+}
+
+TEST(QtHost, FocusMessageLimitsTheFocusedTextBox) {
+  QtHost host("");
+  SampleForm form(host);
+  ShowAndActivate(host, form);
+  host.SendFocusMessage(1045, 4);
+  EXPECT_EQ(form.txtName.MaxLength(), 4);
+  QTest::keyClicks(WidgetOf<QLineEdit>(host, form.txtName), "abcdef");
+  EXPECT_EQ(form.txtName.Text(), "abcd");
+}
+
+TEST(QtHost, ModalShowEndsWhenTheFormIsHiddenOrUnloaded) {
+  QtHost host("");
+  SampleForm form(host);
+  Soon([&] {
+    ASSERT_TRUE(host.WindowOf(form) && host.WindowOf(form)->isVisible());
+    EXPECT_TRUE(host.WindowOf(form)->isModal());
+    QTest::mouseClick(WidgetOf<QPushButton>(host, form.cmdOK), Qt::LeftButton);
+  });
+  form.Show(ShowMode::Modal);
+  EXPECT_EQ(form.okClicks, 1);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(form.Loaded());
+
+  // Escape presses the cancel button, which unloads: the window goes too.
+  Soon([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+  form.Show(ShowMode::Modal);
+  EXPECT_EQ(form.cancelClicks, 1);
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_EQ(host.WindowOf(form), nullptr);
+}
+
+TEST(QtHost, CloseBoxAsksTheModel) {
+  QtHost host("");
+  SampleForm form(host);
+  int16_t refuse = 1;
+  form.QueryUnload = [&](int16_t& cancel, int16_t mode) {
+    EXPECT_EQ(mode, kUnloadByUser);
+    cancel = refuse;
+  };
+  QWidget* window = ShowAndActivate(host, form);
+  window->close();
+  EXPECT_TRUE(form.Loaded());
+  EXPECT_TRUE(window->isVisible());
+  refuse = 0;
+  window->close();
+  EXPECT_FALSE(form.Loaded());
+}
+
+TEST(QtHost, MessageBoxShowsTextAndReturnsTheClickedAnswer) {
+  QtHost host("");
+  QString text, title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  std::function<void()> answer = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      Soon(answer);  // not up yet
+      return;
+    }
+    text = box->text();
+    title = box->windowTitle();
+    icon = box->icon();
+    box->button(QMessageBox::No)->click();
+  };
+  Soon(answer);
+  MsgAnswer a = host.MsgBox("Replace File?\rC:\\x.txt", MsgButtons::YesNo, MsgIcon::Question);
+  EXPECT_EQ(a, MsgAnswer::No);
+  EXPECT_EQ(text, "Replace File?\nC:\\x.txt");
+  EXPECT_EQ(title, "Kelvarin Your Catalog");
+  EXPECT_EQ(icon, QMessageBox::Question);
+
+  Soon([] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  EXPECT_EQ(host.MsgBox("Go on?", MsgButtons::OKCancel, MsgIcon::Exclamation, "Search"), MsgAnswer::Cancel);
+}
+
+TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
+  QtHost host("");
+  SampleForm form(host, true);
+  QWidget* window = ShowAndActivate(host, form);
+  auto* bar = window->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->actions().size(), 1);
+  EXPECT_EQ(bar->actions().front()->text(), "&File");
+  QAction* save = host.ActionOf(*form.mnuFSave);
+  ASSERT_NE(save, nullptr);
+  EXPECT_EQ(save->text(), "&Save Entry");
+  EXPECT_EQ(save->shortcut(), QKeySequence("Ctrl+S"));
+  save->trigger();
+  EXPECT_EQ(form.saveClicks, 1);
+
+  form.mnuFSave->SetChecked(true);
+  EXPECT_TRUE(save->isChecked());
+  save->trigger();  // Qt would uncheck it; the model has not
+  EXPECT_TRUE(save->isChecked());
+  form.mnuFSave->SetEnabled(false);
+  EXPECT_FALSE(save->isEnabled());
+  form.mnuFSave->SetVisible(false);
+  EXPECT_FALSE(save->isVisible());
+  EXPECT_EQ(form.saveClicks, 2);
+}
+
+TEST(QtHost, RunEndsWhenTheMainFormIsUnloaded) {
+  QtHost host("");
+  SampleForm form(host);
+  form.Show();
+  EXPECT_EQ(host.MainForm(), &form);
+  Soon([&] { form.UnloadForm(); });
+  EXPECT_EQ(host.Run(), 0);
+  EXPECT_TRUE(host.Finished());
+}
+
+TEST(QtHost, NameFiltersAndLocale) {
+  using platform::qt::QtNameFilters;
+  EXPECT_EQ(QtNameFilters("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
+            (std::vector<std::string>{"Text Files (*.txt)", "All Files (*)"}));
+  EXPECT_EQ(QtNameFilters("Reports|*.fmt;*.txt"), (std::vector<std::string>{"Reports (*.fmt *.txt)"}));
+  EXPECT_EQ(QtNameFilters(""), (std::vector<std::string>{"All Files (*)"}));
+
+  LocaleSettings us = platform::qt::LocaleFromQt(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(us.shortDate, "M/d/yy");
+  EXPECT_EQ(us.dateSeparator, "/");
+  EXPECT_EQ(us.dayNames[0], "Sunday");
+  EXPECT_EQ(us.monthNames[11], "December");
+  EXPECT_EQ(us.decimalPoint, '.');
+  EXPECT_EQ(us.thousandsSeparator, ',');
+  LocaleSettings de = platform::qt::LocaleFromQt(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(de.shortDate.substr(0, 1), "d");
+  EXPECT_EQ(de.dateSeparator, ".");
+  EXPECT_EQ(de.decimalPoint, ',');
+  EXPECT_EQ(de.thousandsSeparator, '.');
+  EXPECT_EQ(de.monthNames[2], "M\xE4rz");  // Windows-1252
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
