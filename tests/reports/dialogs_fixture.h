@@ -21,7 +21,7 @@
 #include "store/store.h"
 #include "support/scripted_expect.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -87,7 +87,7 @@ class DialogTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support
 
 namespace kelvarin::reports {
 inline bool operator==(const CriteriaItem& a, const CriteriaItem& b) {

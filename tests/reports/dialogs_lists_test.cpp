@@ -6,7 +6,7 @@
 #include "reports/dialogs/frmListAlpha.h"
 #include "reports/dialogs/frmListRange.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using platform::Form;
@@ -227,23 +227,5 @@ TEST_F(ListDialogsTest, ListAlphaSetsTheKeyFieldAndLeavesStartAndEndAsTheCriteri
   EXPECT_EQ(state.AlphaStartCriteria.Count, 1);
 }
 
-TEST_F(ListDialogsTest, ReportSetupButtonsOpenTheReportSetup) {
-  host.OnShow("frmReportDest", [](Form& f) { EXPECT_EQ(f.Caption(), "Report Setup"); f.UserClose(); });
-  host.OnShow("frmReportDest", [](Form& f) { f.UserClose(); });
-  host.OnShow("frmReportDest", [](Form& f) { f.UserClose(); });
-  Open<frmGlobalSearch>([&](frmGlobalSearch& d) {
-    d.cmdRptSetup.UserClick();
-    d.cmdCancel.UserClick();
-  });
-  Open<frmListRange>([&](frmListRange& d) {
-    d.cmdRptSetup.UserClick();
-    d.cmdCancel.UserClick();
-  });
-  Open<frmListAlpha>([&](frmListAlpha& d) {
-    d.cmdRptSetup.UserClick();
-    d.cmdCancel.UserClick();
-  });
-}
-
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

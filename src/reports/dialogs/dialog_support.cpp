@@ -7,12 +7,7 @@
 
 namespace kelvarin::reports::dialogs {
 
-using platform::Color;
-
 namespace {
-constexpr Color kFrameShadow = 0x808080;
-constexpr Color kFrameLight = 0xFFFFFF;
-
 // Splits "  -123 " into sign and digits; false unless it has exactly that shape.
 bool SplitWholeNumber(const std::string& text, bool* negative, std::string* digits) {
   size_t b = 0, e = text.size();
@@ -30,38 +25,6 @@ bool SplitWholeNumber(const std::string& text, bool* negative, std::string* digi
   return true;
 }
 }  // namespace
-
-void CenterForm(platform::Form& form) {
-  platform::ScreenInfo s = form.GetHost().Screen();
-  form.SetLeft((s.widthTwips - form.Width()) / 2);
-  form.SetTop((s.heightTwips - form.Height()) / 2);
-}
-
-void Draw3DFrame(platform::Form& form, const platform::Control& box) {
-  platform::ScreenInfo s = form.GetHost().Screen();
-  const int32_t px = s.twipsPerPixelX, py = s.twipsPerPixelY;
-  const int32_t l = box.Left() - px, t = box.Top() - py;
-  const int32_t r = box.Left() + box.Width(), b = box.Top() + box.Height();
-  form.DrawLine(l, t, r, t, kFrameShadow);
-  form.DrawLine(l, t, l, b, kFrameShadow);
-  form.DrawLine(l, b, r + px, b, kFrameLight);
-  form.DrawLine(r, t, r, b, kFrameLight);
-}
-
-void FillKeyFieldList(platform::ComboBox& combo, const store::Store& store, int16_t keyField) {
-  for (int slot = 0; slot < store::kFieldCount; ++slot) {
-    const store::FieldDef& def = store.FieldDefs[static_cast<size_t>(slot)];
-    if (!store::IsKeyField(def.FieldKind)) continue;
-    combo.AddItem(def.FieldName);
-    combo.SetItemData(combo.ListCount() - 1, slot);
-  }
-  for (int32_t i = 0; i < combo.ListCount(); ++i)
-    if (combo.ItemData(i) == keyField) {
-      combo.SetListIndex(i);
-      return;
-    }
-  if (combo.ListCount() > 0) combo.SetListIndex(0);
-}
 
 void DigitsOnlyKeyPress(platform::Host& host, int16_t& keyAscii) {
   if (keyAscii == 8 || (keyAscii >= '0' && keyAscii <= '9')) return;
@@ -111,31 +74,6 @@ void CloseBoxCancels(platform::Form& form, store::Store& store) {
 void SaveCatalogSettings(store::Store& store) {
   if (store.CatalogName.empty()) return;
   store.WriteCatalogSettings(store.CatalogName, store.CurrentSettings);
-}
-
-void ChooseReportFont(store::Store& store, platform::Host& host) {
-  platform::FontChoice current;
-  current.name = store.ReportFontName;
-  current.size = store.ReportFontSize;
-  current.weight = store.ReportFontFlags.Bold ? 700 : 400;
-  current.italic = store.ReportFontFlags.Italic;
-  current.underline = store.ReportFontFlags.Underline;
-  std::optional<platform::FontChoice> chosen = host.FontDialog(current);
-  if (!chosen || chosen->size == 0) return;
-  store.ReportFontName = chosen->name;
-  store.ReportFontSize = chosen->size;
-  store.ReportFontFlags.Bold = chosen->weight == 700;
-  store.ReportFontFlags.Italic = chosen->italic;
-  store.ReportFontFlags.Underline = chosen->underline;
-  platform::Printer& printer = host.GetPrinter();
-  printer.PrintPart("");
-  platform::PrinterFont font;
-  font.name = store.ReportFontName;
-  font.size = store.ReportFontSize;
-  font.bold = store.ReportFontFlags.Bold;
-  font.italic = store.ReportFontFlags.Italic;
-  font.underline = store.ReportFontFlags.Underline;
-  printer.SetFont(font);
 }
 
 }  // namespace kelvarin::reports::dialogs

@@ -1,7 +1,7 @@
-// Small routines the search, list and report dialogs share: centring a
-// dialog, the sunken frame round a text box, the key-field combo, the
-// digits-only key filter, reading a number box, the report font choice and
-// saving the open catalog's settings.
+// Small routines the search, list and report dialogs share besides the
+// store's (centring, sunken frames, the key-field list, the report font):
+// the digits-only key filter, reading a number box, the close box as Cancel
+// and saving the open catalog's settings.
 #pragma once
 
 #include <cstdint>
@@ -12,18 +12,6 @@
 #include "store/store.h"
 
 namespace kelvarin::reports::dialogs {
-
-// Centres the window on the screen.
-void CenterForm(platform::Form& form);
-
-// Draws a sunken three-dimensional frame one pixel outside the box on the
-// form's surface: dark grey above and left, white below and right.
-void Draw3DFrame(platform::Form& form, const platform::Control& box);
-
-// Adds every key field of the open catalog, slots 0 to 20 in order, with its
-// full 14-character name and its slot as item data (the list is not cleared
-// first), then selects the item of keyField, else the first item.
-void FillKeyFieldList(platform::ComboBox& combo, const store::Store& store, int16_t keyField);
 
 // The key filter of number boxes: Backspace and the digits pass; any other
 // key is dropped (set to 0) and the beep sounds.
@@ -49,10 +37,5 @@ void CloseBoxCancels(platform::Form& form, store::Store& store);
 // Saves the open catalog's settings. With no catalog open there is nothing
 // to save them into, so nothing is written (no nameless settings file).
 void SaveCatalogSettings(store::Store& store);
-
-// The report font choice: a choice with a size sets the report font and
-// applies it to the printer at once; cancelling, or a size of 0, changes
-// nothing.
-void ChooseReportFont(store::Store& store, platform::Host& host);
 
 }  // namespace kelvarin::reports::dialogs

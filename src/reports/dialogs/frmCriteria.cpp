@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 
 namespace kelvarin::reports {
 
@@ -99,12 +100,12 @@ void frmCriteria::Form_Load() {
   cmdOK.Move(rowsRight - 2 * kButtonWidth - 120, buttonTop, kButtonWidth, kButtonHeight);
   SetScaleWidth(rowsRight + kMargin);
   SetScaleHeight(buttonTop + kButtonHeight + kMargin);
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
 }
 
 void frmCriteria::Form_Paint() {
   for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) dialogs::Draw3DFrame(*this, txtFieldData[i]);
+    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
 }
 
 void frmCriteria::cmdOK_Click() {

@@ -1,6 +1,7 @@
 #include "reports/dialogs/frmGlobalSearch.h"
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 
 namespace kelvarin::reports {
 
@@ -40,7 +41,7 @@ frmGlobalSearch::frmGlobalSearch(platform::Host& host, store::Store& store, Repo
 }
 
 void frmGlobalSearch::Form_Load() {
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
   // Showing the stored setting is not a change to save.
   showingCaseSetting_ = true;
   chkCaseSense.SetValue(store_.CaseSensitive ? 1 : 0);
@@ -50,7 +51,7 @@ void frmGlobalSearch::Form_Load() {
 
 void frmGlobalSearch::Form_Activate() { txtGlobalString.SetFocus(); }
 
-void frmGlobalSearch::Form_Paint() { dialogs::Draw3DFrame(*this, txtGlobalString); }
+void frmGlobalSearch::Form_Paint() { store::Draw3DFrame(*this, txtGlobalString); }
 
 void frmGlobalSearch::chkCaseSense_Click(int16_t value) {
   if (showingCaseSetting_) return;

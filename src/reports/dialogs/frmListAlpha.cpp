@@ -1,6 +1,7 @@
 #include "reports/dialogs/frmListAlpha.h"
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 #include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
@@ -43,9 +44,9 @@ frmListAlpha::frmListAlpha(platform::Host& host, store::Store& store, ReportStat
 }
 
 void frmListAlpha::Form_Load() {
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
   store_.DialogResult = 0;
-  dialogs::FillKeyFieldList(cboKeyFields, store_, state_.KeyField);
+  store_.FillKeyFieldList(cboKeyFields, state_.KeyField);
   if (cboKeyFields.ListCount() == 0) {
     host_.Beep();
     host_.MsgBox("You must define at least on index field to list alphabetically.");

@@ -1,6 +1,7 @@
 #include "reports/dialogs/frmListRange.h"
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 
 namespace kelvarin::reports {
 
@@ -44,7 +45,7 @@ frmListRange::frmListRange(platform::Host& host, store::Store& store, ReportStat
 }
 
 void frmListRange::Form_Load() {
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
   if (state_.ListRangeStart > 0) txtStartRec.SetText(dialogs::WholeNumberText(state_.ListRangeStart));
   if (state_.ListRangeEnd > 0) txtEndRec.SetText(dialogs::WholeNumberText(state_.ListRangeEnd));
 }
@@ -52,8 +53,8 @@ void frmListRange::Form_Load() {
 void frmListRange::Form_Activate() { txtStartRec.SetFocus(); }
 
 void frmListRange::Form_Paint() {
-  dialogs::Draw3DFrame(*this, txtStartRec);
-  dialogs::Draw3DFrame(*this, txtEndRec);
+  store::Draw3DFrame(*this, txtStartRec);
+  store::Draw3DFrame(*this, txtEndRec);
 }
 
 void frmListRange::Refuse(const char* message, platform::TextBox& box) {

@@ -1,6 +1,7 @@
 #include "reports/dialogs/frmReportDest.h"
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 
 namespace kelvarin::reports {
 
@@ -110,7 +111,7 @@ frmReportDest::frmReportDest(platform::Host& host, store::Store& store, ReportDe
 }
 
 void frmReportDest::Form_Load() {
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
   if (store_.CurrentReport.empty()) {
     host_.MsgBox(
         "No report format selected. Printer and file output disabled.  Go to the Report Maintenance screen and "
@@ -154,13 +155,13 @@ void frmReportDest::Form_Load() {
     fraPaper.SetEnabled(false);
     cmdFonts.SetEnabled(false);
     cmdOK.SetEnabled(false);
-    for (TextBox* box : {&txtPageLength, &txtTopMargin, &txtQVMaxLines, &txtQVColWidth}) box->SetReadOnly(true);
+    for (TextBox* box : {&txtPageLength, &txtTopMargin, &txtQVMaxLines, &txtQVColWidth}) store::SetTextReadOnly(*box);
   }
 }
 
 void frmReportDest::Form_Paint() {
   for (TextBox* box : {&txtPageLength, &txtQVMaxLines, &txtQVColWidth, &txtTopMargin})
-    dialogs::Draw3DFrame(*this, *box);
+    store::Draw3DFrame(*this, *box);
 }
 
 void frmReportDest::Refuse(const std::string& message, TextBox& box) {
@@ -224,7 +225,7 @@ void frmReportDest::cmdCancel_Click() {
   UnloadForm();
 }
 
-void frmReportDest::cmdFonts_Click() { dialogs::ChooseReportFont(store_, host_); }
+void frmReportDest::cmdFonts_Click() { store_.ChooseReportFont(); }
 
 void frmReportDest::chkLockTop_Click(int16_t value) {
   if (value != 0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "reports/dialogs/dialog_support.h"
+#include "store/form_helpers.h"
 #include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
@@ -88,7 +89,7 @@ void frmSearch::BuildRows() {
   platform::Label& label0 = lblFieldName[0];
   platform::TextBox& box0 = txtFieldData[0];
   box0.SetHeight(1);  // raised to the least height of one line
-  label0.SetWidth(14 * store_.MaxCharWidth - 800);
+  label0.SetWidth(std::max(0, 14 * store_.MaxCharWidth - 800));
   box0.SetLeft(label0.Left() + label0.Width() + 3 * px);
   const int32_t top0 = label0.Top();
   const int32_t pitch = box0.Height() + 3 * py;
@@ -162,9 +163,9 @@ void frmSearch::Form_Load() {
   const CriteriaList remembered = state_.SearchCriteria;
   BuildRows();
   FillBoxes(remembered, false);
-  dialogs::CenterForm(*this);
+  store::CenterForm(*this);
 
-  dialogs::FillKeyFieldList(cboKeyFields, store_, state_.KeyField);
+  store_.FillKeyFieldList(cboKeyFields, state_.KeyField);
   if (cboKeyFields.ListCount() == 0) {
     optAlpha.SetEnabled(false);
     currentSearchMode_ = store::smSequential;
@@ -186,7 +187,7 @@ void frmSearch::Form_Load() {
 
 void frmSearch::Form_Paint() {
   for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) dialogs::Draw3DFrame(*this, txtFieldData[i]);
+    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
 }
 
 void frmSearch::cboKeyFields_Click() {
