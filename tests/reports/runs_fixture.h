@@ -20,7 +20,7 @@
 #include "support/catalog_builder.h"
 #include "support/scripted_expect.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 class RunsTest : public ::testing::Test {
  protected:
@@ -100,4 +100,4 @@ class RunsTest : public ::testing::Test {
   std::unique_ptr<app::Program> program_;
 };
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -5,7 +5,7 @@
 
 #include "runs_fixture.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 using platform::CommandButton;
@@ -273,4 +273,4 @@ TEST_F(GaugeRunTest, DeletedEntryStepsYieldEveryTwentyEntries) {
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

@@ -6,7 +6,7 @@
 #include "platform/text/number_text.h"
 #include "runs_fixture.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 namespace {
 
 class SearchRunTest : public RunsTest {
@@ -251,4 +251,4 @@ TEST_F(SearchRunTest, ADestinationWhoseOutputIsNotBuiltRefusesAfterTheFirstMatch
 }
 
 }  // namespace
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

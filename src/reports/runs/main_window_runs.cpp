@@ -6,7 +6,8 @@
 #include "reports/dialogs/frmListRange.h"
 #include "reports/dialogs/frmSearch.h"
 #include "reports/runs/match_tests.h"
-#include "reports/runs/name_prompt.h"
+#include "reports/dialogs/dialog_support.h"
+#include "store/frm_enter_name.h"
 
 namespace kelvarin::reports {
 
@@ -14,7 +15,7 @@ using store::EntryRecord;
 
 MainWindowRuns::MainWindowRuns(platform::Host& host, store::Store& store, ReportState& state,
                                entry::frmQAVMain& main)
-    : host_(host), store_(store), state_(state), main_(main), gauge_(host) {}
+    : host_(host), store_(store), state_(state), main_(main) {}
 
 void MainWindowRuns::Attach() {
   main_.AttachMenu(main_.mnuVSearch, [this] { mnuVSearch_Click(); });
@@ -46,15 +47,15 @@ void MainWindowRuns::Attach() {
 // Building blocks
 
 void MainWindowRuns::BusyOn() {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   main_.SetEnabled(false);
   busy_ = true;
 }
 
 void MainWindowRuns::BusyOff() {
-  gauge_.MousePointerDefault();
+  store_.MousePointerDefault();
   main_.SetEnabled(true);
-  gauge_.CloseGauge();
+  store_.CloseGauge();
   busy_ = false;
 }
 
@@ -120,11 +121,11 @@ void MainWindowRuns::WalkByNumber(NumberWalk kind) {
 
   BusyOn();
   const float last = store_.CatalogHeader.EntryCount;
-  gauge_.ShowGauge(last, global ? "Searching Globally...." : "Finding Deleted Entries....", true);
+  store_.ShowGauge(last, global ? "Searching Globally...." : "Finding Deleted Entries....", true);
   float count = 0;
   EntryRecord e;
   for (float n = 1; n <= last; ++n) {
-    if (gauge_.StepGauge()) break;
+    if (store_.StepGauge()) break;
     // A data file shorter than its entry count ends there.
     if (!Read(e, n)) break;
     bool match = global ? GlobalMatch(state_.SearchString, e, store_.CaseSensitive) : e.Status == store::StatusDeleted;
@@ -171,16 +172,16 @@ void MainWindowRuns::mnuVListRange_Click() {
     if (Read(e, first)) dest->Take(first, e, 1);
     return;
   }
-  gauge_.ShowGauge(last - first + 1, "Listing Entries....", true);
+  store_.ShowGauge(last - first + 1, "Listing Entries....", true);
   host_.DoEvents();
   if (!dest->Open()) {
-    gauge_.CloseGauge();
+    store_.CloseGauge();
     return;
   }
   BusyOn();
   float count = 0;
   for (float n = first; n <= last; ++n) {
-    if (gauge_.StepGauge()) break;
+    if (store_.StepGauge()) break;
     if (!Read(e, n)) break;
     ++count;
     HandOver h = dest->Take(n, e, count);
@@ -223,7 +224,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
       bool opened = main_.BrowseIndex != -1;
       CloseBrowseIndex();
       if (opened) {
-        gauge_.MousePointerDefault();
+        store_.MousePointerDefault();
         host_.MsgBox("No Matches Found");
       }
       return;
@@ -249,16 +250,16 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     if (Read(e, n)) dest->Take(n, e, 1);
     return;
   }
-  gauge_.ShowGauge(store_.CatalogHeader.EntryCount, "Listing Alphabetically....", true);
+  store_.ShowGauge(store_.CatalogHeader.EntryCount, "Listing Alphabetically....", true);
   if (!dest->Open()) {
-    gauge_.CloseGauge();
+    store_.CloseGauge();
     return;
   }
   BusyOn();
   float count = 0;
   while (true) {
     if (dest->Kind() == store::rdPrinter) host_.DoEvents();
-    if (gauge_.StepGauge()) break;
+    if (store_.StepGauge()) break;
     if (!Read(e, n)) break;
     if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) break;
     ++count;
@@ -296,7 +297,7 @@ void MainWindowRuns::mnuVSearch_Click() {
 float MainWindowRuns::FirstAlphaMatch(float n, EntryRecord& e) {
   while (true) {
     if (!Read(e, n)) return 0;
-    if (gauge_.StepGauge()) return 0;
+    if (store_.StepGauge()) return 0;
     int16_t r = MatchAlphaSearch(state_, e);
     if (r == kAlphaTake) return IsPastEndPoint(state_, e) ? 0 : n;
     // Keys come in order: once the key lies beyond the search text, no
@@ -313,7 +314,7 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
     float n = store_.CurrentSettings.SortHead;
     // A damaged chain (a link to no entry, a loop) ends the walk.
     for (float steps = 0; steps < last && ChainLink(n); ++steps) {
-      if (gauge_.StepGauge()) return 0;
+      if (store_.StepGauge()) return 0;
       if (!Read(e, n)) return 0;
       if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
       if (n == store_.CurrentSettings.SortTail || e.NextLink == n) return 0;
@@ -322,7 +323,7 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
     return 0;
   }
   for (float n = 1; n <= last; ++n) {
-    if (gauge_.StepGauge()) return 0;
+    if (store_.StepGauge()) return 0;
     if (!Read(e, n)) return 0;
     if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
   }
@@ -334,7 +335,7 @@ void MainWindowRuns::RunSearch() {
   host_.DoEvents();
   ClearTotals();
   BusyOn();
-  gauge_.ShowGauge(store_.CatalogHeader.EntryCount, "Searching....", true);
+  store_.ShowGauge(store_.CatalogHeader.EntryCount, "Searching....", true);
 
   const bool sequential = main_.CurrentSearchMode == store::smSequential;
   EntryRecord e;
@@ -368,7 +369,7 @@ void MainWindowRuns::RunSearch() {
     return;
   }
   // Outputs ask their questions with the normal pointer.
-  gauge_.MousePointerDefault();
+  store_.MousePointerDefault();
   if (!dest->Open()) {
     EndSearch();
     return;
@@ -382,7 +383,7 @@ void MainWindowRuns::RunSearch() {
     EndSearch();
     return;
   }
-  gauge_.MousePointerDefault();
+  store_.MousePointerDefault();
   if (dest->Kind() == store::rdQuickView) {
     // The grid is shown with the index closed; the start and end keys stay.
     CloseBrowseIndex();
@@ -399,7 +400,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   };
   if (main_.CurrentSearchMode != store::smSequential) {
     while (true) {
-      if (gauge_.StepGauge()) return WalkEnd::Done;
+      if (store_.StepGauge()) return WalkEnd::Done;
       n = store_.IndexNext(main_.BrowseIndex);
       if (n == 0 || !Read(e, n)) return WalkEnd::Done;
       if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) return WalkEnd::Done;
@@ -414,7 +415,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
     for (float steps = 0; steps < last && n != store_.CurrentSettings.SortTail; ++steps) {
-      if (gauge_.StepGauge()) return WalkEnd::Done;
+      if (store_.StepGauge()) return WalkEnd::Done;
       float next = e.NextLink;
       if (next == n || !ChainLink(next)) return WalkEnd::Done;
       n = next;
@@ -427,7 +428,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
     return WalkEnd::Done;
   }
   for (n = n + 1; n <= last; ++n) {
-    if (gauge_.StepGauge()) return WalkEnd::Done;
+    if (store_.StepGauge()) return WalkEnd::Done;
     if (!Read(e, n)) return WalkEnd::Done;
     if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
     HandOver h = take();
@@ -444,7 +445,7 @@ void MainWindowRuns::EndSearch() {
     state_.AlphaEndCriteria.Count = 0;
   }
   main_.SetEnabled(true);
-  gauge_.CloseGauge();
+  store_.CloseGauge();
   busy_ = false;
   main_.mnuEEraseScreen_Click();
 }
@@ -457,7 +458,9 @@ void MainWindowRuns::SpeedSearch(int item) {
   const int16_t field = state_.SpeedSearchFields[static_cast<size_t>(item)];
   if (field < 0 || field >= store::kFieldCount) return;
 
-  frmEnterName prompt(host_, store_.DialogResult);
+  store::frmEnterName prompt(store_);
+  // The close box answers like Cancel, so no earlier dialog's result is read.
+  dialogs::CloseBoxCancels(prompt, store_);
   prompt.LoadForm();
   prompt.SetCaption("Search for " + main_.lblFieldName(field).Caption());
   prompt.lblUserAction.SetCaption("Enter search criteria");

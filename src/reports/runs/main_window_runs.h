@@ -21,7 +21,6 @@
 #include "platform/host.h"
 #include "reports/report_state.h"
 #include "reports/runs/destination.h"
-#include "reports/runs/run_gauge.h"
 #include "store/store.h"
 
 namespace kelvarin::reports {
@@ -65,8 +64,6 @@ class MainWindowRuns {
   float AlphaListNext(store::EntryRecord& work);
   float AlphaListPrevious(store::EntryRecord& work);
 
-  RunGauge& Gauge() { return gauge_; }
-
  private:
   enum class NumberWalk { FindDeleted, GlobalSearch };
   enum class WalkEnd { Done, Shown, Aborted };
@@ -105,7 +102,6 @@ class MainWindowRuns {
   store::Store& store_;
   ReportState& state_;
   entry::frmQAVMain& main_;
-  RunGauge gauge_;
   bool busy_ = false;
 };
 

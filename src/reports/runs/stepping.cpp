@@ -14,7 +14,7 @@ namespace kelvarin::reports {
 using store::EntryRecord;
 
 float MainWindowRuns::NotFound(const char* message, bool beep) {
-  gauge_.MousePointerDefault();
+  store_.MousePointerDefault();
   if (beep) host_.Beep();
   host_.MsgBox(message);
   return store_.CurrentEntryNumber;
@@ -23,7 +23,7 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
 // ---- alphabetical search: the key index itself moves -----------------------
 
 float MainWindowRuns::AlphaSearchNext(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   while (true) {
     float n = store_.IndexNext(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) break;
@@ -31,21 +31,21 @@ float MainWindowRuns::AlphaSearchNext(EntryRecord& work) {
     if (r == kAlphaStop) break;
     if (r == kAlphaSkip || n == store_.CurrentEntryNumber) continue;
     if (IsPastEndPoint(state_, work)) break;
-    gauge_.MousePointerDefault();
+    store_.MousePointerDefault();
     return n;
   }
   return NotFound("You are at the end.", true);
 }
 
 float MainWindowRuns::AlphaSearchPrevious(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   while (true) {
     float n = store_.IndexPrev(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) break;
     int16_t r = AlphaVerdict(work);
     if (r == kAlphaStop) break;
     if (r == kAlphaSkip || n == store_.CurrentEntryNumber) continue;
-    gauge_.MousePointerDefault();
+    store_.MousePointerDefault();
     return n;
   }
   return NotFound("You are at the beginning.", true);
@@ -54,25 +54,25 @@ float MainWindowRuns::AlphaSearchPrevious(EntryRecord& work) {
 // ---- alphabetical list --------------------------------------------------------
 
 float MainWindowRuns::AlphaListNext(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   while (true) {
     float n = store_.IndexNext(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) break;
     if (n == store_.CurrentEntryNumber) continue;
     if (IsPastEndPoint(state_, work)) break;
-    gauge_.MousePointerDefault();
+    store_.MousePointerDefault();
     return n;
   }
   return NotFound("You are at the end.", true);
 }
 
 float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   while (true) {
     float n = store_.IndexPrev(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) break;
     if (n == store_.CurrentEntryNumber) continue;
-    gauge_.MousePointerDefault();
+    store_.MousePointerDefault();
     return n;
   }
   return NotFound("You are at the beginning.", true);
@@ -81,13 +81,13 @@ float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
 // ---- deleted entries: yields every 20 entry numbers ------------------------
 
 float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   const float last = store_.CatalogHeader.EntryCount;
   for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
     if (std::fmod(n, 20.0f) == 0) host_.DoEvents();
     if (!Read(work, n)) break;
     if (work.Status == store::StatusDeleted) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
@@ -95,12 +95,12 @@ float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
 }
 
 float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
     if (std::fmod(n, 20.0f) == 0) host_.DoEvents();
     if (!Read(work, n)) break;
     if (work.Status == store::StatusDeleted) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
@@ -110,12 +110,12 @@ float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
 // ---- global search --------------------------------------------------------------
 
 float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   const float last = store_.CatalogHeader.EntryCount;
   for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
     if (!Read(work, n)) break;
     if (GlobalMatch(state_.SearchString, work, store_.CaseSensitive)) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
@@ -123,11 +123,11 @@ float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
 }
 
 float MainWindowRuns::GlobalSearchPrevious(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
     if (!Read(work, n)) break;
     if (GlobalMatch(state_.SearchString, work, store_.CaseSensitive)) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
@@ -161,7 +161,7 @@ float MainWindowRuns::SeqListPrevious(EntryRecord& work) {
 // ---- sequential search: along the sort chain when sorted ---------------------
 
 float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float n = store_.CurrentEntryNumber;
@@ -174,7 +174,7 @@ float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
         n = next;
         if (!Read(work, n)) break;
         if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-          gauge_.MousePointerDefault();
+          store_.MousePointerDefault();
           return n;
         }
       }
@@ -184,7 +184,7 @@ float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
   for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
     if (!Read(work, n)) break;
     if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
@@ -192,7 +192,7 @@ float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
 }
 
 float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
-  gauge_.MousePointerHourglass();
+  store_.MousePointerHourglass();
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float n = store_.CurrentEntryNumber;
@@ -203,7 +203,7 @@ float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
         n = prev;
         if (!Read(work, n)) break;
         if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-          gauge_.MousePointerDefault();
+          store_.MousePointerDefault();
           return n;
         }
       }
@@ -213,7 +213,7 @@ float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
   for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
     if (!Read(work, n)) break;
     if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-      gauge_.MousePointerDefault();
+      store_.MousePointerDefault();
       return n;
     }
   }
