@@ -3,6 +3,10 @@
 // matches.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "reports/runs/match_tests.h"
+
 #include "platform/text/number_text.h"
 #include "runs_fixture.h"
 
@@ -248,6 +252,91 @@ TEST_F(SearchRunTest, ADestinationWhoseOutputIsNotBuiltRefusesAfterTheFirstMatch
   main().cmdSequential.UserClick();
   ExpectErased();
   ExpectIdle();
+}
+
+TEST_F(SearchRunTest, ADamagedSortChainEndsTheWalkInsteadOfLooping) {
+  People();
+  cat_.SortChain({3, 1, 2, 6, 4, 7, 5});
+  Start();
+  // Smithson links back to Jones: a loop that never reaches the tail.
+  store::EntryRecord e;
+  ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 4, st().DatFile));
+  e.NextLink = 1;
+  ASSERT_TRUE(st().WriteEntry(e, st().CatalogHeader, 4, st().DatFile));
+  SearchDialog({{3, "C9"}}, true);
+  Expect("No Matches Found!!!");
+  main().cmdSequential.UserClick();
+  ExpectErased();
+
+  SearchDialog({{1, "Portland"}}, true);
+  main().cmdSequential.UserClick();
+  ExpectShown(2, "Smith", store::bmSeqSearch);
+  Next();
+  ExpectShown(4, "Smithson", store::bmSeqSearch);
+  Next();  // round the loop: Jones, Smith again
+  ExpectShown(2, "Smith", store::bmSeqSearch);
+}
+
+// The first-match walk of an alphabetical search stops once the keys have
+// passed the search text; it must find what a walk to the last key finds.
+TEST_F(SearchRunTest, TheShortenedFirstMatchWalkFindsWhatTheFullWalkFinds) {
+  std::mt19937 random(7);
+  auto word = [&](size_t length) {
+    static const char letters[] = "aAbBcC ";
+    std::string w;
+    for (size_t i = 0; i < length; ++i) w.push_back(letters[random() % 7]);
+    return w;
+  };
+  for (int i = 0; i < 120; ++i) {
+    std::vector<std::string> texts{word(1 + random() % 5), word(2)};
+    if (random() % 6 == 0)
+      cat_.DeletedEntry(texts);
+    else
+      cat_.Entry(texts);
+  }
+  Start();
+  for (int trial = 0; trial < 60; ++trial) {
+    SCOPED_TRACE(trial);
+    std::string keyText = word(1 + random() % 3);
+    if (keyText.find_first_not_of(' ') == std::string::npos) keyText = "a";
+    std::string cityText = word(1);
+    rs().KeyField = 0;
+    rs().SearchCriteria.Items[0] = {0, keyText};
+    rs().SearchCriteria.Items[1] = {1, cityText};
+    rs().SearchCriteria.Count = cityText == " " ? 1 : 2;
+
+    // The full walk, through the store's own index functions.
+    float expected = 0;
+    int16_t h = st().OpenIndex(0, st().CatalogHeader, st().CatalogName, 0);
+    std::string key = keyText;
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    for (float n = st().IndexFind(h, key); n != 0; n = st().IndexNext(h)) {
+      store::EntryRecord e;
+      ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, n, st().DatFile));
+      if (reports::MatchAlphaSearch(rs(), e) == reports::kAlphaTake) {
+        expected = n;
+        break;
+      }
+    }
+    st().IndexClose(h);
+
+    host_.OnShowAs<reports::frmSearch>("frmSearch", [&](reports::frmSearch& f) {
+      f.optAlpha.UserClick();
+      for (int16_t i = 0; i < reports::frmSearch::kRows; ++i) f.txtFieldData[i].SetText("");
+      f.txtFieldData[0].UserSetText(keyText);
+      if (rs().SearchCriteria.Count == 2) f.txtFieldData[1].UserSetText(cityText);
+      f.cmdOK.UserClick();
+    });
+    if (expected == 0) Expect("No Matches Found");
+    main().cmdAlpha.UserClick();
+    EXPECT_EQ(host_.ExpectAllConsumed(), "");
+    if (expected == 0) {
+      EXPECT_EQ(main().CurrentBrowseMode, store::bmNewEntry);
+    } else {
+      EXPECT_EQ(main().CurrentBrowseMode, store::bmAlphaSearch);
+      EXPECT_EQ(st().CurrentEntryNumber, expected);
+    }
+  }
 }
 
 }  // namespace
