@@ -25,8 +25,11 @@ frmOpen::frmOpen(platform::Host& host, store::Store& store) : Form(host, "frmOpe
   SetScaleWidth(6600);
   SetScaleHeight(4500);
   lblDirectory.Move(120, 120, 6360, 285);
-  lstDirs.Move(120, 480, 3000, 3240);
-  filFiles.Move(3360, 480, 3120, 3240);
+  lblDirs.SetCaption("Folders:");
+  lblDirs.Move(120, 480, 3000, 285);
+  lstDirs.Move(120, 780, 3000, 2940);
+  lblFiles.Move(3360, 480, 3120, 285);
+  filFiles.Move(3360, 780, 3120, 2940);
   cmdOK.SetCaption("&OK");
   cmdOK.SetDefault(true);
   cmdOK.Move(3360, 3900, 1455, 390);
@@ -48,6 +51,7 @@ frmOpen::frmOpen(platform::Host& host, store::Store& store) : Form(host, "frmOpe
 void frmOpen::Form_Load() {
   store::CenterForm(*this);
   OpenFilePath.clear();
+  lblFiles.SetCaption("Files (" + Pattern + "):");
   filFiles.SetPattern(Pattern);
   std::error_code ec;
   ChangeDirectory(!Directory.empty() && std::filesystem::is_directory(Directory, ec) ? Directory : store_.AppDir);

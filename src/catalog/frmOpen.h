@@ -24,7 +24,9 @@ class frmOpen : public platform::Form {
   std::string OpenFilePath;
 
   platform::Label lblDirectory{*this, "lblDirectory"};
+  platform::Label lblDirs{*this, "lblDirs"};
   platform::ListBox lstDirs{*this, "lstDirs"};
+  platform::Label lblFiles{*this, "lblFiles"};
   platform::FileList filFiles{*this, "filFiles"};
   platform::CommandButton cmdOK{*this, "cmdOK"};
   platform::CommandButton cmdCancel{*this, "cmdCancel"};

@@ -18,7 +18,7 @@ constexpr int32_t kRowGap = 45;     // between two rows
 constexpr int32_t kButtonWidth = 1455;
 constexpr int32_t kButtonHeight = 390;
 constexpr int32_t kStatusHeight = 345;
-constexpr int32_t kMinClientWidth = 7800;
+constexpr int32_t kMinClientWidth = 7200;
 constexpr int32_t kEmptyClientHeight = 2400;
 
 std::string TrimRight(std::string s) {

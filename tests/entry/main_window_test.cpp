@@ -90,6 +90,36 @@ TEST_F(MainWindowTest, ACatalogThatCannotBeOpenedIsReportedAndLeavesNoneOpen) {
   EXPECT_EQ(st().CurrentReportDest, store::rdMonitor);
 }
 
+TEST_F(MainWindowTest, StartUpReadsTheCatalogsReportFormat) {
+  CatalogBuilder cat(dir_.path(), "BOOKS");
+  cat.Field(0, "Title", 30, store::KindKey).Field(1, "Author", 20);
+  cat.Settings([](store::CatalogSettings& s) { s.ReportName = "SHORT"; });
+  cat.Entry({"Dune", "Herbert"});
+  ASSERT_TRUE(cat.Write());
+  store::ReportLayout layout = LinedLayout({{1, 20}, {0, 30}});
+  store::ReportHeader header;
+  header.ShowTitles = 1;
+  ASSERT_TRUE(WriteReportFormatFile(dir_.path(), "SHORT", layout, header));
+  WriteIni("Database", "CurrentDB", "BOOKS");
+  Start();
+  EXPECT_EQ(st().CurrentReport, "SHORT");
+  EXPECT_EQ(st().ActiveLayout, layout);
+  EXPECT_EQ(st().ActiveLayoutHeader.ShowTitles, 1);
+}
+
+TEST_F(MainWindowTest, AMissingReportFormatLeavesAnEmptyLayout) {
+  CatalogBuilder cat(dir_.path(), "BOOKS");
+  cat.Field(0, "Title", 30, store::KindKey);
+  cat.Settings([](store::CatalogSettings& s) { s.ReportName = "GONE"; });
+  ASSERT_TRUE(cat.Write());
+  WriteIni("Database", "CurrentDB", "BOOKS");
+  program_ = std::make_unique<app::Program>(host_, dir_.path());
+  st().ActiveLayout[0].Line = 5;  // left over from before
+  program_->Start();
+  EXPECT_EQ(st().ActiveLayout, store::ReportLayout{});
+  EXPECT_EQ(st().CurrentReport, "GONE");  // kept: the settings file still names it
+}
+
 TEST_F(MainWindowTest, ViewOnlyAccessStartsOnTheLastEntryWithChangesDisabled) {
   WriteBooks();
   WriteIni("Database", "CurrentDB", "BOOKS");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <map>
 #include <QTemporaryDir>
@@ -33,8 +34,11 @@ class GridForm : public Form {
     grdQV.SetTextMatrix(1, 0, "1");
     grdQV.SetTextMatrix(1, 1, "Smith");
     grdQV.RowColChange = [this] { ++rowColChanges; };
+    sbrStatus.AddPanel("Mode", "Quick View", 2400);
+    sbrStatus.AddPanel("Count", "", 1200);
   }
   Grid grdQV{*this, "grdQV"};
+  StatusBar sbrStatus{*this, "sbrStatus"};
   int rowColChanges = 0;
 };
 
@@ -67,6 +71,16 @@ TEST(QtGrid, MirrorsTheModelAndTakesCellClicks) {
   auto cell = grid->CellAt(grid->CellRect(6, 3).center());
   ASSERT_TRUE(cell.has_value());
   EXPECT_EQ(*cell, std::make_pair(6, 3));
+
+  // Status-bar panels follow the model by key, at the window's bottom.
+  form.sbrStatus.Panels("Count").SetText("12 rows");
+  QWidget* bar = host.WidgetOf(form.sbrStatus);
+  ASSERT_NE(bar, nullptr);
+  QStringList texts;
+  for (QLabel* l : bar->findChildren<QLabel*>()) texts << l->text();
+  EXPECT_EQ(texts, (QStringList{"Quick View", "12 rows"}));
+  EXPECT_EQ(bar->geometry().bottom(), bar->parentWidget()->height() - 1);
+  EXPECT_EQ(bar->width(), bar->parentWidget()->width());
 
   // The arrow keys move the current cell through the model.
   form.grdQV.SetFocus();

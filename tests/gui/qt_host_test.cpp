@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -131,7 +132,12 @@ TEST(QtHost, ModalShowEndsWhenTheFormIsHiddenOrUnloaded) {
   EXPECT_TRUE(form.Loaded());
 
   // Escape presses the cancel button, which unloads: the window goes too.
-  Soon([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
+  Soon([&] {
+    QWidget* window = host.WindowOf(form);
+    ASSERT_NE(window, nullptr);
+    (void)QTest::qWaitForWindowActive(window);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+  });
   form.Show(ShowMode::Modal);
   EXPECT_EQ(form.cancelClicks, 1);
   EXPECT_FALSE(form.Loaded());
@@ -200,6 +206,18 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   save->trigger();
   EXPECT_EQ(form.saveClicks, 1);
 
+  // Alt with the title's letter drops the menu down; the title's Click
+  // comes first, as the classic menus had it.
+  int fileClicks = 0;
+  form.mnuFile->Click = [&] { ++fileClicks; };
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+  QApplication::processEvents();
+  auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(popup->title(), "&File");
+  EXPECT_EQ(fileClicks, 1);
+  popup->close();
+
   form.mnuFSave->SetChecked(true);
   EXPECT_TRUE(save->isChecked());
   save->trigger();  // Qt would uncheck it; the model has not
@@ -241,6 +259,35 @@ TEST(QtHost, NameFiltersAndLocale) {
   EXPECT_EQ(de.decimalPoint, ',');
   EXPECT_EQ(de.thousandsSeparator, '.');
   EXPECT_EQ(de.monthNames[2], "M\xE4rz");  // Windows-1252
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+// Handlers that unload their own form while Qt is still inside the signal
+// that called them: the window and its widgets go only afterwards.
+TEST(QtHost, HandlerMayUnloadItsOwnForm) {
+  QtHost host("");
+  SampleForm form(host, true);
+  form.mnuFSave->Click = [&] { form.UnloadForm(); };
+  ShowAndActivate(host, form);
+  QAction* save = host.ActionOf(*form.mnuFSave);
+  ASSERT_NE(save, nullptr);
+  save->setCheckable(true);  // the handler's end would re-read the check mark
+  save->trigger();
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_EQ(host.WindowOf(form), nullptr);
+  QApplication::processEvents();
+
+  form.chkCase.Click = [&](int16_t) { form.UnloadForm(); };
+  ShowAndActivate(host, form);
+  QTest::mouseClick(qobject_cast<QCheckBox*>(host.WidgetOf(form.chkCase)), Qt::LeftButton);
+  EXPECT_FALSE(form.Loaded());
+  QApplication::processEvents();
+  EXPECT_EQ(host.WindowOf(form), nullptr);
 }
 
 }  // namespace

@@ -94,11 +94,14 @@ int32_t Binding::YTwips(int y) const { return y * form_.TwipsPerPixel(); }
 void Binding::PropertyChanged(Control& /*control*/, Property property) {
   if (!widget_ && control_.Kind() != ControlKind::Timer) return;
   Guard guard(*this);
+  form_.BeginSync();
   Sync(property);
+  form_.EndSync();
 }
 
 void Binding::SyncAll() {
   Guard guard(*this);
+  form_.BeginSync();
   for (Property p : {Property::Geometry, Property::Font, Property::ForeColor, Property::BackColor,
                      Property::Appearance, Property::Caption, Property::Text, Property::Items, Property::Range,
                      Property::Value, Property::ListIndex, Property::Selection, Property::ReadOnly,
@@ -106,6 +109,7 @@ void Binding::SyncAll() {
                      Property::Cells, Property::CurrentCell, Property::Scroll, Property::MousePointer,
                      Property::Interval, Property::Enabled, Property::Visible})
     Sync(p);
+  form_.EndSync();
 }
 
 void Binding::SyncGeometry() {

@@ -263,6 +263,7 @@ void FormView::SyncColors() {
 }
 
 void FormView::SyncGeometry() {
+  if (!window_) return;
   ++updating_;
   const int w = std::max(1, TwipsToPixels(form_.ScaleWidth(), twipsPerPixel_));
   const int h = std::max(1, TwipsToPixels(form_.ScaleHeight(), twipsPerPixel_));
@@ -278,6 +279,7 @@ void FormView::SyncGeometry() {
 }
 
 void FormView::Show(bool modal) {
+  if (!window_) return;  // taken down with the window that owned it
   const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
   if (window_->windowModality() != modality) {
     // Qt takes a new modality only at the next showing.
@@ -299,7 +301,7 @@ void FormView::Hide() {
 void FormView::SyncFocus() {
   if (!window_ || !window_->isVisible()) return;
   Binding* b = BindingFor(form_.ActiveControl());
-  QWidget* target = b && b->Widget() ? b->Widget() : surface_;
+  QWidget* target = b && b->Widget() ? b->Widget() : surface_.data();
   if (target->hasFocus() || !target->isVisible()) return;
   ++updating_;
   target->setFocus(Qt::OtherFocusReason);
@@ -313,7 +315,12 @@ void FormView::PropertyChanged(Control& /*control*/, Property property) {
     case Property::Geometry:
       if (!updating_) SyncGeometry();
       break;
-    case Property::Enabled: window_->setEnabled(form_.Enabled()); break;
+    case Property::Enabled:
+      ++updating_;
+      window_->setEnabled(form_.Enabled());
+      --updating_;
+      if (form_.Enabled()) SyncFocus();
+      break;
     case Property::ForeColor:
     case Property::BackColor: SyncColors(); break;
     case Property::Drawing: surface_->update(); break;
@@ -347,12 +354,15 @@ void FormView::ControlRemoving(Form& /*form*/, Control& control) {
   auto it = bindings_.find(&control);
   if (it == bindings_.end()) return;
   control.SetView(nullptr);
+  ++updating_;  // the control is going: where Qt puts the focus is no user's doing
   bindings_.erase(it);
+  --updating_;
 }
 
 void FormView::UserClosed() { form_.UserClose(); }
 
 void FormView::UserResized() {
+  if (!window_) return;
   const int mh = MenuHeight();
   const int w = window_->width(), h = std::max(0, window_->height() - mh);
   if (menuBar_) menuBar_->setGeometry(0, 0, w, mh);

@@ -6,6 +6,7 @@
 // model's active control.
 #pragma once
 
+#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 #include <map>
@@ -15,7 +16,7 @@
 #include "platform/model/property.h"
 
 class QMenu;
-class QMenuBar;
+
 class QAction;
 
 namespace kelvarin::platform {
@@ -83,7 +84,11 @@ class FormView : public ControlView {
   void UserResized();
   void UserMoved();
   void Activated(bool active);
+  // True while the model's state is being copied into widgets: focus moves
+  // that Qt makes on its own meanwhile are not the user's.
   bool Updating() const { return updating_ > 0; }
+  void BeginSync() { ++updating_; }
+  void EndSync() { --updating_; }
 
  private:
   class MenuView;
@@ -100,8 +105,9 @@ class FormView : public ControlView {
   QtHost& host_;
   Form& form_;
   QPointer<FormWindow> window_;
-  QWidget* surface_ = nullptr;
-  QMenuBar* menuBar_ = nullptr;
+  // Children of the window: they go when it goes (an owner window's end).
+  QPointer<QWidget> surface_;
+  QPointer<QMenuBar> menuBar_;
   std::unique_ptr<Binding> surfaceBinding_;
   std::map<const Control*, std::unique_ptr<Binding>> bindings_;
   std::map<const MenuItem*, std::unique_ptr<MenuView>> menus_;
