@@ -7,6 +7,8 @@ Program::Program(platform::Host& host, const std::string& appDir)
   store_.SetAppDir(appDir);
   main_ = std::make_unique<entry::frmQAVMain>(host_, store_, state_);
   catMaint_ = std::make_unique<catalog::frmCatMaint>(host_, store_, *main_);
+  runs_ = std::make_unique<reports::MainWindowRuns>(host_, store_, state_, *main_);
+  runs_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {
     catMaint_->Show(platform::ShowMode::Modal);

@@ -18,6 +18,7 @@
 #include "platform/files/file_pool.h"
 #include "platform/host.h"
 #include "reports/report_state.h"
+#include "reports/runs/main_window_runs.h"
 #include "store/store.h"
 
 namespace kelvarin::app {
@@ -58,6 +59,7 @@ class Program {
   reports::ReportState state_;
   std::unique_ptr<entry::frmQAVMain> main_;
   std::unique_ptr<catalog::frmCatMaint> catMaint_;
+  std::unique_ptr<reports::MainWindowRuns> runs_;
   bool finished_ = false;
 };
 

@@ -50,11 +50,12 @@ TEST_F(MainWindowTest, StartUpOpensTheCurrentCatalogAndErasesTheScreen) {
   EXPECT_TRUE(main().cmdNext.Enabled());
   EXPECT_TRUE(main().mnuVNext.Enabled());
   EXPECT_TRUE(main().mnuVNext.Visible());
-  // Commands whose handlers are not attached do not show.
-  EXPECT_FALSE(main().mnuVSearch.Visible());
+  // Commands whose handlers are not attached do not show; the program
+  // attaches the runs.
+  EXPECT_TRUE(main().mnuVSearch.Visible());
   EXPECT_FALSE(main().mnuVPrintEntry.Visible());
   EXPECT_FALSE(main().mnuReports.Visible());
-  EXPECT_FALSE(main().cmdAlpha.Visible());
+  EXPECT_TRUE(main().cmdAlpha.Visible());
   EXPECT_TRUE(main().mnuUCatMaint.Visible());
 }
 
@@ -141,6 +142,7 @@ TEST_F(MainWindowTest, LayoutBindsTheFirstThreeKeyFieldsToTheSpeedSearches) {
   int ran = 0;
   main().AttachMenu(main().mnuVSpeed1, [&] { ++ran; });
   main().AttachMenu(main().mnuVSpeed2, [&] { ++ran; });
+  main().AttachMenu(main().mnuVSpeed3, nullptr);
   // mnuVSpeed3 is bound but stays hidden: nothing would answer it.
   program_->Start();
 
@@ -253,7 +255,7 @@ TEST_F(MainWindowTest, NextAndPreviousTakeOverOnlyANewEntryNumber) {
       });
 
   // No stepper for the mode: nothing happens.
-  main().CurrentBrowseMode = store::bmGlobalSearch;
+  main().CurrentBrowseMode = store::bmEdit;
   main().cmdNext.UserClick();
   EXPECT_EQ(nexts, 0);
   EXPECT_EQ(st().CurrentEntryNumber, 1.0f);
@@ -284,6 +286,7 @@ TEST_F(MainWindowTest, SearchButtonsSetTheModeAndRunTheAttachedSearch) {
   WriteBooks();
   WriteIni("Database", "CurrentDB", "BOOKS");
   Start();
+  main().AttachMenu(main().mnuVSearch, nullptr);
   main().cmdSequential.Press();  // hidden and unattached: nothing
   std::vector<int16_t> modes;
   main().AttachMenu(main().mnuVSearch, [&] { modes.push_back(main().CurrentSearchMode); });

@@ -1,0 +1,31 @@
+#include "reports/runs/destination.h"
+
+namespace kelvarin::reports {
+
+HandOver MonitorDestination::Take(float entryNumber, const store::EntryRecord& entry, float /*count*/) {
+  show_(entryNumber, entry);
+  return HandOver::Shown;
+}
+
+bool UnavailableDestination::Open() {
+  host_.MsgBox(std::string("Output to ") + store::ReportDestText(kind_) + " is not available.");
+  return false;
+}
+
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+                                                MonitorDestination::ShowMatch showInMainWindow) {
+  switch (store.CurrentReportDest) {
+    case store::rdMonitor:
+      return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
+    case store::rdPrinter:
+    case store::rdQuickView:
+    case store::rdAsciiFile:
+    case store::rdDbase:
+      return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
+    default:
+      // The main window reads only known destinations from the settings file.
+      return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
+  }
+}
+
+}  // namespace kelvarin::reports

@@ -1,0 +1,108 @@
+// The runs of the main window over the entries of the open catalog (Find
+// Deleted, Global Search, List Range, List Alphabetically, Search and the
+// three speed searches) and the stepping of Next and Previous through what
+// a run left in the main window.
+//
+// A run walks the entries in one order, tests each and hands every match to
+// the report destination (see destination.h). Ending in the main window it
+// leaves the browse mode, the entry shown and, for alphabetical runs, the
+// key index BrowseIndex open on that entry; Next and Previous continue from
+// there. While a run walks, the main window is disabled, the pointer is the
+// hourglass and the progress gauge offers Cancel, its only way to stop.
+//
+//   MainWindowRuns runs(host, store, state, mainWindow);
+//   runs.Attach();   // the View menu's items and the steppers
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "entry/frmQAVMain.h"
+#include "platform/host.h"
+#include "reports/report_state.h"
+#include "reports/runs/destination.h"
+#include "store/store.h"
+
+namespace kelvarin::reports {
+
+class MainWindowRuns {
+ public:
+  MainWindowRuns(platform::Host& host, store::Store& store, ReportState& state, entry::frmQAVMain& main);
+  MainWindowRuns(const MainWindowRuns&) = delete;
+  MainWindowRuns& operator=(const MainWindowRuns&) = delete;
+
+  // Attaches the runs to the View menu (which makes the items visible) and
+  // registers the stepping of every browse mode a run can leave.
+  void Attach();
+
+  // ---- the runs --------------------------------------------------------------
+  void mnuVFindDeleted_Click();
+  void mnuVGlobalSearch_Click();
+  void mnuVListRange_Click();
+  void mnuVListAlpha_Click();
+  // frmSearch, then RunSearch after OK.
+  void mnuVSearch_Click();
+  // A search with the criteria and search mode as they stand.
+  void RunSearch();
+  void mnuVSpeed1_Click() { SpeedSearch(0); }
+  void mnuVSpeed2_Click() { SpeedSearch(1); }
+  void mnuVSpeed3_Click() { SpeedSearch(2); }
+
+  // ---- stepping --------------------------------------------------------------
+  // Each fills the work entry and returns the entry number found; when
+  // nothing is found it has told the user and returns CurrentEntryNumber.
+  float AlphaSearchNext(store::EntryRecord& work);
+  float AlphaSearchPrevious(store::EntryRecord& work);
+  float FindDeletedNext(store::EntryRecord& work);
+  float FindDeletedPrevious(store::EntryRecord& work);
+  float GlobalSearchNext(store::EntryRecord& work);
+  float GlobalSearchPrevious(store::EntryRecord& work);
+  float SeqListNext(store::EntryRecord& work);
+  float SeqListPrevious(store::EntryRecord& work);
+  float SeqSearchNext(store::EntryRecord& work);
+  float SeqSearchPrevious(store::EntryRecord& work);
+  float AlphaListNext(store::EntryRecord& work);
+  float AlphaListPrevious(store::EntryRecord& work);
+
+ private:
+  enum class NumberWalk { FindDeleted, GlobalSearch };
+  enum class WalkEnd { Done, Shown, Aborted };
+
+  void WalkByNumber(NumberWalk kind);
+  void SpeedSearch(int item);
+  // The walk of a search after its first match, for destinations that take
+  // every match.
+  WalkEnd ContinueSearch(RunDestination& dest, float n, store::EntryRecord& e, float& count);
+  // A sequential first-match walk; returns the match or 0.
+  float FirstSequentialMatch(store::EntryRecord& e);
+  // An alphabetical first-match walk from n on BrowseIndex; returns the
+  // match or 0.
+  float FirstAlphaMatch(float n, store::EntryRecord& e);
+  // The end of a search that did not end in the main window.
+  void EndSearch();
+
+  std::unique_ptr<RunDestination> Destination(int16_t browseMode);
+  void ShowInMainWindow(float n, const store::EntryRecord& e, int16_t browseMode);
+  void BusyOn();
+  void BusyOff();
+  void ClearTotals();
+  void CloseBrowseIndex();
+  bool Read(store::EntryRecord& e, float n);
+  // A valid link of the sort chain (an entry that exists).
+  bool ChainLink(float n) const;
+  // The report-destination panel, for the dialogs' Report Setup.
+  void SetReportDestPanel(const std::string& text);
+  // Deleted entries met while walking on from a match are passed over in
+  // alphabetical searches; only a key that no longer begins with the search
+  // text ends the walk.
+  int16_t AlphaVerdict(const store::EntryRecord& e) const;
+  float NotFound(const char* message, bool beep);
+
+  platform::Host& host_;
+  store::Store& store_;
+  ReportState& state_;
+  entry::frmQAVMain& main_;
+  bool busy_ = false;
+};
+
+}  // namespace kelvarin::reports

@@ -1,0 +1,103 @@
+// A program over the scripted host with a catalog of people of its own:
+// Name (key, 20) in slot 0, City (15) in slot 1, Code (key, 6) in slot 3,
+// Ref (12) in slot 20. Tests add the entries, start the program with the
+// catalog open and then play the user through the View menu.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "platform/profile.h"
+#include "platform/scripted/scripted_host.h"
+#include "reports/dialogs/frmGlobalSearch.h"
+#include "reports/dialogs/frmListAlpha.h"
+#include "reports/dialogs/frmListRange.h"
+#include "reports/dialogs/frmSearch.h"
+#include "support/catalog_builder.h"
+#include "support/scripted_expect.h"
+
+namespace kelvarin::test_support {
+
+class RunsTest : public ::testing::Test {
+ protected:
+  RunsTest() : dir_("runs"), cat_(dir_.path(), "PEOPLE") {
+    cat_.Field(0, "Name", 20, store::KindKey).Field(1, "City", 15).Field(3, "Code", 6, store::KindKey);
+    cat_.Field(20, "Ref", 12);
+  }
+
+  // Writes the catalog, starts the program on it and forgets what start-up showed.
+  void Start(int16_t dest = store::rdMonitor) {
+    ASSERT_TRUE(cat_.Write());
+    platform::WritePrivateProfileString("Database", "CurrentDB", "PEOPLE", dir_.File("QAV.INI"));
+    platform::WritePrivateProfileString("Reports", "ReportDest", std::to_string(dest), dir_.File("QAV.INI"));
+    program_ = std::make_unique<app::Program>(host_, dir_.path());
+    program_->Start();
+    ASSERT_EQ(st().CatalogName, "PEOPLE");
+    host_.ClearRecord();
+  }
+
+  entry::frmQAVMain& main() { return program_->mainWindow(); }
+  store::Store& st() { return program_->store(); }
+  reports::ReportState& rs() { return program_->reportState(); }
+
+  // The user's answers to the run dialogs.
+  void GlobalSearchDialog(const std::string& text) {
+    host_.OnShowAs<reports::frmGlobalSearch>("frmGlobalSearch", [text](reports::frmGlobalSearch& f) {
+      f.txtGlobalString.UserSetText(text);
+      f.cmdOK.UserClick();
+    });
+  }
+  void ListRangeDialog(const std::string& first, const std::string& last) {
+    host_.OnShowAs<reports::frmListRange>("frmListRange", [first, last](reports::frmListRange& f) {
+      f.txtStartRec.UserSetText(first);
+      f.txtEndRec.UserSetText(last);
+      f.cmdOK.UserClick();
+    });
+  }
+  // Search dialog: texts by slot, the order, OK.
+  void SearchDialog(std::vector<std::pair<int16_t, std::string>> texts, bool sequential) {
+    host_.OnShowAs<reports::frmSearch>("frmSearch", [texts, sequential](reports::frmSearch& f) {
+      (sequential ? f.optSequential : f.optAlpha).UserClick();
+      for (int16_t i = 0; i < reports::frmSearch::kRows; ++i) f.txtFieldData[i].SetText("");
+      for (const auto& [slot, text] : texts) f.txtFieldData[slot].UserSetText(text);
+      f.cmdOK.UserClick();
+    });
+  }
+  void SpeedPrompt(const std::string& text) {
+    host_.OnShow("frmEnterName", [text](platform::Form& f) {
+      static_cast<platform::TextBox*>(f.FindControl("txtName"))->UserSetText(text);
+      static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
+    });
+  }
+
+  // What the main window shows now.
+  std::string Shown() { return main().txtFieldData(0).Text(); }
+  std::string Panel(const std::string& key) { return main().PanelText(key); }
+  // The transcript without the pointer changes and yields.
+  std::vector<std::string> Seen() const {
+    std::vector<std::string> out;
+    for (const std::string& line : host_.Transcript())
+      if (line.rfind("Pointer(", 0) != 0) out.push_back(line);
+    return out;
+  }
+  static std::string Box(const std::string& text) { return "MsgBox(OK,None,\"Kelvarin Your Catalog\"): " + text; }
+
+  // The next message box is expected to show this text (answered OK).
+  void Expect(const std::string& text) { host_.AnswerMsgBox(platform::MsgAnswer::OK, text); }
+
+  // The user steps.
+  void Next() { main().cmdNext.UserClick(); }
+  void Previous() { main().cmdPrevious.UserClick(); }
+
+  platform::ScriptedHost host_;
+  ScriptedExpect expect_{host_};
+  TempDir dir_;
+  CatalogBuilder cat_;
+  std::unique_ptr<app::Program> program_;
+};
+
+}  // namespace kelvarin::test_support
