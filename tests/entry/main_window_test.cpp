@@ -54,7 +54,8 @@ TEST_F(MainWindowTest, StartUpOpensTheCurrentCatalogAndErasesTheScreen) {
   // attaches the runs.
   EXPECT_TRUE(main().mnuVSearch.Visible());
   EXPECT_FALSE(main().mnuVPrintEntry.Visible());
-  EXPECT_FALSE(main().mnuReports.Visible());
+  EXPECT_TRUE(main().mnuOSetup.Visible());
+  EXPECT_FALSE(main().mnuRSelectLayout.Visible());
   EXPECT_TRUE(main().cmdAlpha.Visible());
   EXPECT_TRUE(main().mnuUCatMaint.Visible());
 }

@@ -274,3 +274,28 @@ TEST_F(GaugeRunTest, DeletedEntryStepsYieldEveryTwentyEntries) {
 
 }  // namespace
 }  // namespace kelvarin::test_support
+
+namespace kelvarin::test_support {
+namespace {
+
+class ReportsMenuTest : public RunsTest {};
+
+// Reports, Setup opens the report settings; its OK reaches the main window's
+// status bar, the catalog's settings and QAV.INI.
+TEST_F(ReportsMenuTest, SetupOpensTheReportSettingsAndItsOkReachesTheMainWindow) {
+  Start();
+  ASSERT_TRUE(main().mnuOSetup.Visible());
+  Expect("No report format selected. Printer and file output disabled.  Go to the Report Maintenance "
+         "screen and select a report format.");
+  host_.OnShowAs<reports::frmReportDest>("frmReportDest", [](reports::frmReportDest& f) {
+    f.txtPageLength.UserSetText("50");
+    f.cmdOK.UserClick();
+  });
+  main().mnuOSetup.UserClick();
+  EXPECT_EQ(st().CurrentSettings.PageLength, 50);
+  EXPECT_EQ(Panel("RptDest"), "MAIN WINDOW");
+  EXPECT_EQ(platform::GetPrivateProfileString("Reports", "ReportDest", "", dir_.File("QAV.INI")), "0");
+}
+
+}  // namespace
+}  // namespace kelvarin::test_support

@@ -4,6 +4,7 @@
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmListAlpha.h"
 #include "reports/dialogs/frmListRange.h"
+#include "reports/dialogs/frmReportDest.h"
 #include "reports/dialogs/frmSearch.h"
 #include "reports/runs/match_tests.h"
 #include "reports/dialogs/dialog_support.h"
@@ -26,6 +27,7 @@ void MainWindowRuns::Attach() {
   main_.AttachMenu(main_.mnuVFindDeleted, [this] { mnuVFindDeleted_Click(); });
   main_.AttachMenu(main_.mnuVListRange, [this] { mnuVListRange_Click(); });
   main_.AttachMenu(main_.mnuVListAlpha, [this] { mnuVListAlpha_Click(); });
+  main_.AttachMenu(main_.mnuOSetup, [this] { mnuOSetup_Click(); });
 
   auto bind = [this](float (MainWindowRuns::*f)(EntryRecord&)) {
     return [this, f](EntryRecord& work) { return (this->*f)(work); };
@@ -75,6 +77,13 @@ bool MainWindowRuns::Read(EntryRecord& e, float n) {
 bool MainWindowRuns::ChainLink(float n) const { return n >= 1 && n <= store_.CatalogHeader.EntryCount; }
 
 void MainWindowRuns::SetReportDestPanel(const std::string& text) { main_.SetPanel("RptDest", text); }
+
+void MainWindowRuns::mnuOSetup_Click() {
+  // The dialog's OK writes what it changed; the menu does not look at
+  // DialogResult afterwards.
+  frmReportDest dialog(host_, store_, [this](const std::string& t) { SetReportDestPanel(t); });
+  dialog.Show(platform::ShowMode::Modal);
+}
 
 void MainWindowRuns::ShowInMainWindow(float n, const EntryRecord& e, int16_t browseMode) {
   store_.CurrentEntryNumber = n;

@@ -44,6 +44,8 @@ class MainWindowRuns {
   void mnuVSearch_Click();
   // A search with the criteria and search mode as they stand.
   void RunSearch();
+  // Reports, Setup: the report destination and settings dialog.
+  void mnuOSetup_Click();
   void mnuVSpeed1_Click() { SpeedSearch(0); }
   void mnuVSpeed2_Click() { SpeedSearch(1); }
   void mnuVSpeed3_Click() { SpeedSearch(2); }
