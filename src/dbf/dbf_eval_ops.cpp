@@ -41,14 +41,14 @@ bool ReadLength(std::string_view text, size_t& out) {
   return true;
 }
 
-// The fill character: code n(spec), or the first character of spec when
-// n(spec) is 0.
-bool ReadFill(std::string_view spec, char& out) {
+// The fill character: code n(fillText), or the first character of fillText when
+// n(fillText) is 0.
+bool ReadFill(std::string_view fillText, char& out) {
   double value = 0;
-  if (!ReadValue(spec, value)) return false;
+  if (!ReadValue(fillText, value)) return false;
   if (value == 0) {
-    if (spec.empty()) return false;
-    out = spec[0];
+    if (fillText.empty()) return false;
+    out = fillText[0];
     return true;
   }
   int32_t code = 0;
