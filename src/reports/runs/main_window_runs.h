@@ -99,6 +99,12 @@ class MainWindowRuns {
   // text ends the walk.
   int16_t AlphaVerdict(const store::EntryRecord& e) const;
   float NotFound(const char* message, bool beep);
+  // The walks the steps share. Each returns the entry number found (the work
+  // entry holding it), or 0 when the walk ran out.
+  float StepIndex(store::EntryRecord& work, bool forward, bool searchTest);
+  float StepNumbers(store::EntryRecord& work, bool forward, bool yieldEvery20,
+                    const std::function<bool(const store::EntryRecord&)>& test);
+  float StepChain(store::EntryRecord& work, bool forward);
 
   platform::Host& host_;
   store::Store& store_;

@@ -20,117 +20,117 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
   return store_.CurrentEntryNumber;
 }
 
-// ---- alphabetical search: the key index itself moves -----------------------
+// ---- the shared walks ---------------------------------------------------------
+
+// The alphabetical modes step the key index itself, so every key read moves
+// BrowseIndex. The entry shown is passed over when the walk meets it again,
+// so Previous after an unsuccessful Next returns the match before it. The end
+// point applies going forward only.
+float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest) {
+  while (true) {
+    float n = forward ? store_.IndexNext(main_.BrowseIndex) : store_.IndexPrev(main_.BrowseIndex);
+    if (n == 0 || !Read(work, n)) return 0;
+    if (searchTest) {
+      int16_t r = AlphaVerdict(work);
+      if (r == kAlphaStop) return 0;
+      if (r == kAlphaSkip) continue;
+    }
+    if (n == store_.CurrentEntryNumber) continue;
+    if (forward && IsPastEndPoint(state_, work)) return 0;
+    return n;
+  }
+}
+
+// Entry numbers from the one shown towards EntryCount or 1; the bound is
+// taken once, at the start of the step.
+float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEvery20,
+                                  const std::function<bool(const EntryRecord&)>& test) {
+  const float last = store_.CatalogHeader.EntryCount;
+  const float step = forward ? 1.0f : -1.0f;
+  for (float n = store_.CurrentEntryNumber + step; forward ? n <= last : n >= 1; n += step) {
+    if (yieldEvery20 && std::fmod(n, 20.0f) == 0) host_.DoEvents();
+    if (!Read(work, n)) return 0;
+    if (test(work)) return n;
+  }
+  return 0;
+}
+
+// Along the sort chain from the entry shown. The chain ends at an entry
+// linking to itself; a damaged chain (a link to no entry, a loop) ends the
+// walk too.
+float MainWindowRuns::StepChain(EntryRecord& work, bool forward) {
+  const float last = store_.CatalogHeader.EntryCount;
+  float n = store_.CurrentEntryNumber;
+  if (!Read(work, n)) return 0;
+  for (float steps = 0; steps < last; ++steps) {
+    float link = forward ? work.NextLink : work.PrevLink;
+    if (link == n || !ChainLink(link)) return 0;
+    n = link;
+    if (!Read(work, n)) return 0;
+    if (MatchSeqSearch(state_, work, store_.CaseSensitive)) return n;
+  }
+  return 0;
+}
+
+// ---- the steps of each mode -------------------------------------------------------
+
+namespace {
+// A step's result: the entry found, after the pointer is back.
+float Found(store::Store& store, float n) {
+  store.MousePointerDefault();
+  return n;
+}
+}  // namespace
 
 float MainWindowRuns::AlphaSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  while (true) {
-    float n = store_.IndexNext(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n)) break;
-    int16_t r = AlphaVerdict(work);
-    if (r == kAlphaStop) break;
-    if (r == kAlphaSkip || n == store_.CurrentEntryNumber) continue;
-    if (IsPastEndPoint(state_, work)) break;
-    store_.MousePointerDefault();
-    return n;
-  }
+  if (float n = StepIndex(work, true, true)) return Found(store_, n);
   return NotFound("You are at the end.", true);
 }
 
 float MainWindowRuns::AlphaSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  while (true) {
-    float n = store_.IndexPrev(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n)) break;
-    int16_t r = AlphaVerdict(work);
-    if (r == kAlphaStop) break;
-    if (r == kAlphaSkip || n == store_.CurrentEntryNumber) continue;
-    store_.MousePointerDefault();
-    return n;
-  }
+  if (float n = StepIndex(work, false, true)) return Found(store_, n);
   return NotFound("You are at the beginning.", true);
 }
 
-// ---- alphabetical list --------------------------------------------------------
-
 float MainWindowRuns::AlphaListNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  while (true) {
-    float n = store_.IndexNext(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n)) break;
-    if (n == store_.CurrentEntryNumber) continue;
-    if (IsPastEndPoint(state_, work)) break;
-    store_.MousePointerDefault();
-    return n;
-  }
+  if (float n = StepIndex(work, true, false)) return Found(store_, n);
   return NotFound("You are at the end.", true);
 }
 
 float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  while (true) {
-    float n = store_.IndexPrev(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n)) break;
-    if (n == store_.CurrentEntryNumber) continue;
-    store_.MousePointerDefault();
-    return n;
-  }
+  if (float n = StepIndex(work, false, false)) return Found(store_, n);
   return NotFound("You are at the beginning.", true);
 }
 
-// ---- deleted entries: yields every 20 entry numbers ------------------------
+static bool IsDeleted(const EntryRecord& e) { return e.Status == store::StatusDeleted; }
 
 float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  const float last = store_.CatalogHeader.EntryCount;
-  for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
-    if (std::fmod(n, 20.0f) == 0) host_.DoEvents();
-    if (!Read(work, n)) break;
-    if (work.Status == store::StatusDeleted) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  if (float n = StepNumbers(work, true, true, IsDeleted)) return Found(store_, n);
   return NotFound("No More Deleted Records", true);
 }
 
 float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
-    if (std::fmod(n, 20.0f) == 0) host_.DoEvents();
-    if (!Read(work, n)) break;
-    if (work.Status == store::StatusDeleted) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  if (float n = StepNumbers(work, false, true, IsDeleted)) return Found(store_, n);
   return NotFound("Start of Current List", true);
 }
 
-// ---- global search --------------------------------------------------------------
-
 float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  const float last = store_.CatalogHeader.EntryCount;
-  for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
-    if (!Read(work, n)) break;
-    if (GlobalMatch(state_.SearchString, work, store_.CaseSensitive)) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  auto test = [this](const EntryRecord& e) { return GlobalMatch(state_.SearchString, e, store_.CaseSensitive); };
+  if (float n = StepNumbers(work, true, false, test)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
 float MainWindowRuns::GlobalSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
-    if (!Read(work, n)) break;
-    if (GlobalMatch(state_.SearchString, work, store_.CaseSensitive)) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  auto test = [this](const EntryRecord& e) { return GlobalMatch(state_.SearchString, e, store_.CaseSensitive); };
+  if (float n = StepNumbers(work, false, false, test)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
@@ -162,61 +162,17 @@ float MainWindowRuns::SeqListPrevious(EntryRecord& work) {
 
 float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  const float last = store_.CatalogHeader.EntryCount;
-  if (store_.CurrentSettings.Sorted == 1.0f) {
-    float n = store_.CurrentEntryNumber;
-    if (Read(work, n)) {
-      // The chain ends at an entry linking to itself; a damaged chain (a
-      // link to no entry, a loop) ends the walk too.
-      for (float steps = 0; steps < last; ++steps) {
-        float next = work.NextLink;
-        if (next == n || !ChainLink(next)) break;
-        n = next;
-        if (!Read(work, n)) break;
-        if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-          store_.MousePointerDefault();
-          return n;
-        }
-      }
-    }
-    return NotFound("No Match Found", true);
-  }
-  for (float n = store_.CurrentEntryNumber + 1; n <= last; ++n) {
-    if (!Read(work, n)) break;
-    if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  auto test = [this](const EntryRecord& e) { return MatchSeqSearch(state_, e, store_.CaseSensitive); };
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, true) : StepNumbers(work, true, false, test);
+  if (n) return Found(store_, n);
   return NotFound("No Match Found", true);
 }
 
 float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  const float last = store_.CatalogHeader.EntryCount;
-  if (store_.CurrentSettings.Sorted == 1.0f) {
-    float n = store_.CurrentEntryNumber;
-    if (Read(work, n)) {
-      for (float steps = 0; steps < last; ++steps) {
-        float prev = work.PrevLink;
-        if (prev == n || !ChainLink(prev)) break;
-        n = prev;
-        if (!Read(work, n)) break;
-        if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-          store_.MousePointerDefault();
-          return n;
-        }
-      }
-    }
-    return NotFound("No Match Found", false);
-  }
-  for (float n = store_.CurrentEntryNumber - 1; n >= 1; --n) {
-    if (!Read(work, n)) break;
-    if (MatchSeqSearch(state_, work, store_.CaseSensitive)) {
-      store_.MousePointerDefault();
-      return n;
-    }
-  }
+  auto test = [this](const EntryRecord& e) { return MatchSeqSearch(state_, e, store_.CaseSensitive); };
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, false) : StepNumbers(work, false, false, test);
+  if (n) return Found(store_, n);
   return NotFound("No Match Found", false);
 }
 
