@@ -277,7 +277,16 @@ QtHost::QtHost(int& argc, char** argv, std::string appDir) : appDir_(std::move(a
   Init();
 }
 
-QtHost::QtHost(std::string appDir) : appDir_(std::move(appDir)) { Init(); }
+QtHost::QtHost(std::string appDir) : appDir_(std::move(appDir)) {
+  if (!qApp) {
+    // No application yet: make one without command-line arguments.
+    static int argc = 1;
+    static char name[] = "kelvarin";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  Init();
+}
 
 void QtHost::Init() {
   QApplication::setQuitOnLastWindowClosed(false);
@@ -293,7 +302,7 @@ QtHost::~QtHost() {
     view.reset();
   }
   views_.clear();
-  QApplication::restoreOverrideCursor();
+  if (pointer_ != kPointerDefault) QApplication::restoreOverrideCursor();
   printer_.reset();
   app_.reset();
 }

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_printer.h"
 
 #include <QDateTime>
+#include <QtGlobal>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -91,6 +92,7 @@ bool QtPrinter::Begin() {
   painter_ = std::make_unique<QPainter>();
   ok_ = painter_->begin(printer_.get());
   if (!ok_) {
+    qWarning("Report not printed: %s", pdf_ ? ("cannot write " + file).c_str() : "the printer cannot be opened");
     painter_.reset();
     return false;
   }
