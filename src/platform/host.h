@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/locale.h"
 #include "platform/printer.h"
@@ -112,6 +113,21 @@ class Host {
   // Sends a window message to the control that has the input focus (the DBF
   // engine's TEXTLIMIT setting uses it with message 1045).
   virtual void SendFocusMessage(int message, int32_t wParam) = 0;
+
+  // Which form the user works in, kept by the forms themselves (Form::Show
+  // and the end of a modal show) so that both hosts see the same activation.
+  // Null when none has been shown or the active one went away.
+  Form* ActiveForm() const { return activeForm_; }
+  // Forms shown modally and not yet closed, innermost last. While one is
+  // open the user reaches only it and the forms shown after it.
+  const std::vector<Form*>& ModalForms() const { return modalForms_; }
+
+ private:
+  friend class Form;
+  Form* activeForm_ = nullptr;
+  std::vector<Form*> modalForms_;
+  std::vector<Form*> modalReturnTo_;  // per modal form: the form active before it
+  uint64_t showCounter_ = 0;
 };
 
 }  // namespace kelvarin::platform

@@ -52,6 +52,15 @@ TEST_F(ModelTextBox, TypingRespectsMaxLengthSelectionAndBackspace) {
   EXPECT_EQ(box.Text(), "");
 }
 
+TEST_F(ModelTextBox, AKeyPressHandlerCanChangeTheCharacterInserted) {
+  TextBox box(form, "txtName");
+  box.KeyPress = [](int16_t& k) {
+    if (k >= 'a' && k <= 'z') k = static_cast<int16_t>(k - 'a' + 'A');
+  };
+  box.UserType("ab\xE9");  // Windows-1252 letters pass as codes 128..255
+  EXPECT_EQ(box.Text(), "AB\xE9");
+}
+
 TEST_F(ModelTextBox, ReadOnlyBoxKeepsFocusAndSelectionButTakesNoText) {
   TextBox box(form, "txtPageLength");
   box.SetText("60");
@@ -226,6 +235,19 @@ TEST_F(ModelLists, FileListShowsMatchingFilesSorted) {
   EXPECT_EQ(fil.ListCount(), 3);
   fil.SetPath((dir / "missing").string());
   EXPECT_EQ(fil.ListCount(), 0);
+
+  DirList dirs(form, "dirData");
+  int changes = 0;
+  dirs.Change = [&] { ++changes; };
+  dirs.SetPath(dir.string());
+  ASSERT_EQ(dirs.ListCount(), 1);
+  EXPECT_EQ(dirs.List(0), (dir / "SUB.FMT").string());
+  dirs.UserOpen(0);
+  EXPECT_EQ(dirs.Path(), (dir / "SUB.FMT").string());
+  EXPECT_EQ(dirs.ListCount(), 0);
+  dirs.UserOpenParent();
+  EXPECT_EQ(dirs.Path(), dir.string());
+  EXPECT_EQ(changes, 3);
   fs::remove_all(dir);
 
   EXPECT_TRUE(MatchesFilePattern("README", "*.*"));

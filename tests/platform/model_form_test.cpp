@@ -7,7 +7,7 @@
 namespace kelvarin::platform {
 namespace {
 
-using kelvarin::testing::ScriptedExpect;
+using kelvarin::test_support::ScriptedExpect;
 using Log = std::vector<std::string>;
 
 // A small dialog in the shape the program's dialogs take.
@@ -68,6 +68,38 @@ TEST(ModelForm, ModalShowRunsLifeCycleAndReturnsWhenHidden) {
   f.Show(ShowMode::Modal);
   EXPECT_EQ(f.log, (Log{"Activate", "Paint", "Cancel", "Unload"}));
   EXPECT_FALSE(f.Loaded());
+}
+
+TEST(ModelForm, AModalFormBlocksTheFormsBehindItAndHandsActivationBack) {
+  ScriptedHost host;
+  ScriptedExpect expect(host);
+  frmPrompt main(host);
+  frmPrompt dialog(host);
+  MenuItem mnuFile(main, "mnuFile");
+  Log order;
+  main.Activate = [&] { order.push_back("main.Activate"); };
+  main.Deactivate = [&] { order.push_back("main.Deactivate"); };
+  dialog.Activate = [&] { order.push_back("dialog.Activate"); };
+  int mainClicks = 0;
+  main.cmdOK.Click = [&] { ++mainClicks; };
+  mnuFile.Click = [&] { ++mainClicks; };
+  main.Show();
+  EXPECT_EQ(host.ActiveForm(), &main);
+  host.OnShow("frmPrompt", [&](Form&) {
+    EXPECT_TRUE(main.Blocked());
+    main.cmdOK.UserClick();
+    main.UserKey(key::kReturn);
+    mnuFile.UserClick();
+    EXPECT_EQ(host.ModalForms(), (std::vector<Form*>{&dialog}));
+    dialog.cmdOK.UserClick();
+  });
+  dialog.Show(ShowMode::Modal);
+  EXPECT_EQ(mainClicks, 0);
+  EXPECT_FALSE(main.Blocked());
+  EXPECT_EQ(order, (Log{"main.Activate", "main.Deactivate", "dialog.Activate", "main.Activate"}));
+  EXPECT_EQ(host.ActiveForm(), &main);
+  main.cmdOK.UserClick();
+  EXPECT_EQ(mainClicks, 1);
 }
 
 TEST(ModelForm, UnloadCanBeCancelledAndUnloadingInLoadPreventsTheShow) {
@@ -209,6 +241,29 @@ TEST(ModelForm, UserActionsAreIgnoredWhenNotReachable) {
   f.cmdOK.UserClick();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(f.ActiveControl(), &f.cmdOK);  // a click takes the focus
+}
+
+TEST(ModelForm, SpaceActsOnTheFocusedButtonOrCheckBoxAndAHiddenFocusTakesNoKeys) {
+  ScriptedHost host;
+  ScriptedExpect expect(host);
+  frmPrompt f(host);
+  CheckBox chk(f, "chkCase");
+  f.Show();
+  chk.SetFocus();
+  f.UserKey(key::kSpace);
+  EXPECT_EQ(chk.Value(), 1);
+  f.cmdOK.SetFocus();
+  f.UserKey(key::kSpace);
+  EXPECT_EQ(f.log.back(), "OK:");
+
+  f.Show();
+  f.txtName.SetFocus();
+  f.txtName.SetVisible(false);
+  int formKeys = 0;
+  f.KeyPress = [&](int16_t&) { ++formKeys; };
+  f.UserType("zz");
+  EXPECT_EQ(f.txtName.Text(), "");
+  EXPECT_EQ(formKeys, 2);  // the form takes what no control can
 }
 
 TEST(ModelForm, SetFocusRefusesControlsThatCannotTakeIt) {

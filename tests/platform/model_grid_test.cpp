@@ -121,3 +121,96 @@ TEST(ModelGrid, AUserClickFocusesTheGridThenChangesTheCellOnce) {
 
 }  // namespace
 }  // namespace kelvarin::platform
+
+namespace kelvarin::platform {
+namespace {
+
+// A grid edited through a text box laid over the current cell, the way the
+// Quick View window works: the form previews keys, Tab moves to the next
+// column, a changed cell is written back when the current cell moves.
+class frmEditGrid : public Form {
+ public:
+  explicit frmEditGrid(Host& host) : Form(host, "frmEditGrid") {
+    SetKeyPreview(true);
+    grd.SetRows(3);
+    grd.SetCols(3);
+    grd.SetTabStop(false);
+    cmdOK.SetTabStop(false);
+    cmdOK.SetDefault(true);
+    cmdOK.SetCancel(true);
+    grd.RowColChange = [this] { grd_RowColChange(); };
+    KeyPress = [this](int16_t& k) {
+      if (k == 9) {
+        if (grd.Col() < grd.Cols() - 1) grd.SetCol(grd.Col() + 1);
+        k = 0;
+      }
+    };
+    KeyDown = [](int16_t& code, int16_t) {
+      if (code == key::kUp || code == key::kDown) code = 0;
+    };
+    Text1.GotFocus = [this] {
+      Text1.SetSelStart(0);
+      Text1.SetSelLength(static_cast<int32_t>(Text1.Text().size()));
+    };
+    cmdOK.Click = [this] {
+      Writeback();
+      Hide();
+    };
+    Activate = [this] {
+      ready = true;
+      Place();
+    };
+  }
+  void Place() {
+    editRow = grd.Row();
+    editCol = grd.Col();
+    Text1.SetText(grd.Text());
+    original = Text1.Text();
+    Text1.SetFocus();
+  }
+  void Writeback() {
+    if (Text1.Text() == original) return;
+    grd.SelectCell(editRow, editCol);
+    grd.SetClip(Text1.Text());
+    written.push_back(std::to_string(editRow) + "," + std::to_string(editCol) + "=" + Text1.Text());
+  }
+  void grd_RowColChange() {
+    if (!ready) return;
+    Writeback();
+    Place();
+  }
+  Grid grd{*this, "grdQV"};
+  TextBox Text1{*this, "Text1"};
+  CommandButton cmdOK{*this, "cmdOK"};
+  bool ready = false;
+  int32_t editRow = 0, editCol = 0;
+  std::string original;
+  std::vector<std::string> written;
+};
+
+TEST(ModelGrid, AnEditBoxOverTheGridWorksThroughTheKeyboardRouting) {
+  ScriptedHost host;
+  frmEditGrid f(host);
+  f.grd.SetTextMatrix(1, 1, "old");
+  host.OnShow("frmEditGrid", [](Form& form) {
+    auto& g = static_cast<frmEditGrid&>(form);
+    EXPECT_EQ(g.ActiveControl(), &g.Text1);
+    EXPECT_EQ(g.Text1.SelLength(), 3);  // typing replaces the cell
+    g.UserType("new");
+    g.UserKey(key::kTab);  // next column: the old cell is written back
+    g.UserKey(key::kDown);  // dropped by the form: nothing moves
+    EXPECT_EQ(g.grd.Row(), 1);
+    g.grd.UserSelectCell(2, 1);  // a click moves on; the focus comes back to the box
+    g.Text1.SetFocus();
+    g.UserType("x");
+    g.UserKey(key::kEscape);
+  });
+  f.Show(ShowMode::Modal);
+  EXPECT_EQ(f.written, (std::vector<std::string>{"1,1=new", "2,1=x"}));
+  EXPECT_EQ(f.grd.TextMatrix(1, 1), "new");
+  EXPECT_EQ(f.grd.TextMatrix(2, 1), "x");
+  EXPECT_EQ(host.ExpectAllConsumed(), "");
+}
+
+}  // namespace
+}  // namespace kelvarin::platform

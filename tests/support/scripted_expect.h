@@ -9,7 +9,7 @@
 
 #include "platform/scripted/scripted_host.h"
 
-namespace kelvarin::testing {
+namespace kelvarin::test_support {
 
 // Fails the current test when the host recorded a failure or holds an answer
 // or script that was never used.
@@ -30,4 +30,4 @@ class ScriptedExpect {
   platform::ScriptedHost& host_;
 };
 
-}  // namespace kelvarin::testing
+}  // namespace kelvarin::test_support

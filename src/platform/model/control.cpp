@@ -94,7 +94,7 @@ bool Control::EffectiveEnabled() const {
 }
 
 bool Control::Reachable() const {
-  return form_->Loaded() && form_->Visible() && EffectiveVisible() && EffectiveEnabled();
+  return form_->Loaded() && form_->Visible() && !form_->Blocked() && EffectiveVisible() && EffectiveEnabled();
 }
 
 void Control::SetForeColor(Color c) {

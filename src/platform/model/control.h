@@ -61,6 +61,8 @@ class Control {
   ControlView* View() const { return view_; }
   void SetView(ControlView* view) { view_ = view; }
 
+  // Geometry in twips, relative to the container's client area (a form's
+  // own: its outer size and its place on the screen).
   int32_t Left() const { return left_; }
   int32_t Top() const { return top_; }
   int32_t Width() const { return width_; }
@@ -79,7 +81,7 @@ class Control {
   bool EffectiveVisible() const;
   bool EffectiveEnabled() const;
   // Whether the user can reach the control now: effectively visible and
-  // enabled, and its form loaded, shown and enabled.
+  // enabled, and its form loaded, shown, enabled and not behind a modal form.
   bool Reachable() const;
 
   Color ForeColor() const { return foreColor_; }
@@ -120,7 +122,8 @@ class Control {
   std::function<void(int16_t Button, int16_t Shift, int32_t X, int32_t Y)> MouseMove;
   std::function<void(int16_t Button, int16_t Shift, int32_t X, int32_t Y)> MouseUp;
 
-  // Mouse actions at (x, y) in twips relative to the control.
+  // Mouse actions at (x, y) in twips relative to the control (to a form's
+  // client area).
   void UserMouseDown(int16_t button, int16_t shift, int32_t x, int32_t y);
   void UserMouseMove(int16_t button, int16_t shift, int32_t x, int32_t y);
   void UserMouseUp(int16_t button, int16_t shift, int32_t x, int32_t y);

@@ -18,6 +18,16 @@ Form::Form(Host& host, std::string name) : Control(this, nullptr, ControlKind::F
 
 Form::~Form() {
   destroying_ = true;
+  if (host_->activeForm_ == this) host_->activeForm_ = nullptr;
+  for (size_t i = 0; i < host_->modalForms_.size();) {
+    if (host_->modalForms_[i] == this) {
+      host_->modalForms_.erase(host_->modalForms_.begin() + static_cast<std::ptrdiff_t>(i));
+      host_->modalReturnTo_.erase(host_->modalReturnTo_.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    if (host_->modalReturnTo_[i] == this) host_->modalReturnTo_[i] = nullptr;
+    ++i;
+  }
   host_->FormDestroyed(*this);
   if (View()) View()->ControlRemoving(*this, *this);
 }
@@ -80,6 +90,19 @@ void Form::LoadForm() {
   RaiseEvent(Load);
 }
 
+void Form::BecomeActive() {
+  Form* old = host_->activeForm_;
+  host_->activeForm_ = this;
+  if (old && old != this && old->loaded_ && old->Visible()) RaiseEvent(old->Deactivate);
+  if (host_->activeForm_ == this) RaiseEvent(Activate);
+}
+
+bool Form::Blocked() const {
+  if (host_->modalForms_.empty()) return false;
+  const Form* top = host_->modalForms_.back();
+  return top != this && showSequence_ <= top->showSequence_;
+}
+
 void Form::Show(ShowMode mode) {
   LoadForm();
   if (!loaded_) return;  // its Load handler unloaded it
@@ -87,27 +110,46 @@ void Form::Show(ShowMode mode) {
   bool wasVisible = Visible();
   Control::SetVisible(true);
   if (!wasVisible || mode == ShowMode::Modal) {
-    RaiseEvent(Activate);
+    showSequence_ = ++host_->showCounter_;
+    Form* previous = host_->activeForm_;
+    if (mode == ShowMode::Modal) {
+      shownModal_ = true;
+      host_->modalForms_.push_back(this);
+      host_->modalReturnTo_.push_back(previous);
+    }
+    BecomeActive();
     if (!active_ && loaded_ && Visible()) {
       auto order = TabOrder();
       if (!order.empty()) order.front()->SetFocus();
     }
     if (loaded_ && Visible()) UserPaint();
+    if (mode == ShowMode::Modal) {
+      if (loaded_ && Visible()) host_->ShowModal(*this);
+      EndModal();
+      return;
+    }
+    if (!loaded_ || !Visible()) return;
   }
-  if (!loaded_ || !Visible()) return;
-  if (mode == ShowMode::Modal) {
-    shownModal_ = true;
-    host_->ShowModal(*this);
-    shownModal_ = false;
-  } else {
-    host_->ShowModeless(*this);
-  }
+  host_->ShowModeless(*this);
+}
+
+void Form::EndModal() {
+  shownModal_ = false;
+  auto& forms = host_->modalForms_;
+  auto it = std::find(forms.begin(), forms.end(), this);
+  if (it == forms.end()) return;
+  auto i = it - forms.begin();
+  Form* previous = host_->modalReturnTo_[static_cast<size_t>(i)];
+  forms.erase(it);
+  host_->modalReturnTo_.erase(host_->modalReturnTo_.begin() + i);
+  // The form underneath takes over again, as when a dialog closes.
+  if (previous && previous != this && previous->loaded_ && previous->Visible()) previous->BecomeActive();
 }
 
 void Form::Hide() {
   if (!Visible()) return;
   Control::SetVisible(false);
-  shownModal_ = false;
+  if (host_->activeForm_ == this) host_->activeForm_ = nullptr;
   host_->HideForm(*this);
 }
 
@@ -191,6 +233,12 @@ CommandButton* Form::CancelButton() const {
   return nullptr;
 }
 
+Control* Form::FocusTarget() const {
+  // A focused control that was hidden or disabled since takes no keys.
+  if (active_ && active_->EffectiveVisible() && active_->EffectiveEnabled()) return active_;
+  return nullptr;
+}
+
 bool Form::MoveFocus(bool backwards) {
   auto order = TabOrder();
   if (order.empty()) return false;
@@ -207,17 +255,17 @@ bool Form::MoveFocus(bool backwards) {
 }
 
 bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
-  if (!loaded_ || !Visible() || !Enabled()) return false;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return false;
   // Tab between controls is the form's own business: no handler sees it.
   if (keyCode == key::kTab && (shift & (kCtrlMask | kAltMask)) == 0 && MoveFocus((shift & kShiftMask) != 0))
     return false;
-  Control* target = active_;
+  Control* target = FocusTarget();
   if (keyPreview_ || !target) {
     RaiseEvent(KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
   if (target) {
-    if (active_ != target) return false;
+    if (FocusTarget() != target) return false;
     RaiseEvent(target->KeyDown, keyCode, shift);
     if (keyCode == 0) return false;
   }
@@ -242,8 +290,8 @@ bool Form::UserKeyDown(int16_t keyCode, int16_t shift) {
 }
 
 void Form::UserKeyPress(char ch) {
-  if (!loaded_ || !Visible() || !Enabled()) return;
-  Dispatch(active_, ch);
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
+  Dispatch(FocusTarget(), ch);
 }
 
 void Form::Dispatch(Control* target, char ch) {
@@ -252,15 +300,15 @@ void Form::Dispatch(Control* target, char ch) {
     RaiseEvent(KeyPress, k);
     if (k == 0) return;
   }
-  if (!target || active_ != target) return;
+  if (!target || FocusTarget() != target) return;
   RaiseEvent(target->KeyPress, k);
   if (k == 0 || active_ != target) return;
   target->DefaultKeyPress(static_cast<char>(static_cast<unsigned char>(k)));
 }
 
 void Form::UserKeyUp(int16_t keyCode, int16_t shift) {
-  if (!loaded_ || !Visible() || !Enabled()) return;
-  Control* target = active_;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
+  Control* target = FocusTarget();
   if (keyPreview_ || !target) {
     RaiseEvent(KeyUp, keyCode, shift);
     if (keyCode == 0) return;
@@ -289,7 +337,7 @@ void Form::UserType(std::string_view text) {
 }
 
 void Form::UserClose() {
-  if (!loaded_ || !Visible() || !Enabled()) return;
+  if (!loaded_ || !Visible() || !Enabled() || Blocked()) return;
   UnloadForm(kUnloadByUser);
 }
 

@@ -15,6 +15,8 @@
 //     ...
 //   };
 //
+// The host must outlive its forms.
+//
 // Unloading forgets the run-time elements of the form's control arrays and
 // its focus; the design properties of its other controls keep their values,
 // so an opener that needs a form as designed constructs a fresh object.
@@ -78,11 +80,17 @@ class Form : public Control, public Container {
   bool ShownModal() const { return shownModal_; }
   // Raises Load once per load.
   void LoadForm();
-  // Loads the form if needed, makes it visible, raises Activate, gives the
-  // first control in tab order the focus when none has it, raises Paint and
-  // hands the form to the host; a modal show returns when the form has been
-  // hidden or unloaded. A form unloaded by its own Load handler is not shown.
+  // Loads the form if needed, makes it visible, makes it the host's active
+  // form (Deactivate on the form that was active and is still shown, then
+  // Activate on this one), gives the first control in tab order the focus
+  // when none has it, raises Paint and hands the form to the host. A modal
+  // show returns when the form has been hidden or unloaded; the form that
+  // was active before it is then active again and hears Activate. A form
+  // unloaded by its own Load handler is not shown.
   void Show(ShowMode mode = ShowMode::Modeless);
+  // True while a modal form shown after this one is open: the user cannot
+  // reach this form then.
+  bool Blocked() const;
   void Hide();
   // QueryUnload and Unload (either may cancel), then hides the form and
   // forgets its run-time state. False when a handler cancelled.
@@ -163,6 +171,9 @@ class Form : public Control, public Container {
   void SetActive(Control* c);
   void NotifyInherited(Property p) override;
   bool MoveFocus(bool backwards);
+  Control* FocusTarget() const;
+  void BecomeActive();
+  void EndModal();
   void Dispatch(Control* target, char ch);
 
   Host* host_;
@@ -178,6 +189,7 @@ class Form : public Control, public Container {
   std::vector<ControlArrayBase*> arrays_;
   std::vector<DrawnLine> drawing_;
   int16_t nextTabIndex_ = 0;
+  uint64_t showSequence_ = 0;  // order of the latest show among the host's forms
 };
 
 }  // namespace kelvarin::platform

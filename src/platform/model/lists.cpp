@@ -239,6 +239,63 @@ void FileList::Refresh() {
   }
 }
 
+DirList::DirList(Container& parent, std::string name) : ListControl(parent, ControlKind::DirList, std::move(name)) {}
+
+void DirList::SetPath(const std::string& p) {
+  bool changed = p != path_;
+  path_ = p;
+  Refresh();
+  if (changed) {
+    Notify(Property::Text);
+    RaiseEvent(Change);
+  }
+}
+
+void DirList::Refresh() {
+  std::vector<std::string> dirs;
+  if (!path_.empty()) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(path_, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+      std::error_code dec;
+      if (it->is_directory(dec) && !dec) dirs.push_back(it->path().string());
+    }
+  }
+  std::sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
+    std::string la = Lower(a), lb = Lower(b);
+    return la != lb ? la < lb : a < b;
+  });
+  items_.clear();
+  for (auto& d : dirs) items_.push_back(Item{d, 0});
+  newIndex_ = -1;
+  Notify(Property::Items);
+  if (listIndex_ != -1) {
+    listIndex_ = -1;
+    Notify(Property::ListIndex);
+  }
+}
+
+void DirList::UserOpen(int32_t index) {
+  if (!Reachable() || index < 0 || index >= ListCount()) return;
+  SetFocus();
+  SetPath(List(index));
+}
+
+void DirList::UserOpenParent() {
+  if (!Reachable()) return;
+  std::filesystem::path p(path_);
+  if (!p.has_relative_path()) return;  // at the root
+  std::filesystem::path parent = p.parent_path();
+  if (parent.empty()) return;
+  SetFocus();
+  SetPath(parent.string());
+}
+
+void DirList::CopyPropertiesFrom(const Control& other) {
+  ListControl::CopyPropertiesFrom(other);
+  path_ = static_cast<const DirList&>(other).path_;
+}
+
 void FileList::CopyPropertiesFrom(const Control& other) {
   ListControl::CopyPropertiesFrom(other);
   const auto& o = static_cast<const FileList&>(other);

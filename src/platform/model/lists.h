@@ -111,6 +111,25 @@ class FileList : public ListControl {
   std::string pattern_ = "*.*";
 };
 
+// Lists the subdirectories of Path (full paths, sorted without regard to
+// case). Opening one (or the parent) changes Path and raises Change.
+class DirList : public ListControl {
+ public:
+  DirList(Container& parent, std::string name);
+  const std::string& Path() const { return path_; }
+  // Re-reads; raises Change when the path differs.
+  void SetPath(const std::string& p);
+  void Refresh();
+  std::function<void()> Change;
+  // The user opens a listed directory (double click) or the parent one.
+  void UserOpen(int32_t index);
+  void UserOpenParent();
+  void CopyPropertiesFrom(const Control& other) override;
+
+ private:
+  std::string path_;
+};
+
 // Whether name matches a pattern of "*" and "?" (case ignored); "*.*"
 // matches every name, also one without a dot.
 bool MatchesFilePattern(const std::string& name, const std::string& pattern);

@@ -46,7 +46,7 @@ void MenuItem::SetShortcut(const std::string& s) {
 
 bool MenuItem::Reachable() const {
   const Form& f = OwnerForm();
-  if (!f.Loaded() || !f.Visible() || !f.Enabled()) return false;
+  if (!f.Loaded() || !f.Visible() || !f.Enabled() || f.Blocked()) return false;
   for (const MenuItem* m = this; m; m = m->parentMenu_)
     if (!m->Visible() || !m->Enabled()) return false;
   return !IsSeparator();

@@ -34,6 +34,7 @@ enum class ControlKind {
   Timer,
   Gauge,
   Panel3D,
+  DirList,
 };
 
 // What a host has to refresh after a change. Several setters share one value

@@ -206,8 +206,9 @@ void ScriptedHost::ShowModal(Form& form) {
 }
 
 void ScriptedHost::ShowModeless(Form& form) {
+  if (std::find(modeless_.begin(), modeless_.end(), &form) != modeless_.end()) return;  // already up
   transcript_.push_back("ShowModeless(" + form.Name() + "): " + form.Caption());
-  if (std::find(modeless_.begin(), modeless_.end(), &form) == modeless_.end()) modeless_.push_back(&form);
+  modeless_.push_back(&form);
 }
 
 void ScriptedHost::HideForm(Form& form) {

@@ -45,6 +45,18 @@ class ScriptedHost : public Host {
   // (set controls, type, click); several scripts for one form run in order.
   // A form still shown after its script is a failure and is hidden.
   void OnShow(const std::string& formName, FormScript script);
+  // The same with the form's own class: host.OnShowAs<frmSearch>("frmSearch",
+  // [](frmSearch& f) { f.cmdOK.UserClick(); }); a form of another class is a
+  // failure.
+  template <class F>
+  void OnShowAs(const std::string& formName, std::function<void(F&)> script) {
+    OnShow(formName, [this, formName, script = std::move(script)](Form& form) {
+      if (auto* f = dynamic_cast<F*>(&form))
+        script(*f);
+      else
+        AddFailure("modal form " + formName + " is not of the class its script expects");
+    });
+  }
   // The next message box is answered so; with expectedText, a box showing
   // another text is a failure (still answered).
   void AnswerMsgBox(MsgAnswer answer);
@@ -74,6 +86,8 @@ class ScriptedHost : public Host {
   std::vector<std::string> MessageTexts() const;
   int BeepCount() const { return beeps_; }
   int DoEventsCount() const { return doEvents_; }
+  // Records a failure of the test's own (shown with the host's).
+  void AddFailure(std::string message) { Fail(std::move(message)); }
   // Every failure so far, one per line; "" when there is none.
   std::string Failures() const;
   // Adds a failure for each script and answer not used, forgets them, and
