@@ -290,7 +290,6 @@ void FormView::Show(bool modal) {
   window_->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
   window_->activateWindow();
-  shownOnce_ = true;
   SyncFocus();
 }
 
@@ -392,14 +391,9 @@ void FormView::UserMoved() {
 }
 
 void FormView::Activated(bool active) {
-  if (active == wasActive_) return;
-  wasActive_ = active;
-  if (!form_.Loaded() || !form_.Visible()) return;
-  if (!active) {
-    RaiseEvent(form_.Deactivate);
-  } else {
-    SyncFocus();
-  }
+  // Activate and Deactivate are the model's, raised as forms are shown and
+  // closed; the window only gets its focus back.
+  if (active) SyncFocus();
 }
 
 }  // namespace kelvarin::platform::qt

@@ -115,8 +115,6 @@ class FormView : public ControlView {
   int updating_ = 0;
   // False once the view is gone; held by code that runs a handler.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  bool shownOnce_ = false;
-  bool wasActive_ = false;
 };
 
 }  // namespace kelvarin::platform::qt
