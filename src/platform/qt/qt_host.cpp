@@ -382,6 +382,13 @@ void QtHost::FormUnloaded(Form& form) {
   // The window goes with the load: a new load builds it again from the
   // form as it stands.
   views_.erase(&form);
+  if (&form == mainForm_ && !mainChosen_) {
+    for (auto& [other, view] : views_)
+      if (view->Window() && view->Window()->isVisible()) {
+        mainForm_ = const_cast<Form*>(other);
+        return;
+      }
+  }
   if (&form == mainForm_) {
     finished_ = true;
     if (runLoop_) runLoop_->quit();

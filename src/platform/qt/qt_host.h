@@ -47,9 +47,14 @@ class QtHost : public Host {
   QtHost(const QtHost&) = delete;
   QtHost& operator=(const QtHost&) = delete;
 
-  // The form whose unloading ends Run (by default the first form shown
-  // modeless).
-  void SetMainForm(Form& form) { mainForm_ = &form; }
+  // The form whose unloading ends Run. Without this call it is the first
+  // form shown modeless; when that one is unloaded while another form's
+  // window is still shown (a splash screen shown from the main window's
+  // Load), the role passes to the window still shown.
+  void SetMainForm(Form& form) {
+    mainForm_ = &form;
+    mainChosen_ = true;
+  }
   Form* MainForm() const { return mainForm_; }
   // Runs the event loop until the main form is unloaded or destroyed;
   // returns at once when there is no loaded main form.
@@ -104,6 +109,7 @@ class QtHost : public Host {
   std::unique_ptr<QtPrinter> printer_;
   LocaleSettings locale_;
   Form* mainForm_ = nullptr;
+  bool mainChosen_ = false;
   QEventLoop* runLoop_ = nullptr;
   bool finished_ = false;
   int pointer_ = kPointerDefault;
