@@ -167,6 +167,7 @@ class LabelBinding : public Binding {
   // order; that control's widget may be made after the label's.
   void Settle() override {
     auto* w = static_cast<QLabel*>(widget_.data());
+    if (!w) return;
     QWidget* buddy = nullptr;
     if (AccessKey(label_.Caption()) != 0) {
       Control* next = nullptr;
