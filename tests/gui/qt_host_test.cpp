@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -294,6 +296,69 @@ TEST(QtHost, HandlerMayUnloadItsOwnForm) {
   EXPECT_FALSE(form.Loaded());
   QApplication::processEvents();
   EXPECT_EQ(host.WindowOf(form), nullptr);
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class ListForm : public Form {
+ public:
+  explicit ListForm(Host& host) : Form(host, "frmLists") {
+    SetScaleWidth(4800);
+    SetScaleHeight(3000);
+    cboEdit.SetComboStyle(ComboBox::kDropDownCombo);
+    cboEdit.Move(120, 120, 2400, 315);
+    cboEdit.KeyPress = [](int16_t& k) {
+      if (k == '5') k = 0;
+    };
+    cboList.Move(120, 600, 2400, 315);
+    for (const char* s : {"Alpha", "Beta", "Gamma"}) {
+      cboList.AddItem(s);
+      lstItems.AddItem(s);
+    }
+    cboList.Click = [this] { ++comboClicks; };
+    lstItems.Move(120, 1080, 2400, 1200);
+  }
+  ComboBox cboEdit{*this, "cboEdit"};
+  ComboBox cboList{*this, "cboList"};
+  ListBox lstItems{*this, "lstItems"};
+  int comboClicks = 0;
+};
+
+TEST(QtHost, ListsAndCombosGoThroughTheModel) {
+  QtHost host("");
+  ListForm form(host);
+  ShowAndActivate(host, form);
+  auto* edit = qobject_cast<QComboBox*>(host.WidgetOf(form.cboEdit));
+  auto* list = qobject_cast<QComboBox*>(host.WidgetOf(form.cboList));
+  auto* box = qobject_cast<QListWidget*>(host.WidgetOf(form.lstItems));
+  ASSERT_TRUE(edit && list && box);
+  ASSERT_TRUE(edit->isEditable());
+  EXPECT_FALSE(list->isEditable());
+  EXPECT_EQ(list->count(), 3);
+
+  // Typing into the editable combo passes its KeyPress first.
+  QTest::keyClicks(QApplication::focusWidget(), "ab5c");
+  EXPECT_EQ(form.cboEdit.Text(), "abc");
+  EXPECT_EQ(edit->currentText(), "abc");
+
+  // The user's pick and the program's both end up in model and widget, with
+  // one Click each.
+  list->setCurrentIndex(2);
+  EXPECT_EQ(form.cboList.ListIndex(), 2);
+  EXPECT_EQ(form.comboClicks, 1);
+  form.cboList.SetListIndex(0);
+  EXPECT_EQ(list->currentIndex(), 0);
+  EXPECT_EQ(form.comboClicks, 2);
+
+  box->setCurrentRow(1);
+  EXPECT_EQ(form.lstItems.ListIndex(), 1);
+  form.lstItems.RemoveItem(1);
+  EXPECT_EQ(box->count(), 2);
+  EXPECT_EQ(box->currentRow(), -1);
 }
 
 }  // namespace

@@ -673,8 +673,10 @@ class ComboBinding : public Binding {
     w->setInsertPolicy(QComboBox::NoInsert);
     w->setMaxVisibleItems(12);
     SetWidget(w);
-    QObject::connect(w, &QComboBox::activated, &context_, [this](int index) {
-      if (Updating()) return;
+    // Any change of the current item that the model did not make is the
+    // user's (the list, the arrow keys the widget keeps, the mouse wheel).
+    QObject::connect(w, &QComboBox::currentIndexChanged, &context_, [this](int index) {
+      if (Updating() || index < 0) return;
       Resync([&] { combo_.UserSelect(index); }, Property::ListIndex);
     });
   }
@@ -719,6 +721,7 @@ class ComboBinding : public Binding {
     switch (p) {
       case Property::Appearance:
         w->setEditable(combo_.ComboStyle() != ComboBox::kDropDownList);
+        if (w->isEditable()) w->setCompleter(nullptr);  // no completion behind the model's back
         if (QLineEdit* le = w->lineEdit(); le && le != connectedEdit_) {
           connectedEdit_ = le;
           le->setContextMenuPolicy(Qt::NoContextMenu);
