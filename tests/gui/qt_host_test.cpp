@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QPlainTextEdit>
 #include <QComboBox>
 #include <QListWidget>
 #include <QKeyEvent>
@@ -359,6 +361,64 @@ TEST(QtHost, ListsAndCombosGoThroughTheModel) {
   form.lstItems.RemoveItem(1);
   EXPECT_EQ(box->count(), 2);
   EXPECT_EQ(box->currentRow(), -1);
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class MemoForm : public Form {
+ public:
+  explicit MemoForm(Host& host) : Form(host, "frmMemo") {
+    SetScaleWidth(4800);
+    SetScaleHeight(3000);
+    txtMemo.SetMultiLine(true);
+    txtMemo.Move(120, 120, 4000, 2000);
+    txtLine.Move(120, 2400, 2000, 285);
+    txtLine.SetMaxLength(6);
+  }
+  TextBox txtMemo{*this, "txtMemo"};
+  TextBox txtLine{*this, "txtLine"};
+};
+
+// A multi-line box shows CR LF as one line break: positions differ by one
+// per break between model and widget, and must not drift.
+TEST(QtHost, MultiLineCaretAndPasteStayInStep) {
+  QtHost host("");
+  MemoForm form(host);
+  ShowAndActivate(host, form);
+  auto* memo = qobject_cast<QPlainTextEdit*>(host.WidgetOf(form.txtMemo));
+  ASSERT_NE(memo, nullptr);
+  form.txtMemo.SetText("ab\r\ncd");
+  EXPECT_EQ(memo->toPlainText(), "ab\ncd");
+  form.txtMemo.SetSelStart(4);  // before "c"
+  EXPECT_EQ(memo->textCursor().position(), 3);
+
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(5);  // the user puts the caret after "d"
+  memo->setTextCursor(cursor);
+  EXPECT_EQ(form.txtMemo.SelStart(), 6);
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, "e");
+  EXPECT_EQ(form.txtMemo.Text(), "ab\r\ncd\r\ne");
+  EXPECT_EQ(memo->toPlainText(), "ab\ncd\ne");
+  EXPECT_EQ(memo->textCursor().position(), 7);
+
+  // Paste goes through the model, which keeps to MaxLength.
+  form.txtLine.SetFocus();
+  auto* line = qobject_cast<QLineEdit*>(host.WidgetOf(form.txtLine));
+  QApplication::clipboard()->setText("1234567890");
+  QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(form.txtLine.Text(), "123456");
+  EXPECT_EQ(line->text(), "123456");
+  // A mouse selection reaches the model.
+  line->setSelection(1, 3);
+  EXPECT_EQ(form.txtLine.SelStart(), 1);
+  EXPECT_EQ(form.txtLine.SelLength(), 3);
+  QTest::keyClick(line, Qt::Key_Delete);
+  EXPECT_EQ(form.txtLine.Text(), "156");
 }
 
 }  // namespace
