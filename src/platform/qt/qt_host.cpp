@@ -272,6 +272,12 @@ class EventRouter : public QObject {
 
 // --- QtHost ----------------------------------------------------------------------
 
+// The nested loop of one modal showing.
+struct QtHost::ModalLoop {
+  QEventLoop loop;
+  bool formGone = false;
+};
+
 QtHost::QtHost(int& argc, char** argv, std::string appDir) : appDir_(std::move(appDir)) {
   app_ = std::make_unique<QApplication>(argc, argv);
   Init();
@@ -357,12 +363,12 @@ int QtHost::Run() {
 void QtHost::ShowModal(Form& form) {
   FormView& view = EnsureView(form);
   view.Show(true);
-  QEventLoop loop;
-  modalLoops_[&form].push_back(&loop);
-  while (form.ShownModal() && form.Visible() && form.Loaded() && !finished_) loop.exec();
+  ModalLoop modal;
+  modalLoops_[&form].push_back(&modal);
+  while (!modal.formGone && form.ShownModal() && form.Visible() && form.Loaded() && !finished_) modal.loop.exec();
   auto it = modalLoops_.find(&form);
   if (it != modalLoops_.end()) {
-    std::erase(it->second, &loop);
+    std::erase(it->second, &modal);
     if (it->second.empty()) modalLoops_.erase(it);
   }
 }
@@ -375,7 +381,7 @@ void QtHost::ShowModeless(Form& form) {
 void QtHost::HideForm(Form& form) {
   if (FormView* v = ViewOf(form)) v->Hide();
   if (auto it = modalLoops_.find(&form); it != modalLoops_.end())
-    for (QEventLoop* loop : it->second) loop->quit();
+    for (ModalLoop* modal : it->second) modal->loop.quit();
 }
 
 void QtHost::FormUnloaded(Form& form) {
@@ -393,7 +399,7 @@ void QtHost::FormUnloaded(Form& form) {
     finished_ = true;
     if (runLoop_) runLoop_->quit();
     for (auto& [f, loops] : modalLoops_)
-      for (QEventLoop* loop : loops) loop->quit();
+      for (ModalLoop* modal : loops) modal->loop.quit();
   }
 }
 
@@ -403,7 +409,10 @@ void QtHost::FormDestroyed(Form& form) {
     views_.erase(it);
   }
   if (auto it = modalLoops_.find(&form); it != modalLoops_.end())
-    for (QEventLoop* loop : it->second) loop->quit();
+    for (ModalLoop* modal : it->second) {
+      modal->formGone = true;  // its ShowModal must not look at the form again
+      modal->loop.quit();
+    }
   if (&form == mainForm_) {
     mainForm_ = nullptr;
     finished_ = true;

@@ -104,7 +104,8 @@ class QtHost : public Host {
   std::unique_ptr<QApplication> app_;
   std::string appDir_;
   std::map<const Form*, std::unique_ptr<FormView>> views_;
-  std::map<const Form*, std::vector<QEventLoop*>> modalLoops_;
+  struct ModalLoop;
+  std::map<const Form*, std::vector<ModalLoop*>> modalLoops_;
   std::unique_ptr<EventRouter> router_;
   std::unique_ptr<QtPrinter> printer_;
   LocaleSettings locale_;
