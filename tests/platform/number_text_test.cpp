@@ -51,3 +51,25 @@ TEST(NumberText, LeadingNumber) {
 
 }  // namespace
 }  // namespace kelvarin::platform
+
+#include <clocale>
+
+namespace kelvarin::platform {
+namespace {
+
+// A GUI toolkit sets the C locale from the environment; the number texts
+// that go into files and messages must not follow it.
+TEST(NumberText, IgnoresTheCLocale) {
+  const char* old = std::setlocale(LC_NUMERIC, nullptr);
+  std::string saved = old ? old : "C";
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  EXPECT_EQ(PlainNumber(0.5f), "0.5");
+  EXPECT_EQ(LeadingNumber("2.5"), 2.5);
+  LocaleSettings en;
+  EXPECT_EQ(StandardFormat(1.5, en), "1.50");
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+}  // namespace
+}  // namespace kelvarin::platform

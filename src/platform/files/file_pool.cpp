@@ -19,7 +19,10 @@ int ErrnoToRuntime(int e) {
   switch (e) {
     case ENOENT: return kErrFileNotFound;
     case EEXIST: return kErrFileExists;
-    case EACCES: case EPERM: case EROFS: case EAGAIN: return kErrPermissionDenied;
+    // Sharing and lock conflicts are 70; a file the user may not write is
+    // an access error, as opening a read-only file for writing always was.
+    case EAGAIN: return kErrPermissionDenied;
+    case EACCES: case EPERM: case EROFS: return kErrPathFileAccess;
     case ENOTDIR: return kErrPathNotFound;
     case EISDIR: return kErrPathFileAccess;
     case ENOSPC: case EDQUOT: return kErrDiskFull;

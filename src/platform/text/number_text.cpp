@@ -1,5 +1,6 @@
 #include "platform/text/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,8 +20,10 @@ std::string DecimalText(double value, const DecimalStyle& style) {
   if (std::isinf(value)) value = 1.7976931348623157e308;
 
   int digits = style.significantDigits < 1 ? 1 : (style.significantDigits > 17 ? 17 : style.significantDigits);
+  // to_chars, unlike printf, ignores the C locale's decimal point.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
+  auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, digits - 1);
+  *res.ptr = '\0';
   // buf: d.ddddde±XX
   std::string mantissa;
   const char* p = buf;
@@ -31,8 +34,11 @@ std::string DecimalText(double value, const DecimalStyle& style) {
 
   std::string out;
   if (exponent >= style.maxFixedExponent || exponent < style.minFixedExponent) {
-    out = mantissa.substr(0, 1);
-    if (mantissa.size() > 1) out += "." + mantissa.substr(1);
+    out.assign(1, mantissa[0]);
+    if (mantissa.size() > 1) {
+      out += '.';
+      out.append(mantissa, 1, std::string::npos);
+    }
     char e[16];
     std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     out += e;
@@ -66,8 +72,8 @@ std::string StandardFormat(double value, const LocaleSettings& locale) {
   bool negative = value < 0;
   double rounded = std::round(std::fabs(value) * 100.0) / 100.0;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", rounded);
-  std::string text(buf);
+  auto res = std::to_chars(buf, buf + sizeof buf - 1, rounded, std::chars_format::fixed, 2);
+  std::string text(buf, res.ptr);
   size_t point = text.find('.');
   std::string whole = text.substr(0, point);
   std::string cents = text.substr(point + 1);
@@ -114,8 +120,12 @@ double LeadingNumber(const std::string& text) {
     }
     if (expDigit) clean += exp;
   }
-  double v = std::strtod(clean.c_str(), nullptr);
-  if (!std::isfinite(v)) return 0.0;
+  // from_chars, unlike strtod, ignores the C locale's decimal point.
+  const char* first = clean.c_str();
+  if (*first == '+') ++first;
+  double v = 0;
+  auto res = std::from_chars(first, clean.c_str() + clean.size(), v);
+  if (res.ec != std::errc() || !std::isfinite(v)) return 0.0;
   return v;
 }
 

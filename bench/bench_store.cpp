@@ -1,0 +1,157 @@
+// Reading a large catalog: every entry through ReadEntry against a plain
+// sequential read of the same file, and a walk of a key index over every key
+// against reading every entry. argv[1] = a work directory.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/files/file_pool.h"
+#include "platform/scripted/scripted_host.h"
+#include "store/formats.h"
+#include "store/store.h"
+
+using namespace kelvarin;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kEntries = 1000000;
+
+double Seconds(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// Ten fields of 20, 20, ... 3 characters: 17 + 183 = 200 bytes a record.
+store::DatHeader MakeHeader() {
+  store::DatHeader h;
+  for (int i = 0; i < 9; ++i) h.FieldLength[static_cast<size_t>(i)] = 20;
+  h.FieldLength[9] = 3;
+  h.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(h.FieldLength));
+  h.EntryCount = kEntries;
+  return h;
+}
+
+bool BuildCatalog(const std::string& dir) {
+  store::DatHeader h = MakeHeader();
+  store::FieldDefTable defs;
+  for (int i = 0; i < store::kFieldCount; ++i) {
+    defs[static_cast<size_t>(i)].FieldName = "Field " + std::to_string(i + 1);
+    defs[static_cast<size_t>(i)].FieldName.resize(store::kFieldNameLength, ' ');
+  }
+  defs[0].FieldKind = store::KindKey;
+  std::vector<uint8_t> set(store::kSetFileSize, 0);
+  store::EncodeFieldDefs(defs, set.data());
+  store::EncodeSettings(store::CatalogSettings{}, set.data() + store::kSettingsOffset);
+  store::EncodeFormulas(store::FormulaTable{}, set.data() + store::kFormulasOffset);
+  std::ofstream(dir + "/BENCH.SET", std::ios::binary).write(reinterpret_cast<char*>(set.data()),
+                                                            static_cast<std::streamsize>(set.size()));
+
+  std::ofstream dat(dir + "/BENCH.DAT", std::ios::binary | std::ios::trunc);
+  const size_t len = static_cast<size_t>(h.RecordLength);
+  std::vector<uint8_t> chunk;
+  chunk.reserve(len * 4096);
+  std::vector<uint8_t> rec(len, ' ');
+  store::EncodeDatHeader(h, rec.data());
+  chunk.insert(chunk.end(), rec.begin(), rec.end());
+  store::EntryRecord e;
+  uint32_t seed = 12345;
+  for (int n = 1; n <= kEntries; ++n) {
+    std::string key;
+    for (int k = 0; k < 10; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      key.push_back(static_cast<char>('A' + (seed >> 16) % 26));
+    }
+    e.FieldText[0] = key;
+    for (int i = 1; i < 9; ++i) e.FieldText[static_cast<size_t>(i)] = "Text " + std::to_string(n * i);
+    e.FieldText[9] = std::to_string(n % 1000);
+    store::EncodeEntry(e, h, rec.data());
+    chunk.insert(chunk.end(), rec.begin(), rec.end());
+    if (chunk.size() >= len * 4096) {
+      dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+      chunk.clear();
+    }
+  }
+  dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+  return static_cast<bool>(dat);
+}
+
+double PlainRead(const std::string& path, uint64_t* checksum) {
+  auto t0 = Clock::now();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return -1;
+  std::vector<unsigned char> block(1 << 20);
+  size_t got;
+  uint64_t sum = 0;
+  while ((got = std::fread(block.data(), 1, block.size(), f)) > 0) sum += block[got / 2] + block[0];
+  std::fclose(f);
+  *checksum += sum;
+  return Seconds(t0, Clock::now());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_store WORKDIR\n");
+    return 2;
+  }
+  const std::string dir = std::string(argv[1]) + "/bench_store";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  if (!BuildCatalog(dir)) {
+    std::fprintf(stderr, "cannot write the catalog\n");
+    return 1;
+  }
+
+  platform::ScriptedHost host;
+  platform::FilePool pool;
+  store::Store st(host, pool);
+  st.SetAppDir(dir);
+  if (!st.OpenCatalog("BENCH")) {
+    std::fprintf(stderr, "cannot open the catalog\n");
+    return 1;
+  }
+  uint64_t checksum = 0;
+  PlainRead(dir + "/BENCH.DAT", &checksum);  // into the page cache
+
+  double plain = 1e9, readAll = 1e9, walk = 1e9;
+  store::EntryRecord e;
+  for (int round = 0; round < 7; ++round) {
+    plain = std::min(plain, PlainRead(dir + "/BENCH.DAT", &checksum));
+    auto t0 = Clock::now();
+    for (int n = 1; n <= kEntries; ++n) {
+      if (!st.ReadEntry(e, st.CatalogHeader, static_cast<float>(n), st.DatFile)) return 1;
+      checksum += static_cast<unsigned char>(e.FieldText[9][0]);
+    }
+    readAll = std::min(readAll, Seconds(t0, Clock::now()));
+  }
+
+  auto tb = Clock::now();
+  int16_t h = st.OpenIndex(0, st.CatalogHeader, st.CatalogName, 0);  // built from the entries
+  if (h < 0) return 1;
+  std::fprintf(stderr, "index of %d keys built in %.1f s\n", kEntries, Seconds(tb, Clock::now()));
+  for (int round = 0; round < 7; ++round) {
+    auto t0 = Clock::now();
+    int count = 0;
+    for (float n = st.IndexFirst(h); n > 0; n = st.IndexNext(h)) {
+      checksum += static_cast<uint64_t>(n);
+      ++count;
+    }
+    walk = std::min(walk, Seconds(t0, Clock::now()));
+    if (count != kEntries) {
+      std::fprintf(stderr, "walked %d keys\n", count);
+      return 1;
+    }
+  }
+  st.IndexClose(h);
+  st.CloseCatalog();
+  std::fprintf(stderr, "plain %.3f s, ReadEntry %.3f s, walk %.3f s (checksum %llu)\n", plain, readAll, walk,
+               static_cast<unsigned long long>(checksum));
+  std::printf("figure read_all_vs_plain_read %.2f target 8\n", readAll / plain);
+  std::printf("figure index_walk_vs_read_all %.2f target 3\n", walk / readAll);
+  std::filesystem::remove_all(dir);
+  return 0;
+}

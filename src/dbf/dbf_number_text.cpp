@@ -1,0 +1,245 @@
+#include "dbf/dbf_number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace kelvarin::dbf {
+namespace {
+
+bool IsReadBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Beyond this many significant digits only the fact that more non-zero digits
+// follow matters for correct rounding; a final 1 stands for them.
+constexpr size_t kMaxMantissaDigits = 800;
+
+std::string_view TrimSpaces(std::string_view text) {
+  size_t b = 0;
+  size_t e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  return text.substr(b, e - b);
+}
+
+}  // namespace
+
+ReadNumberResult ReadNumber(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  auto skip = [&] {
+    while (i < n && IsReadBlank(text[i])) ++i;
+  };
+  skip();
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Significant digits without leading zeros; point = decimal exponent of
+  // the value 0.digits.
+  std::string digits;
+  int64_t point = 0;
+  bool truncated = false;
+  bool anyDigit = false;
+  auto take = [&](char c, bool fraction) {
+    anyDigit = true;
+    if (digits.empty() && c == '0') {
+      if (fraction) --point;
+      return;
+    }
+    if (!fraction) ++point;
+    if (digits.size() < kMaxMantissaDigits) {
+      digits.push_back(c);
+    } else if (c != '0') {
+      truncated = true;
+    }
+  };
+  for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], false);
+  if (i < n && text[i] == '.') {
+    ++i;
+    for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], true);
+  }
+  if (!anyDigit) return {negative ? -0.0 : 0.0, false};
+
+  int64_t exponent = 0;
+  if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    ++i;
+    skip();
+    bool expNegative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+      expNegative = text[i] == '-';
+      ++i;
+    }
+    for (skip(); i < n && IsDigit(text[i]); skip()) {
+      // Saturate far beyond any exponent a double can take.
+      if (exponent < 1000000000) exponent = exponent * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (expNegative) exponent = -exponent;
+  }
+
+  if (truncated) {
+    digits.push_back('1');
+  } else {
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+  }
+  if (digits.empty()) return {negative ? -0.0 : 0.0, false};
+
+  const int64_t decimalExponent = point + exponent;
+  if (decimalExponent > 310) return {0, true};
+  if (decimalExponent < -400) return {negative ? -0.0 : 0.0, false};
+
+  std::string form = "0.";
+  form += digits;
+  form += 'e';
+  form += std::to_string(decimalExponent);
+  double value = 0;
+  auto [end, ec] = std::from_chars(form.data(), form.data() + form.size(), value);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) {
+    if (decimalExponent > 0) return {0, true};
+    value = 0;
+  } else if (ec != std::errc() || std::isinf(value)) {
+    return {0, true};
+  }
+  return {negative ? -value : value, false};
+}
+
+double NumberOr0(std::string_view text) {
+  ReadNumberResult r = ReadNumber(text);
+  return r.overflow ? 0 : r.value;
+}
+
+std::string NumberText(double value) {
+  if (!std::isfinite(value) || value == 0) return "0";
+  char buf[64];
+  // d.dddddddddddddde±xx: fifteen significant digits, correctly rounded.
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                 std::chars_format::scientific, 14);
+  if (ec != std::errc()) return "0";
+  std::string_view sci(buf, static_cast<size_t>(end - buf));
+  const size_t ePos = sci.find('e');
+  std::string digits;
+  for (size_t k = 0; k < ePos; ++k) {
+    if (IsDigit(sci[k])) digits.push_back(sci[k]);
+  }
+  const int exponent = std::atoi(std::string(sci.substr(ePos + 1)).c_str());
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = value < 0 ? "-" : "";
+  if (exponent >= 15 || exponent < -4) {
+    out += digits[0];
+    if (digits.size() > 1) {
+      out += '.';
+      out.append(digits, 1);
+    }
+    out += exponent < 0 ? "E-" : "E+";
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) out += '0';
+    out += std::to_string(magnitude);
+  } else if (exponent >= 0) {
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      out += digits;
+      out.append(whole - digits.size(), '0');
+    } else {
+      out.append(digits, 0, whole);
+      out += '.';
+      out.append(digits, whole);
+    }
+  } else {
+    out += '.';
+    out.append(static_cast<size_t>(-exponent - 1), '0');
+    out += digits;
+  }
+  return out;
+}
+
+std::string FixedDecimalText(double value, int32_t decimals) {
+  if (decimals < 1) decimals = 1;
+  std::string digits = "0";
+  int exponent = 0;
+  if (std::isfinite(value) && value != 0) {
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                   std::chars_format::scientific, 14);
+    if (ec == std::errc()) {
+      std::string_view sci(buf, static_cast<size_t>(end - buf));
+      const size_t ePos = sci.find('e');
+      digits.clear();
+      for (size_t k = 0; k < ePos; ++k) {
+        if (IsDigit(sci[k])) digits.push_back(sci[k]);
+      }
+      exponent = std::atoi(std::string(sci.substr(ePos + 1)).c_str());
+    }
+  }
+  // place[k] holds the digit of weight 10^(high - k), down to 10^-(decimals+1)
+  // which only decides the rounding.
+  const int64_t high = exponent > 0 ? exponent : 0;
+  const int64_t low = -static_cast<int64_t>(decimals) - 1;
+  std::string place(static_cast<size_t>(high - low + 1), '0');
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const int64_t weight = exponent - static_cast<int64_t>(i);
+    if (weight >= low && weight <= high) place[static_cast<size_t>(high - weight)] = digits[i];
+  }
+  const bool roundUp = place.back() >= '5';
+  place.pop_back();
+  if (roundUp) {
+    size_t k = place.size();
+    while (k > 0) {
+      --k;
+      if (place[k] == '9') {
+        place[k] = '0';
+        if (k == 0) place.insert(place.begin(), '1');
+      } else {
+        ++place[k];
+        break;
+      }
+    }
+  }
+  const size_t fractionStart = place.size() - static_cast<size_t>(decimals);
+  std::string whole = place.substr(0, fractionStart);
+  const size_t firstNonZero = whole.find_first_not_of('0');
+  whole = firstNonZero == std::string::npos ? "" : whole.substr(firstNonZero);
+  const bool allZero = place.find_first_not_of('0') == std::string::npos;
+  std::string out = value < 0 && !allZero ? "-" : "";
+  out += whole;
+  out += '.';
+  out.append(place, fractionStart);
+  return out;
+}
+
+bool IsNumberTextForm(std::string_view text) {
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  ReadNumberResult r = ReadNumber(text);
+  return !r.overflow && NumberText(r.value) == text;
+}
+
+double RoundHalfEven(double value) {
+  if (!std::isfinite(value)) return value;
+  const double floorValue = std::floor(value);
+  const double diff = value - floorValue;  // exact
+  if (diff > 0.5) return floorValue + 1;
+  if (diff < 0.5) return floorValue;
+  return std::fmod(floorValue, 2.0) == 0 ? floorValue : floorValue + 1;
+}
+
+bool RoundToInt32(double value, int32_t& out) {
+  const double r = RoundHalfEven(value);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) return false;
+  out = static_cast<int32_t>(r);
+  return true;
+}
+
+double DbfIsNumber(std::string_view text) {
+  const std::string_view trimmed = TrimSpaces(text);
+  if (trimmed.empty()) return 0;
+  const ReadNumberResult r = ReadNumber(text);
+  if (r.overflow) return 0;
+  if (!(r.value > 0 || trimmed[0] == '0')) return 0;
+  return trimmed.size() == NumberText(r.value).size() ? -1 : 0;
+}
+
+}  // namespace kelvarin::dbf

@@ -1,0 +1,56 @@
+// Numbers as the expression evaluator sees them: every value travels as
+// text, so reading a number from text, writing a number as text and rounding
+// a number to a count are the conversions every operation leans on.
+//
+// Number text: the shortest decimal form with up to 15 significant digits,
+// "-" for negatives, no leading blank, no 0 before the decimal point of a
+// magnitude below 1 (.25, -.25), and the exponent form (1E+20, 1.5E-07) for
+// magnitudes of 1E+15 and above or below 1E-04.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvarin::dbf {
+
+struct ReadNumberResult {
+  double value = 0;
+  // The text names a number beyond the range of a double.
+  bool overflow = false;
+};
+
+// The number the text begins with: blanks, tabs and line feeds are skipped
+// wherever they stand, an optional sign, digits with "." as the decimal
+// point, then an exponent introduced by E or D (either case). 0 when the text
+// does not begin with a number. Magnitudes too small for a double read as 0.
+ReadNumberResult ReadNumber(std::string_view text);
+
+// ReadNumber's value, 0 on overflow; for callers that have no failure path.
+double NumberOr0(std::string_view text);
+
+// The number text of value (see above). Never called with inf or NaN by the
+// evaluator; they come out as "0".
+std::string NumberText(double value);
+
+// value with decimals (at least 1) decimal places, rounded half away from
+// zero on its 15-significant-digit decimal form, and no 0 before the point
+// (3.14, .50, -.50). A result of only zeros has no sign.
+std::string FixedDecimalText(double value, int32_t decimals);
+
+// True when text, after one optional leading "+", is exactly the number text
+// of the number it reads as.
+bool IsNumberTextForm(std::string_view text);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// RoundHalfEven into a 32-bit integer; false when it does not fit (or the
+// value is not finite).
+bool RoundToInt32(double value, int32_t& out);
+
+// -1 when text is a number above 0 (or, trimmed of blanks, begins with the
+// digit 0) whose trimmed length equals that of its number text; else 0.
+double DbfIsNumber(std::string_view text);
+
+}  // namespace kelvarin::dbf

@@ -1,0 +1,184 @@
+// Entries of the data file, memos and computed fields.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/files/runtime_errors.h"
+#include "platform/text/codepage.h"
+#include "platform/text/number_text.h"
+#include "store/formats.h"
+#include "store/pooled_file.h"
+#include "store/store.h"
+
+namespace kelvarin::store {
+namespace {
+
+// Big enough that a sequential walk costs few reads, small enough to stay in
+// the cache.
+constexpr size_t kReadAheadBytes = 64 * 1024;
+
+bool HeaderConsistent(const DatHeader& header) {
+  for (int16_t len : header.FieldLength)
+    if (len < 0 || len > kMaxFieldLength) return false;
+  return header.RecordLength == ComputeRecordLength(header.FieldLength);
+}
+
+// The record number an entry number names; -1 for a number below 1 or NaN.
+int64_t RecordNumber(float entryNumber) {
+  if (!(entryNumber >= 0.5f) || entryNumber > 16777216.0f) return -1;
+  return static_cast<int64_t>(std::nearbyint(entryNumber));
+}
+
+}  // namespace
+
+bool Store::HeaderUsable(const DatHeader& header) {
+  // Entries are read by the million with one header: remember the last one
+  // found sound.
+  if (checkedHeaderValid_ && header.RecordLength == checkedHeader_.RecordLength &&
+      header.FieldLength == checkedHeader_.FieldLength)
+    return true;
+  if (!HeaderConsistent(header)) return false;
+  checkedHeader_.FieldLength = header.FieldLength;
+  checkedHeader_.RecordLength = header.RecordLength;
+  checkedHeaderValid_ = true;
+  return true;
+}
+
+void Store::DropReadAhead() {
+  ahead_.file = nullptr;
+  ahead_.length = 0;
+  ahead_.lastRecord = -1;
+}
+
+bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber) {
+  int64_t record = RecordNumber(entryNumber);
+  if (record < 1) {
+    ShowMessage("Bad RecNum");
+    return false;
+  }
+  if (!HeaderUsable(header)) return false;
+  platform::RandomAccessFile* file = files_.Get(fileNumber);
+  if (!file) return false;
+  const size_t len = static_cast<size_t>(header.RecordLength);
+  const int64_t offset = record * header.RecordLength;
+
+  // Only the open catalog's data file, whose opening and closing the store
+  // sees, is read ahead; any other file is read one entry at a time.
+  if (fileNumber != DatFile) {
+    recordBuf_.resize(len);
+    size_t got = 0;
+    if (file->Read(offset, recordBuf_.data(), len, &got) != 0 || got < len) return false;
+    DecodeEntry(recordBuf_.data(), header, &entry);
+    return true;
+  }
+  ReadAhead& a = ahead_;
+  if (a.file != file || offset < a.start ||
+      offset + static_cast<int64_t>(len) > a.start + static_cast<int64_t>(a.length)) {
+    // A walk in number order reads a block ahead; any other access reads
+    // just the one entry, so that key-order walks stay cheap.
+    bool sequential = a.file == file && record == a.lastRecord + 1;
+    size_t want = sequential ? std::max(len, kReadAheadBytes / len * len) : len;
+    if (a.buf.size() < want) a.buf.resize(want);
+    size_t got = 0;
+    a.file = file;
+    a.start = offset;
+    a.length = 0;
+    if (file->Read(offset, a.buf.data(), want, &got) != 0) {
+      DropReadAhead();
+      return false;
+    }
+    a.length = got;
+    if (got < len) {
+      DropReadAhead();
+      return false;
+    }
+  }
+  a.lastRecord = record;
+  DecodeEntry(a.buf.data() + (offset - a.start), header, &entry);
+  return true;
+}
+
+bool Store::WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber) {
+  int64_t record = RecordNumber(entryNumber);
+  if (record < 1) {
+    ShowMessage("Bad RecNum");
+    return false;
+  }
+  if (!HeaderUsable(header)) return false;
+  platform::RandomAccessFile* file = files_.Get(fileNumber);
+  if (!file) return false;
+  DropReadAhead();
+  recordBuf_.resize(static_cast<size_t>(header.RecordLength));
+  EncodeEntry(entry, header, recordBuf_.data());
+  int err = file->Write(record * header.RecordLength, recordBuf_.data(), recordBuf_.size());
+  if (err != 0) {
+    host_.MsgBox(std::string("The entry could not be written: ") + platform::RuntimeErrorText(err),
+                 platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    return false;
+  }
+  return true;
+}
+
+bool Store::WriteDatHeader(const DatHeader& header, int16_t fileNumber) {
+  if (!HeaderConsistent(header)) return false;
+  platform::RandomAccessFile* file = files_.Get(fileNumber);
+  if (!file) return false;
+  DropReadAhead();
+  uint8_t bytes[kDatHeaderSize];
+  EncodeDatHeader(header, bytes);
+  return file->Write(0, bytes, sizeof bytes) == 0;
+}
+
+std::string Store::EvalFormula(const EntryRecord& entry, int slot) const {
+  if (slot < 0 || slot >= kFieldCount) return "0";
+  const FormulaDef& f = Formulas[static_cast<size_t>(slot)];
+  if (f.Field1 < 0 || f.Field1 >= kFieldCount || f.Field2 < 0 || f.Field2 >= kFieldCount) return "0";
+  double a = platform::LeadingNumber(entry.FieldText[static_cast<size_t>(f.Field1)]);
+  double b = platform::LeadingNumber(entry.FieldText[static_cast<size_t>(f.Field2)]);
+  double value = 0;
+  switch (f.Operator) {
+    case OpPlus: value = a + b; break;
+    case OpMinus: value = a - b; break;
+    case OpTimes: value = a * b; break;
+    case OpDivide:
+      if (b == 0) return "0";
+      value = a / b;
+      break;
+    default: return "0";
+  }
+  if (!std::isfinite(value)) return "0";
+  platform::DecimalStyle style;
+  style.significantDigits = 15;
+  style.maxFixedExponent = 15;
+  return platform::DecimalText(value, style);
+}
+
+std::string Store::ReadMemo(float memoNumber) {
+  int64_t record = RecordNumber(memoNumber);
+  if (record < 1) return "";
+  PooledFile f(files_, CatalogPath(CatalogName, ".MEM"), platform::FileAccess::Read,
+               platform::FileCreate::OpenExisting);
+  auto* file = f.file();
+  if (!file) return "";
+  std::string text(kMemoLength, ' ');
+  size_t got = 0;
+  if (file->Read((record - 1) * kMemoLength, text.data(), text.size(), &got) != 0) return "";
+  text.resize(got);
+  platform::OemToAnsiInPlace(text);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+  return text;
+}
+
+bool Store::WriteMemo(float memoNumber, const std::string& text) {
+  int64_t record = RecordNumber(memoNumber);
+  if (record < 1) return false;
+  PooledFile f(files_, CatalogPath(CatalogName, ".MEM"), platform::FileAccess::ReadWrite,
+               platform::FileCreate::OpenOrCreate);
+  if (f.error() != 0) return false;
+  std::string slot = text.substr(0, kMemoLength);
+  slot.resize(kMemoLength, ' ');
+  platform::AnsiToOemInPlace(slot);
+  return f.Write((record - 1) * kMemoLength, slot.data(), slot.size());
+}
+
+}  // namespace kelvarin::store

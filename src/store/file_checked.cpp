@@ -1,0 +1,83 @@
+// The checked file open and the file-error dialog.
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_exists.h"
+#include "platform/files/runtime_errors.h"
+#include "store/store.h"
+
+namespace kelvarin::store {
+namespace {
+
+using platform::FileAccess;
+using platform::FileCreate;
+
+bool IsExistingFile(const std::string& path) { return platform::FileExists(path); }
+
+std::string FileErrorText(int error, const std::string& path) {
+  const std::string cr = "\r";
+  switch (error) {
+    case platform::kErrFileNotFound: {
+      // The file system says "not found" for a missing folder too.
+      std::error_code ec;
+      auto parent = std::filesystem::path(path).parent_path();
+      if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return "Path not found:" + cr + path;
+      return "File not found:" + cr + path;
+    }
+    case platform::kErrPathNotFound: return "Path not found:" + cr + path;
+    case platform::kErrPermissionDenied:
+      return "The file is in use or you may not open it:" + cr + path;
+    case platform::kErrPathFileAccess: return "The file cannot be reached:" + cr + path;
+    case platform::kErrDiskFull: return "The disk is full:" + cr + path;
+    case platform::kErrTooManyFiles: return "Too many files are open. Close a window and try again.";
+    case platform::kErrDeviceIO: return "The device failed while reading or writing:" + cr + path;
+    case platform::kErrFileExists: return "The file already exists:" + cr + path;
+    case platform::kErrBadFileNumber: return "Bad file name:" + cr + path;
+    default:
+      return std::string("File error ") + std::to_string(error) + " (" + platform::RuntimeErrorText(error) +
+             "):" + cr + path;
+  }
+}
+
+}  // namespace
+
+bool Store::ShowFileError(int error, const std::string& path) {
+  return host_.MsgBox(FileErrorText(error, path), platform::MsgButtons::RetryCancel,
+                      platform::MsgIcon::Exclamation) == platform::MsgAnswer::Retry;
+}
+
+int16_t Store::OpenFileChecked(const std::string& path, int16_t mode, int16_t /*recordLength*/,
+                               int16_t prompt) {
+  FileAccess access = FileAccess::ReadWrite;
+  FileCreate create = FileCreate::OpenOrCreate;
+  switch (mode) {
+    case 1: access = FileAccess::Write; create = FileCreate::CreateOrTruncate; break;
+    case 2: access = FileAccess::Read; create = FileCreate::OpenExisting; break;
+    case 4:
+    case 5: break;
+    default: return 0;
+  }
+  if (prompt != 0) {
+    bool exists = IsExistingFile(path);
+    if (mode == 1 && exists &&
+        host_.MsgBox("Replace File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, path) !=
+            platform::MsgAnswer::Yes)
+      return 0;
+    if ((mode == 4 || mode == 5) && !exists &&
+        host_.MsgBox("Create File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, path) !=
+            platform::MsgAnswer::Yes)
+      return 0;
+  }
+  for (;;) {
+    int number = files_.FreeFile();
+    int error = number == 0 ? static_cast<int>(platform::kErrTooManyFiles)
+                            : files_.Open(number, path, access, platform::FileShare::NoClause, create);
+    if (error == 0) {
+      if (mode == 5 || mode == 4) DropReadAhead();
+      return static_cast<int16_t>(number);
+    }
+    if (!ShowFileError(error, path)) return 0;
+  }
+}
+
+}  // namespace kelvarin::store

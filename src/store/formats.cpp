@@ -1,0 +1,306 @@
+#include "store/formats.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/text/codepage.h"
+#include "platform/text/mbf.h"
+
+namespace kelvarin::store {
+namespace {
+
+using platform::WriteMbf;
+
+// The MBF single of the platform, inlined here for the entry reader.
+inline float ReadMbf(const uint8_t* b) {
+  if (b[3] <= 2) return 0.0f;  // zero, or below the normal IEEE range
+  uint32_t bits = (static_cast<uint32_t>(b[2] >> 7) << 31) | (static_cast<uint32_t>(b[3] - 2) << 23) |
+                  static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                  (static_cast<uint32_t>(b[2] & 0x7F) << 16);
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
+}
+
+// The code page conversions as byte tables, so that an entry's texts are
+// copied and converted in one pass (entries are read by the million).
+struct CodeTables {
+  uint8_t toOem[256];
+  uint8_t toAnsi[256];
+  bool asciiSame = true;  // both code pages map 0..127 to themselves
+  CodeTables() {
+    std::string all(256, '\0');
+    for (int i = 0; i < 256; ++i) all[static_cast<size_t>(i)] = static_cast<char>(i);
+    std::string oem = platform::AnsiToOem(all);
+    std::string ansi = platform::OemToAnsi(all);
+    std::memcpy(toOem, oem.data(), 256);
+    std::memcpy(toAnsi, ansi.data(), 256);
+    for (int i = 0; i < 128; ++i) asciiSame = asciiSame && toAnsi[i] == i;
+  }
+};
+
+const CodeTables& Tables() {
+  static const CodeTables tables;
+  return tables;
+}
+
+// Writes text at exactly len bytes in the OEM code page, blank-padded.
+void PutText(uint8_t* out, const std::string& text, size_t len) {
+  const uint8_t* table = Tables().toOem;
+  size_t n = std::min(text.size(), len);
+  const auto* src = reinterpret_cast<const uint8_t*>(text.data());
+  for (size_t i = 0; i < n; ++i) out[i] = table[src[i]];
+  std::memset(out + n, table[static_cast<uint8_t>(' ')], len - n);
+}
+
+void GetText(const uint8_t* in, size_t len, std::string* text, const CodeTables& tables) {
+  const uint8_t* table = tables.toAnsi;
+  text->resize(len);
+  auto* dst = reinterpret_cast<uint8_t*>(text->data());
+  size_t i = 0;
+  // Both code pages agree below 128, which most text is: eight bytes at a
+  // time are copied as they are unless one of them has its top bit set.
+  const size_t fastEnd = tables.asciiSame ? len : 0;
+  for (; i + 8 <= fastEnd; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, in + i, 8);
+    if ((word & 0x8080808080808080ull) == 0) {
+      std::memcpy(dst + i, &word, 8);
+    } else {
+      for (size_t k = i; k < i + 8; ++k) dst[k] = table[in[k]];
+    }
+  }
+  if (i < len && fastEnd >= 8) {
+    // The last eight bytes, overlapping what is done already.
+    uint64_t word;
+    std::memcpy(&word, in + len - 8, 8);
+    if ((word & 0x8080808080808080ull) == 0) {
+      std::memcpy(dst + len - 8, &word, 8);
+      return;
+    }
+  }
+  for (; i < len; ++i) dst[i] = table[in[i]];
+}
+
+void GetText(const uint8_t* in, size_t len, std::string* text) { GetText(in, len, text, Tables()); }
+
+// Field texts are short: eight bytes at a time (the last word overlapping)
+// beats a call of memcpy.
+inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t len) {
+  if (len < 8) {
+    for (size_t i = 0; i < len; ++i) dst[i] = src[i];
+    return;
+  }
+  uint64_t word;
+  for (size_t i = 0; i + 8 < len; i += 8) {
+    std::memcpy(&word, src + i, 8);
+    std::memcpy(dst + i, &word, 8);
+  }
+  std::memcpy(&word, src + len - 8, 8);
+  std::memcpy(dst + len - 8, &word, 8);
+}
+
+}  // namespace
+
+bool IsKeyField(int16_t kind) { return kind == KindKey || kind == KindKeySummed; }
+bool IsSumField(int16_t kind) { return kind == KindSummed || kind == KindKeySummed; }
+
+int ComputeRecordLength(const std::array<int16_t, kFieldCount>& fieldLength) {
+  int sum = kRecordOverhead;
+  for (int16_t len : fieldLength) sum += std::max<int>(0, len);
+  return std::max(sum, kMinRecordLength);
+}
+
+const char* BrowseModeText(int16_t mode) {
+  static const char* const kTexts[] = {"Edit",     "Make Entries", "Seq Search", "Alpha Search",
+                                       "Global Search", "Seq List", "Alpha List", "Find Deleted"};
+  return mode >= 0 && mode <= 7 ? kTexts[mode] : "";
+}
+
+const char* ReportDestText(int16_t dest) {
+  static const char* const kTexts[] = {"MAIN WINDOW", "PRINTER", "QUICK VIEW", "ASCII FILE", "DBASE III"};
+  return dest >= 0 && dest <= 4 ? kTexts[dest] : "";
+}
+
+void EncodeDatHeader(const DatHeader& header, uint8_t* out) {
+  WriteMbf(out, header.EntryCount);
+  for (int i = 0; i < kFieldCount; ++i) WriteI16(out + 4 + 2 * i, header.FieldLength[static_cast<size_t>(i)]);
+  WriteI16(out + 46, header.RecordLength);
+  PutText(out + 48, header.Reserved, 6);
+}
+
+bool DecodeDatHeader(const uint8_t* in, DatHeader* header, std::string* fault) {
+  DatHeader h;
+  h.EntryCount = ReadMbf(in);
+  for (int i = 0; i < kFieldCount; ++i) h.FieldLength[static_cast<size_t>(i)] = ReadI16(in + 4 + 2 * i);
+  h.RecordLength = ReadI16(in + 46);
+  GetText(in + 48, 6, &h.Reserved);
+  for (int16_t len : h.FieldLength) {
+    if (len < 0 || len > kMaxFieldLength) {
+      *fault = "a field length is out of range";
+      return false;
+    }
+  }
+  if (h.RecordLength != ComputeRecordLength(h.FieldLength)) {
+    *fault = "the record length does not match the field lengths";
+    return false;
+  }
+  if (!(h.EntryCount >= 0 && h.EntryCount <= 16777216.0f) || h.EntryCount != std::floor(h.EntryCount)) {
+    *fault = "the entry count is not valid";
+    return false;
+  }
+  *header = std::move(h);
+  return true;
+}
+
+void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out) {
+  size_t len = static_cast<size_t>(header.RecordLength);
+  std::memset(out, ' ', len);
+  WriteMbf(out, entry.Status);
+  size_t pos = 4;
+  for (int i = 0; i < kFieldCount; ++i) {
+    size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
+    if (flen == 0) continue;
+    PutText(out + pos, entry.FieldText[static_cast<size_t>(i)], flen);
+    pos += flen;
+  }
+  WriteMbf(out + pos, entry.NextLink);
+  WriteMbf(out + pos + 4, entry.PrevLink);
+  WriteMbf(out + pos + 8, entry.MemoNumber);
+}
+
+void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
+  const CodeTables& tables = Tables();
+  entry->Status = ReadMbf(in);
+  size_t textLength = 0;
+  for (int16_t len : header.FieldLength) textLength += static_cast<size_t>(std::max<int16_t>(0, len));
+  // Most entries hold only ASCII, where both code pages agree: then each
+  // text is a plain copy.
+  bool plain = tables.asciiSame;
+  for (size_t i = 0; plain && i + 8 <= textLength; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, in + 4 + i, 8);
+    plain = (word & 0x8080808080808080ull) == 0;
+  }
+  for (size_t i = textLength & ~size_t{7}; plain && i < textLength; ++i) plain = in[4 + i] < 0x80;
+  size_t pos = 4;
+  for (int i = 0; i < kFieldCount; ++i) {
+    size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
+    std::string& text = entry->FieldText[static_cast<size_t>(i)];
+    if (flen == 0) {
+      text.clear();
+    } else if (plain) {
+      if (text.size() != flen) text.resize(flen);
+      CopyShort(reinterpret_cast<uint8_t*>(text.data()), in + pos, flen);
+    } else {
+      GetText(in + pos, flen, &text, tables);
+    }
+    pos += flen;
+  }
+  entry->NextLink = ReadMbf(in + pos);
+  entry->PrevLink = ReadMbf(in + pos + 4);
+  entry->MemoNumber = ReadMbf(in + pos + 8);
+}
+
+void EncodeFieldDefs(const FieldDefTable& defs, uint8_t* out) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    const FieldDef& d = defs[static_cast<size_t>(i)];
+    uint8_t* p = out + kFieldDefSize * static_cast<size_t>(i);
+    PutText(p, d.FieldName, kFieldNameLength);
+    WriteI16(p + kFieldNameLength, d.FieldKind);
+  }
+}
+
+void DecodeFieldDefs(const uint8_t* in, FieldDefTable* defs) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    FieldDef& d = (*defs)[static_cast<size_t>(i)];
+    const uint8_t* p = in + kFieldDefSize * static_cast<size_t>(i);
+    GetText(p, kFieldNameLength, &d.FieldName);
+    d.FieldKind = ReadI16(p + kFieldNameLength);
+  }
+}
+
+void EncodeSettings(const CatalogSettings& s, uint8_t* out) {
+  PutText(out, s.ReportName, kReportNameLength);
+  const int16_t words[] = {s.ReportSelected, s.DashedLine,  s.ColumnHeadings, s.PageLength,
+                           s.TopMargin,      s.LockTopLine, s.PrintMemos,     s.PageNumbers,
+                           s.QVColumnWidth,  s.QVMaxLines,  s.IgnoreCase};
+  uint8_t* p = out + kReportNameLength;
+  for (int16_t w : words) {
+    WriteI16(p, w);
+    p += 2;
+  }
+  WriteMbf(p, s.Sorted);
+  WriteMbf(p + 4, s.SortHead);
+  WriteMbf(p + 8, s.SortTail);
+}
+
+void DecodeSettings(const uint8_t* in, CatalogSettings* s) {
+  GetText(in, kReportNameLength, &s->ReportName);
+  while (!s->ReportName.empty() && (s->ReportName.back() == ' ' || s->ReportName.back() == '\0'))
+    s->ReportName.pop_back();
+  int16_t* words[] = {&s->ReportSelected, &s->DashedLine,  &s->ColumnHeadings, &s->PageLength,
+                      &s->TopMargin,      &s->LockTopLine, &s->PrintMemos,     &s->PageNumbers,
+                      &s->QVColumnWidth,  &s->QVMaxLines,  &s->IgnoreCase};
+  const uint8_t* p = in + kReportNameLength;
+  for (int16_t* w : words) {
+    *w = ReadI16(p);
+    p += 2;
+  }
+  s->Sorted = ReadMbf(p);
+  s->SortHead = ReadMbf(p + 4);
+  s->SortTail = ReadMbf(p + 8);
+}
+
+void EncodeFormulas(const FormulaTable& formulas, uint8_t* out) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    const FormulaDef& f = formulas[static_cast<size_t>(i)];
+    uint8_t* p = out + kFormulaSize * static_cast<size_t>(i);
+    WriteI16(p, f.Field1);
+    WriteI16(p + 2, f.Field2);
+    WriteI16(p + 4, f.Operator);
+    WriteI16(p + 6, f.Defined);
+  }
+}
+
+void DecodeFormulas(const uint8_t* in, FormulaTable* formulas) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    FormulaDef& f = (*formulas)[static_cast<size_t>(i)];
+    const uint8_t* p = in + kFormulaSize * static_cast<size_t>(i);
+    f.Field1 = ReadI16(p);
+    f.Field2 = ReadI16(p + 2);
+    f.Operator = ReadI16(p + 4);
+    f.Defined = ReadI16(p + 6);
+  }
+}
+
+void ClampSettings(CatalogSettings* s) {
+  if (s->PageLength < 4 || s->PageLength > 500) s->PageLength = 60;
+  if (s->QVMaxLines > kMaxQuickViewLines) s->QVMaxLines = kMaxQuickViewLines;
+  if (s->QVColumnWidth >= 65) s->QVColumnWidth = 64;
+  if (s->QVColumnWidth < 3) s->QVColumnWidth = 3;
+}
+
+void EncodeReportColumn(const ReportColumn& c, uint8_t* out) {
+  std::memset(out, 0, kFmtRecordSize);
+  WriteI16(out, c.Width);
+  WriteI16(out + 2, c.Line);
+  WriteI16(out + 4, c.Column);
+  WriteI16(out + 6, c.LinesPerEntry);
+}
+
+void DecodeReportColumn(const uint8_t* in, ReportColumn* c) {
+  c->Width = ReadI16(in);
+  c->Line = ReadI16(in + 2);
+  c->Column = ReadI16(in + 4);
+  c->LinesPerEntry = ReadI16(in + 6);
+}
+
+void EncodeReportHeader(const ReportHeader& h, uint8_t* out) {
+  std::memset(out, 0, kFmtRecordSize);
+  WriteI16(out, h.ShowTitles);
+}
+
+void DecodeReportHeader(const uint8_t* in, ReportHeader* h) { h->ShowTitles = ReadI16(in); }
+
+}  // namespace kelvarin::store

@@ -1,0 +1,55 @@
+#include "store/frm_enter_name.h"
+
+#include "store/form_helpers.h"
+
+namespace kelvarin::store {
+
+frmEnterName::frmEnterName(Store& store) : Form(store.host(), "frmEnterName"), store_(store) {
+  SetBorderStyle(platform::FormBorder::FixedDialog);
+  SetScaleWidth(4320);
+  SetScaleHeight(1560);
+  lblUserAction.Move(240, 120, 3840, 375);
+  txtName.Move(240, 540, 3840, 315);
+  txtName.SetMaxLength(8);
+  cmdOK.Move(720, 1020, 1215, 375);
+  cmdOK.SetCaption("OK");
+  cmdOK.SetDefault(true);
+  cmdCancel.Move(2385, 1020, 1215, 375);
+  cmdCancel.SetCaption("Cancel");
+  cmdCancel.SetCancel(true);
+
+  Load = [this] { Form_Load(); };
+  Paint = [this] { Form_Paint(); };
+  txtName.KeyPress = [this](int16_t& k) { txtName_KeyPress(k); };
+  cmdOK.Click = [this] { cmdOK_Click(); };
+  cmdCancel.Click = [this] { cmdCancel_Click(); };
+}
+
+void frmEnterName::Form_Load() { CenterForm(*this); }
+
+void frmEnterName::Form_Paint() { Draw3DFrame(*this, txtName); }
+
+void frmEnterName::txtName_KeyPress(int16_t& KeyAscii) {
+  if (Tag() != "0") return;
+  const bool allowed = KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9') ||
+                       (KeyAscii >= 'A' && KeyAscii <= 'Z') || (KeyAscii >= 'a' && KeyAscii <= 'z');
+  if (!allowed) KeyAscii = 0;
+}
+
+void frmEnterName::cmdOK_Click() {
+  if (txtName.Text().empty()) {
+    GetHost().MsgBox("Invalid name");
+    txtName.SetFocus();
+    return;
+  }
+  SetTag(txtName.Text());
+  store_.DialogResult = 0;
+  Hide();
+}
+
+void frmEnterName::cmdCancel_Click() {
+  store_.DialogResult = -1;
+  Hide();
+}
+
+}  // namespace kelvarin::store

@@ -1,0 +1,48 @@
+#include "store/store.h"
+
+#include <cstdio>
+
+namespace kelvarin::store {
+
+Store::Store(platform::Host& host, platform::FilePool& files) : host_(host), files_(files) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    FieldDefs[static_cast<size_t>(i)].FieldName = "Line " + std::to_string(i + 1);
+    FieldDefs[static_cast<size_t>(i)].FieldName.resize(kFieldNameLength, ' ');
+  }
+}
+
+Store::~Store() { indexes_.InitIndexes(); }
+
+void Store::SetAppDir(const std::string& dir) {
+  AppDir = dir;
+  while (AppDir.size() > 1 && (AppDir.back() == '/' || AppDir.back() == '\\')) AppDir.pop_back();
+  DataDir = AppDir;
+}
+
+std::string Store::IniPath() const { return AppDir + "/QAV.INI"; }
+
+std::string Store::CatalogPath(const std::string& name, const std::string& ext) const {
+  return DataDir + "/" + name + ext;
+}
+
+std::string Store::ReportFormatPath(const std::string& name) const { return AppDir + "/" + name + ".FMT"; }
+
+std::string Store::IndexPath(const std::string& catalogName, int slot) const {
+  std::string stem = catalogName.substr(0, 6);
+  stem.resize(6, 'X');
+  char number[16];
+  std::snprintf(number, sizeof number, "%02d", slot + 1);
+  return DataDir + "/" + stem + number + ".WDX";
+}
+
+void Store::MeasureFonts() {
+  platform::FontMeasures m = host_.MainFontMeasures();
+  MaxCharWidth = m.maxCharWidth;
+  AvgCharWidth = m.avgCharWidth;
+  CharHeight = m.charHeight;
+  LineHeight = static_cast<int16_t>(m.charHeight + 4 * host_.Screen().twipsPerPixelY);
+}
+
+void Store::ShowMessage(const std::string& text) { host_.MsgBox(text); }
+
+}  // namespace kelvarin::store

@@ -1,0 +1,230 @@
+// The catalog store: the state of the open catalog that every window reads
+// and changes, and the operations that read and write the catalog files, the
+// settings file, the report formats and the key indexes.
+//
+// The application owns one Store (no process globals); a test builds a fresh
+// one over its own host and file pool. State is held in public members named
+// as the rest of the program knows them; the operations keep the invariants
+// noted on each.
+//
+// Paths: AppDir and DataDir have no trailing separator; a catalog's files
+// are DataDir/NAME.DAT, .SET, .MEM and its key indexes
+// DataDir/NAMEXX01.WDX; report formats are AppDir/NAME.FMT and the settings
+// file AppDir/QAV.INI.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files/file_pool.h"
+#include "platform/host.h"
+#include "platform/keyindex/key_index_library.h"
+#include "platform/model/lists.h"
+#include "store/gauge.h"
+#include "store/types.h"
+
+namespace kelvarin::store {
+
+struct FontFlags {
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+};
+
+// A catalog's definition files as read from disk (for the open catalog and
+// for catalogs read for the length of one operation).
+struct CatalogFiles {
+  FieldDefTable FieldDefs;
+  DatHeader Header;
+  CatalogSettings Settings;  // clamped as on reading
+  FormulaTable Formulas;
+};
+
+class Store {
+ public:
+  Store(platform::Host& host, platform::FilePool& files);
+  ~Store();
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
+
+  platform::Host& host() const { return host_; }
+  platform::FilePool& files() const { return files_; }
+  platform::KeyIndexLibrary& indexLibrary() { return indexes_; }
+
+  // ---- catalog state -------------------------------------------------
+  std::string CatalogName;  // empty = no catalog open
+  std::string AppDir;
+  std::string DataDir;
+  int16_t DatFile = 0;  // open while a catalog is current; 0 = none
+  DatHeader CatalogHeader;
+  FieldDefTable FieldDefs;
+  FormulaTable Formulas{};
+  CatalogSettings CurrentSettings;
+  bool CaseSensitive = false;
+  EntryRecord CurrentEntry;
+  float CurrentEntryNumber = 0;
+  std::string CurrentReport;  // empty = no report format selected
+  ReportLayout ActiveLayout{};
+  ReportHeader ActiveLayoutHeader;
+  ReportLayout EditLayout{};
+  ReportHeader EditLayoutHeader;
+  int16_t SecurityCode = 0;  // -1 = view-only
+  int16_t DialogResult = 0;  // 0 after OK, -1 after Cancel
+  int16_t CurrentReportDest = rdMonitor;
+  int16_t PaperMode = poContinuous;
+  std::string ReportFontName;  // empty = none chosen
+  double ReportFontSize = 0;
+  FontFlags ReportFontFlags;
+  int16_t MaxCharWidth = 0;
+  int16_t AvgCharWidth = 0;
+  int16_t CharHeight = 0;
+  int16_t LineHeight = 0;
+
+  // ---- paths -----------------------------------------------------------
+  // Sets AppDir and, as catalogs lie beside the program, DataDir.
+  void SetAppDir(const std::string& dir);
+  std::string IniPath() const;
+  std::string CatalogPath(const std::string& name, const std::string& ext) const;  // ext with dot
+  std::string ReportFormatPath(const std::string& name) const;
+  // DataDir / first six characters of the catalog name padded with "X",
+  // the field number (slot + 1) in two digits, ".WDX".
+  std::string IndexPath(const std::string& catalogName, int slot) const;
+
+  // Font measures of the main window from the host (LineHeight = character
+  // height plus 4 pixels).
+  void MeasureFonts();
+
+  // ---- opening and closing a catalog ---------------------------------
+  // Reads path + ".SET" and path + ".DAT"'s header; false with a reason
+  // when a file is missing, short or inconsistent.
+  bool ReadCatalogFiles(const std::string& pathWithoutExt, CatalogFiles* out, std::string* fault) const;
+  // Closes the open catalog, then reads the named one and opens its data
+  // file. A failure is shown to the user and leaves no catalog open.
+  bool OpenCatalog(const std::string& name);
+  // Writes the entry count into the header and the settings, closes the
+  // data file and forgets the catalog. Harmless with none open.
+  void CloseCatalog();
+  bool WriteDatHeader(const DatHeader& header, int16_t fileNumber);
+
+  // ---- entries -----------------------------------------------------------
+  // Entry n lies at byte n * RecordLength. An entry number below 1 shows
+  // "Bad RecNum". False also when the header is inconsistent, the file is
+  // not open or the entry lies (partly) beyond the end of the file.
+  bool ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);
+  // Writes exactly RecordLength bytes at the entry's position; a failed write
+  // is shown to the user.
+  bool WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);
+  // Sequential reads of DatFile go through a read-ahead buffer; writes
+  // through WriteEntry and WriteDatHeader, and opening or closing a catalog,
+  // keep it true. Anything else that writes the open catalog's data file, or
+  // closes and reopens it, must call this.
+  void DropReadAhead();
+
+  std::string EvalFormula(const EntryRecord& entry, int slot) const;
+
+  // Memo n lies at byte (n - 1) * 1420 of DataDir/CatalogName.MEM.
+  std::string ReadMemo(float memoNumber);
+  bool WriteMemo(float memoNumber, const std::string& text);
+
+  // ---- key indexes -------------------------------------------------------
+  // The key of an entry for a key field: its text without trailing blanks,
+  // cut to 24 characters.
+  static std::string EntryKey(const EntryRecord& entry, int slot);
+  void OpenKeyIndexes(KeyIndexTable& table);
+  bool DeleteEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
+  bool AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
+  void CloseIndexes(KeyIndexTable& table);
+  // mode 0: the existing index, rebuilt from the data file when it is
+  // missing, foreign or holds another number of keys than the catalog has
+  // entries; mode 1: a new empty index. -1 after "ERROR OPENING INDEX FILE".
+  int16_t OpenIndex(int slot, const DatHeader& header, const std::string& catalogName, int mode);
+  // -1 after "Error Getting Key" when the library fails, also -1 (silently)
+  // when the index holds no key.
+  float IndexFirst(int16_t handle);
+  float IndexNext(int16_t handle);  // 0 when there is none
+  float IndexPrev(int16_t handle);
+  // Positions on the first key not below key (trailing blanks removed, cut
+  // to 24); its entry number, 0 past the last key.
+  float IndexFind(int16_t handle, const std::string& key);
+  void IndexClose(int16_t handle);
+
+  // ---- files, settings, formats --------------------------------------
+  // mode 1: a new text file for writing; 2: an existing file for reading;
+  // 4 and 5: random / binary read-write, created when missing. With prompt
+  // non-zero, asks "Replace File?" before mode 1 replaces a file and "Create
+  // File?" before mode 4 or 5 creates one. 0 when not opened (declined, or
+  // given up in the file-error dialog).
+  int16_t OpenFileChecked(const std::string& path, int16_t mode, int16_t recordLength, int16_t prompt);
+  // The file-error dialog: a message for the run-time error and the path,
+  // Retry and Cancel; true for Retry.
+  bool ShowFileError(int error, const std::string& path);
+
+  // Writes the settings block of DataDir/NAME.SET with ReportName taken
+  // from CurrentReport and IgnoreCase from CaseSensitive; false for an empty
+  // name.
+  bool WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings);
+  bool WriteFormulas(const std::string& catalogName, const FormulaTable& formulas);
+  void WriteSearchMode(int16_t value);
+  int16_t ReadSearchMode() const;
+  int16_t ReadReportDest() const;
+  void WriteReportDest(int16_t dest);
+  std::string ReadCurrentDB() const;
+  void WriteCurrentDB(const std::string& catalogName);
+
+  // Reads AppDir/NAME.FMT. False when missing, shorter than 23 records, or
+  // at the first record whose LinesPerEntry lies outside 1..21 (the layout
+  // may then be partly overwritten).
+  bool ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header);
+  // Copies column 0's LinesPerEntry into every column, then writes the file.
+  bool WriteReportFormat(const std::string& name, ReportLayout& layout, const ReportHeader& header);
+  void ClampReportWidths(ReportLayout& layout) const;
+
+  bool CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header);
+  bool WriteCatalogDefinition(const std::string& pathWithoutExt, const FieldDefTable& defs,
+                              const DatHeader& header);
+
+  // ---- shared routines ------------------------------------------------
+  void ShowGauge(float total, const std::string& caption, bool allowCancel) {
+    gauge_.ShowGauge(total, caption, allowCancel);
+  }
+  bool StepGauge() { return gauge_.StepGauge(); }
+  void CloseGauge() { gauge_.CloseGauge(); }
+  ProgressGauge& gauge() { return gauge_; }
+  void MousePointerHourglass() { host_.SetMousePointerShape(platform::kPointerHourglass); }
+  void MousePointerDefault() { host_.SetMousePointerShape(platform::kPointerDefault); }
+  // Adds every key field (slot order, its 14-character name, the slot as
+  // item data) without clearing the list, then selects keyField's item, else
+  // the first.
+  void FillKeyFieldList(platform::ComboBox& list, int16_t keyField) const;
+  // The host's font choice; a size of 0 changes nothing, else the report
+  // font is set and applied to the printer.
+  void ChooseReportFont();
+  // With a report font chosen: begins the printer document and sets the
+  // font. Nothing otherwise.
+  void ApplyReportFont();
+
+ private:
+  struct ReadAhead {
+    platform::RandomAccessFile* file = nullptr;
+    int64_t start = 0;  // file offset of buf[0]
+    size_t length = 0;
+    int64_t lastRecord = -1;
+    std::vector<uint8_t> buf;
+  };
+  bool HeaderUsable(const DatHeader& header);
+  bool RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName);
+  void ShowMessage(const std::string& text);
+
+  platform::Host& host_;
+  platform::FilePool& files_;
+  platform::KeyIndexLibrary indexes_;
+  ProgressGauge gauge_{host_};
+  ReadAhead ahead_;
+  std::vector<uint8_t> recordBuf_;
+  DatHeader checkedHeader_;
+  bool checkedHeaderValid_ = false;
+};
+
+}  // namespace kelvarin::store

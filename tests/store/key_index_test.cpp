@@ -1,0 +1,172 @@
+// Key indexes: order, lookups, walking, and rebuilding from the data file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "store_fixture.h"
+
+namespace kelvarin::store {
+namespace {
+
+using test_support::CatalogBuilder;
+using test_support::WriteFileBytes;
+
+class KeyIndexTest : public StoreTest {
+ protected:
+  // Slot 1 is the key field; entry n holds keys[n - 1].
+  void Build(const std::vector<std::string>& keys, int keyLength = 30) {
+    store_.CloseCatalog();
+    CatalogBuilder cat(dir_.path(), "FRUIT");
+    cat.Field(0, "Code", 4).Field(1, "Name", keyLength, KindKey).Field(2, "Price", 6, KindKeySummed);
+    for (size_t i = 0; i < keys.size(); ++i) cat.Entry({std::to_string(i + 1), keys[i], "1"});
+    ASSERT_TRUE(cat.Write());
+    ASSERT_TRUE(store_.OpenCatalog("FRUIT"));
+  }
+  int16_t Open() {
+    int16_t h = store_.OpenIndex(1, store_.CatalogHeader, store_.CatalogName, 0);
+    EXPECT_GE(h, 0);
+    return h;
+  }
+  std::vector<float> WalkForward(int16_t h) {
+    std::vector<float> out;
+    for (float n = store_.IndexFirst(h); n > 0; n = store_.IndexNext(h)) out.push_back(n);
+    return out;
+  }
+};
+
+TEST_F(KeyIndexTest, KeysAreOrderedWithoutRegardToCaseThenByEntry) {
+  Build({"banana", "Apple", "cherry", "apple", "BANANA", "\xE9" "clair", "\xC9" "CLAIR", ""});
+  EXPECT_EQ(store_.IndexPath("FRUIT", 1), File("FRUITX02.WDX"));
+  int16_t h = Open();
+  EXPECT_TRUE(std::filesystem::exists(File("FRUITX02.WDX")));
+  // The empty key first; é and É are one letter, after the ASCII letters.
+  EXPECT_EQ(WalkForward(h), (std::vector<float>{8, 2, 4, 1, 5, 3, 6, 7}));
+  store_.IndexClose(h);
+}
+
+TEST_F(KeyIndexTest, FindPositionsOnTheFirstKeyNotBelow) {
+  const std::string longKey = "Watermelons of the season, large";  // 32: stored cut to 24
+  Build({"banana", "Apple", "cherry", longKey});
+  int16_t h = Open();
+  EXPECT_EQ(store_.IndexFind(h, "BAN"), 1);       // present, any case
+  EXPECT_EQ(store_.IndexNext(h), 3);
+  EXPECT_EQ(store_.IndexFind(h, "b"), 1);         // absent: where it falls
+  EXPECT_EQ(store_.IndexFind(h, "bz"), 3);
+  EXPECT_EQ(store_.IndexFind(h, "apple   "), 2);  // trailing blanks dropped
+  EXPECT_EQ(store_.IndexFind(h, ""), 2);          // empty: the first key
+  EXPECT_EQ(store_.IndexNext(h), 1);
+  EXPECT_EQ(store_.IndexFind(h, longKey + "more"), 4);  // over-long: cut as stored
+  EXPECT_EQ(store_.IndexFind(h, "zzz"), 0);       // past the last key
+  EXPECT_EQ(store_.IndexNext(h), 0);
+  EXPECT_EQ(store_.IndexPrev(h), 4);              // back from past the end
+  store_.IndexClose(h);
+}
+
+TEST_F(KeyIndexTest, StepsStopAtBothEnds) {
+  Build({"b", "a", "c"});
+  int16_t h = Open();
+  EXPECT_EQ(store_.IndexFirst(h), 2);
+  EXPECT_EQ(store_.IndexPrev(h), 0);
+  EXPECT_EQ(store_.IndexNext(h), 1);
+  EXPECT_EQ(store_.IndexNext(h), 3);
+  EXPECT_EQ(store_.IndexNext(h), 0);
+  EXPECT_EQ(store_.IndexNext(h), 0);
+  EXPECT_EQ(store_.IndexPrev(h), 1);  // the position stayed on the last key
+  EXPECT_EQ(store_.IndexPrev(h), 2);
+  EXPECT_EQ(store_.IndexPrev(h), 0);
+  EXPECT_EQ(store_.IndexNext(h), 1);
+  store_.IndexClose(h);
+
+  // An index without keys has no first key, and says nothing about it.
+  Build({});
+  h = Open();
+  EXPECT_EQ(store_.IndexFirst(h), -1);
+  EXPECT_EQ(store_.IndexNext(h), 0);
+  EXPECT_EQ(store_.IndexFind(h, "a"), 0);
+  store_.IndexClose(h);
+}
+
+TEST_F(KeyIndexTest, DuplicateKeysAndSavingThroughTheKeyTable) {
+  Build({"pear", "pear", "fig"});
+  KeyIndexTable table;
+  store_.OpenKeyIndexes(table);
+  ASSERT_EQ(table.KeyIndexCount, 2);
+  EXPECT_EQ(table.Items[1].FieldIndex, 1);
+  EXPECT_EQ(table.Items[2].FieldIndex, 2);
+
+  // Entry 3 changes from fig to Pear: its old key goes, the new one comes.
+  EntryRecord e;
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 3, store_.DatFile));
+  EXPECT_TRUE(store_.DeleteEntryKeys(table, e, 3));
+  e.FieldText[1] = "Pear";
+  e.FieldText[1].resize(30, ' ');
+  ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 3, store_.DatFile));
+  EXPECT_TRUE(store_.AddEntryKeys(table, e, 3));
+  store_.CloseIndexes(table);
+  EXPECT_EQ(table.Items[1].Handle, -1);
+
+  int16_t h = Open();
+  EXPECT_EQ(WalkForward(h), (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(store_.IndexFind(h, "fig"), 1);
+  store_.IndexClose(h);
+}
+
+TEST_F(KeyIndexTest, SavingWhileAnotherHandleWalks) {
+  Build({"a", "c", "e"});
+  int16_t browse = Open();
+  EXPECT_EQ(store_.IndexFirst(browse), 1);
+  EXPECT_EQ(store_.IndexNext(browse), 2);  // on "c"
+
+  EntryRecord e;
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  e.FieldText[1] = "d";
+  e.FieldText[1].resize(30, ' ');
+  ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 4, store_.DatFile));
+  KeyIndexTable table;
+  store_.OpenKeyIndexes(table);
+  EXPECT_TRUE(store_.AddEntryKeys(table, e, 4));
+  store_.CloseIndexes(table);
+  store_.CatalogHeader.EntryCount = 4;
+
+  EXPECT_EQ(store_.IndexNext(browse), 4);  // "d" comes after "c"
+  EXPECT_EQ(store_.IndexNext(browse), 3);
+  EXPECT_EQ(store_.IndexPrev(browse), 4);
+  store_.IndexClose(browse);
+}
+
+TEST_F(KeyIndexTest, MissingForeignAndStaleIndexesAreRebuilt) {
+  Build({"kiwi", "date", "lime"});
+  const std::vector<float> order{2, 1, 3};
+  EXPECT_EQ(WalkForward(Open()), order);  // was missing
+  store_.indexLibrary().InitIndexes();
+
+  ASSERT_TRUE(WriteFileBytes(File("FRUITX02.WDX"), "left here by some other program"));
+  int16_t h = Open();
+  EXPECT_EQ(WalkForward(h), order);
+  // Out of step: a key the data file does not have.
+  ASSERT_EQ(store_.indexLibrary().AddKey(h, "zzz", 9), 0);
+  store_.IndexClose(h);
+  h = Open();
+  EXPECT_EQ(WalkForward(h), order);
+  store_.IndexClose(h);
+
+  // A database of another layout.
+  std::filesystem::remove(File("FRUITX02.WDX"));
+  ASSERT_TRUE(WriteFileBytes(File("FRUITX02.WDX"), std::string("SQLite format 3\0", 16) + std::string(84, '\0')));
+  EXPECT_EQ(WalkForward(Open()), order);
+}
+
+TEST_F(KeyIndexTest, FailuresAreShown) {
+  Build({"a"});
+  store_.DataDir = File("missing-folder");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, store_.CatalogName, 0), -1);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error Closing Index File");
+  store_.IndexClose(7);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error Getting Key");
+  EXPECT_EQ(store_.IndexFirst(7), -1);
+  EXPECT_EQ(store_.IndexNext(7), 0);
+}
+
+}  // namespace
+}  // namespace kelvarin::store
