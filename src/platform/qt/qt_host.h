@@ -4,8 +4,12 @@
 //
 //   QtHost host(argc, argv, appDir);
 //   frmQAVMain main(host);
-//   main.Show();              // the first form shown modeless is the main one
+//   host.SetMainForm(main);   // else the first form shown modeless
+//   main.Show();
 //   return host.Run();        // returns once the main form is unloaded
+//
+// The host must outlive its forms. Windows are built at a form's first
+// showing and dropped when it is unloaded.
 //
 // What the user does to a window reaches the model only through the
 // controls' User* entry points and the form's key routing; the model's
@@ -41,7 +45,8 @@ class QtHost : public Host {
  public:
   // Creates the QApplication (argc must outlive the host).
   QtHost(int& argc, char** argv, std::string appDir);
-  // Uses the QApplication that already exists (tests).
+  // Uses the QApplication that already exists (tests), or makes one
+  // without arguments.
   explicit QtHost(std::string appDir);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
