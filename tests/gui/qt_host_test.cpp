@@ -423,3 +423,30 @@ TEST(QtHost, MultiLineCaretAndPasteStayInStep) {
 
 }  // namespace
 }  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class TimerForm : public Form {
+ public:
+  explicit TimerForm(Host& host) : Form(host, "frmStart") {
+    tmrClose.SetInterval(5);
+    tmrClose.TimerEvent = [this] {
+      if (++ticks == 2) UnloadForm();  // as a splash screen closes itself
+    };
+  }
+  Timer tmrClose{*this, "tmrClose"};
+  int ticks = 0;
+};
+
+TEST(QtHost, TimerTicksWhileTheFormIsLoaded) {
+  QtHost host("");
+  TimerForm form(host);
+  form.Show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Loaded(); }, 5000));
+  EXPECT_EQ(form.ticks, 2);
+  EXPECT_EQ(host.WindowOf(form), nullptr);  // and its timer with it
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
