@@ -610,7 +610,12 @@ std::optional<FontChoice> QtHost::FontDialog(const FontChoice& current) {
 Printer& QtHost::GetPrinter() { return ReportPrinter(); }
 
 QtPrinter& QtHost::ReportPrinter() {
-  if (!printer_) printer_ = std::make_unique<QtPrinter>(appDir_);
+  if (!printer_) {
+    printer_ = std::make_unique<QtPrinter>(appDir_);
+    printer_->SetFailureHandler([this](const std::string& why) {
+      MsgBox("The report cannot be printed.\r" + why, MsgButtons::OK, MsgIcon::Exclamation);
+    });
+  }
   return *printer_;
 }
 

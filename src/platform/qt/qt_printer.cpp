@@ -81,6 +81,7 @@ bool QtPrinter::Begin() {
   if (open_) return ok_;
   open_ = true;
   autoBroke_ = false;
+  lastFile_.clear();
   pages_.assign(1, {});
   line_.clear();
   x_ = y_ = 0;
@@ -92,8 +93,10 @@ bool QtPrinter::Begin() {
   painter_ = std::make_unique<QPainter>();
   ok_ = painter_->begin(printer_.get());
   if (!ok_) {
-    qWarning("Report not printed: %s", pdf_ ? ("cannot write " + file).c_str() : "the printer cannot be opened");
     painter_.reset();
+    const std::string why = pdf_ ? "The file " + file + " cannot be written." : "The printer cannot be opened.";
+    qWarning("Report not printed: %s", why.c_str());
+    if (onFailure_) onFailure_(why);
     return false;
   }
   painter_->setFont(QFontOf());
