@@ -209,8 +209,12 @@ void FormView::Bind(Control& control) {
 void FormView::BuildMenus() {
   for (auto& [item, view] : menus_) const_cast<MenuItem*>(item)->SetView(nullptr);
   menus_.clear();
+  // The old menus go later: one of them may be about to drop down.
   for (QAction* a : menuBar_->actions()) {
-    if (QMenu* m = a->menu()) m->deleteLater();
+    if (QMenu* m = a->menu())
+      m->deleteLater();
+    else if (a->parent() == menuBar_)
+      a->deleteLater();
   }
   menuBar_->clear();
   for (MenuItem* item : form_.Menus()) AddMenuItem(*item, nullptr);
