@@ -222,6 +222,23 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   EXPECT_EQ(fileClicks, 1);
   popup->close();
 
+  // Items made at run time get actions; an item destroyed leaves an action
+  // that no longer reaches it.
+  auto extra = std::make_unique<MenuItem>(*form.mnuFile, "mnuFExtra");
+  extra->SetCaption("E&xtra");
+  int extraClicks = 0;
+  extra->Click = [&] { ++extraClicks; };
+  QPointer<QAction> action = host.ActionOf(*extra);
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), "E&xtra");
+  action->trigger();
+  EXPECT_EQ(extraClicks, 1);
+  extra.reset();
+  if (action) action->trigger();
+  EXPECT_EQ(extraClicks, 1);
+  save = host.ActionOf(*form.mnuFSave);
+  ASSERT_NE(save, nullptr);
+
   form.mnuFSave->SetChecked(true);
   EXPECT_TRUE(save->isChecked());
   save->trigger();  // Qt would uncheck it; the model has not
@@ -231,6 +248,8 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   form.mnuFSave->SetVisible(false);
   EXPECT_FALSE(save->isVisible());
   EXPECT_EQ(form.saveClicks, 2);
+  form.UnloadForm();  // views of the items still there are let go
+  form.mnuFSave->SetCaption("&Save");
 }
 
 TEST(QtHost, RunEndsWhenTheMainFormIsUnloaded) {

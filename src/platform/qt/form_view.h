@@ -95,6 +95,9 @@ class FormView : public ControlView {
   friend class MenuView;
   void Bind(Control& control);
   void BuildMenus();
+  void DetachMenuViews();
+  // Whether the item is still in the form's menus (not destroyed).
+  bool InMenuTree(const MenuItem* item) const;
   void Settle();
   void AddMenuItem(MenuItem& item, QMenu* into);
   void SyncGeometry();
