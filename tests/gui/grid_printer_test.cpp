@@ -179,5 +179,19 @@ TEST(QtPrinter, PdfFallbackWritesOneFilePerDocument) {
   printer.EndDoc();  // harmless with no document
 }
 
+TEST(QtPrinter, DocumentThatCannotBeWrittenIsReported) {
+  QTemporaryDir dir;
+  QtPrinter printer((dir.path() + "/missing").toStdString(), QtPrinter::Target::Pdf);
+  std::vector<std::string> failures;
+  printer.SetFailureHandler([&](const std::string& why) { failures.push_back(why); });
+  printer.PrintLine("one");
+  printer.PrintLine("two");
+  printer.EndDoc();
+  EXPECT_FALSE(printer.LastDocumentOk());
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("cannot be written"), std::string::npos);
+  EXPECT_TRUE(printer.LastFile().empty());
+}
+
 }  // namespace
 }  // namespace kelvarin::testing

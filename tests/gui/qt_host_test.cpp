@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QComboBox>
+#include <QListWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,6 +222,23 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   EXPECT_EQ(fileClicks, 1);
   popup->close();
 
+  // Items made at run time get actions; an item destroyed leaves an action
+  // that no longer reaches it.
+  auto extra = std::make_unique<MenuItem>(*form.mnuFile, "mnuFExtra");
+  extra->SetCaption("E&xtra");
+  int extraClicks = 0;
+  extra->Click = [&] { ++extraClicks; };
+  QPointer<QAction> action = host.ActionOf(*extra);
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), "E&xtra");
+  action->trigger();
+  EXPECT_EQ(extraClicks, 1);
+  extra.reset();
+  if (action) action->trigger();
+  EXPECT_EQ(extraClicks, 1);
+  save = host.ActionOf(*form.mnuFSave);
+  ASSERT_NE(save, nullptr);
+
   form.mnuFSave->SetChecked(true);
   EXPECT_TRUE(save->isChecked());
   save->trigger();  // Qt would uncheck it; the model has not
@@ -227,12 +248,20 @@ TEST(QtHost, MenuActionReachesHandlerAndFollowsTheModel) {
   form.mnuFSave->SetVisible(false);
   EXPECT_FALSE(save->isVisible());
   EXPECT_EQ(form.saveClicks, 2);
+  form.UnloadForm();  // views of the items still there are let go
+  form.mnuFSave->SetCaption("&Save");
 }
 
 TEST(QtHost, RunEndsWhenTheMainFormIsUnloaded) {
   QtHost host("");
   SampleForm form(host);
+  // A splash screen shown first and closed while the main window is up
+  // hands the main role on.
+  SampleForm splash(host);
+  splash.Show();
   form.Show();
+  splash.UnloadForm();
+  EXPECT_FALSE(host.Finished());
   EXPECT_EQ(host.MainForm(), &form);
   Soon([&] { form.UnloadForm(); });
   EXPECT_EQ(host.Run(), 0);
@@ -288,6 +317,154 @@ TEST(QtHost, HandlerMayUnloadItsOwnForm) {
   EXPECT_FALSE(form.Loaded());
   QApplication::processEvents();
   EXPECT_EQ(host.WindowOf(form), nullptr);
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class ListForm : public Form {
+ public:
+  explicit ListForm(Host& host) : Form(host, "frmLists") {
+    SetScaleWidth(4800);
+    SetScaleHeight(3000);
+    cboEdit.SetComboStyle(ComboBox::kDropDownCombo);
+    cboEdit.Move(120, 120, 2400, 315);
+    cboEdit.KeyPress = [](int16_t& k) {
+      if (k == '5') k = 0;
+    };
+    cboList.Move(120, 600, 2400, 315);
+    for (const char* s : {"Alpha", "Beta", "Gamma"}) {
+      cboList.AddItem(s);
+      lstItems.AddItem(s);
+    }
+    cboList.Click = [this] { ++comboClicks; };
+    lstItems.Move(120, 1080, 2400, 1200);
+  }
+  ComboBox cboEdit{*this, "cboEdit"};
+  ComboBox cboList{*this, "cboList"};
+  ListBox lstItems{*this, "lstItems"};
+  int comboClicks = 0;
+};
+
+TEST(QtHost, ListsAndCombosGoThroughTheModel) {
+  QtHost host("");
+  ListForm form(host);
+  ShowAndActivate(host, form);
+  auto* edit = qobject_cast<QComboBox*>(host.WidgetOf(form.cboEdit));
+  auto* list = qobject_cast<QComboBox*>(host.WidgetOf(form.cboList));
+  auto* box = qobject_cast<QListWidget*>(host.WidgetOf(form.lstItems));
+  ASSERT_TRUE(edit && list && box);
+  ASSERT_TRUE(edit->isEditable());
+  EXPECT_FALSE(list->isEditable());
+  EXPECT_EQ(list->count(), 3);
+
+  // Typing into the editable combo passes its KeyPress first.
+  QTest::keyClicks(QApplication::focusWidget(), "ab5c");
+  EXPECT_EQ(form.cboEdit.Text(), "abc");
+  EXPECT_EQ(edit->currentText(), "abc");
+
+  // The user's pick and the program's both end up in model and widget, with
+  // one Click each.
+  list->setCurrentIndex(2);
+  EXPECT_EQ(form.cboList.ListIndex(), 2);
+  EXPECT_EQ(form.comboClicks, 1);
+  form.cboList.SetListIndex(0);
+  EXPECT_EQ(list->currentIndex(), 0);
+  EXPECT_EQ(form.comboClicks, 2);
+
+  box->setCurrentRow(1);
+  EXPECT_EQ(form.lstItems.ListIndex(), 1);
+  form.lstItems.RemoveItem(1);
+  EXPECT_EQ(box->count(), 2);
+  EXPECT_EQ(box->currentRow(), -1);
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class MemoForm : public Form {
+ public:
+  explicit MemoForm(Host& host) : Form(host, "frmMemo") {
+    SetScaleWidth(4800);
+    SetScaleHeight(3000);
+    txtMemo.SetMultiLine(true);
+    txtMemo.Move(120, 120, 4000, 2000);
+    txtLine.Move(120, 2400, 2000, 285);
+    txtLine.SetMaxLength(6);
+  }
+  TextBox txtMemo{*this, "txtMemo"};
+  TextBox txtLine{*this, "txtLine"};
+};
+
+// A multi-line box shows CR LF as one line break: positions differ by one
+// per break between model and widget, and must not drift.
+TEST(QtHost, MultiLineCaretAndPasteStayInStep) {
+  QtHost host("");
+  MemoForm form(host);
+  ShowAndActivate(host, form);
+  auto* memo = qobject_cast<QPlainTextEdit*>(host.WidgetOf(form.txtMemo));
+  ASSERT_NE(memo, nullptr);
+  form.txtMemo.SetText("ab\r\ncd");
+  EXPECT_EQ(memo->toPlainText(), "ab\ncd");
+  form.txtMemo.SetSelStart(4);  // before "c"
+  EXPECT_EQ(memo->textCursor().position(), 3);
+
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(5);  // the user puts the caret after "d"
+  memo->setTextCursor(cursor);
+  EXPECT_EQ(form.txtMemo.SelStart(), 6);
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, "e");
+  EXPECT_EQ(form.txtMemo.Text(), "ab\r\ncd\r\ne");
+  EXPECT_EQ(memo->toPlainText(), "ab\ncd\ne");
+  EXPECT_EQ(memo->textCursor().position(), 7);
+
+  // Paste goes through the model, which keeps to MaxLength.
+  form.txtLine.SetFocus();
+  auto* line = qobject_cast<QLineEdit*>(host.WidgetOf(form.txtLine));
+  QApplication::clipboard()->setText("1234567890");
+  QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(form.txtLine.Text(), "123456");
+  EXPECT_EQ(line->text(), "123456");
+  // A mouse selection reaches the model.
+  line->setSelection(1, 3);
+  EXPECT_EQ(form.txtLine.SelStart(), 1);
+  EXPECT_EQ(form.txtLine.SelLength(), 3);
+  QTest::keyClick(line, Qt::Key_Delete);
+  EXPECT_EQ(form.txtLine.Text(), "156");
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
+
+namespace kelvarin::testing {
+namespace {
+
+class TimerForm : public Form {
+ public:
+  explicit TimerForm(Host& host) : Form(host, "frmStart") {
+    tmrClose.SetInterval(5);
+    tmrClose.TimerEvent = [this] {
+      if (++ticks == 2) UnloadForm();  // as a splash screen closes itself
+    };
+  }
+  Timer tmrClose{*this, "tmrClose"};
+  int ticks = 0;
+};
+
+TEST(QtHost, TimerTicksWhileTheFormIsLoaded) {
+  QtHost host("");
+  TimerForm form(host);
+  form.Show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Loaded(); }, 5000));
+  EXPECT_EQ(form.ticks, 2);
+  EXPECT_EQ(host.WindowOf(form), nullptr);  // and its timer with it
 }
 
 }  // namespace

@@ -167,6 +167,7 @@ class LabelBinding : public Binding {
   // order; that control's widget may be made after the label's.
   void Settle() override {
     auto* w = static_cast<QLabel*>(widget_.data());
+    if (!w) return;
     QWidget* buddy = nullptr;
     if (AccessKey(label_.Caption()) != 0) {
       Control* next = nullptr;
@@ -672,8 +673,10 @@ class ComboBinding : public Binding {
     w->setInsertPolicy(QComboBox::NoInsert);
     w->setMaxVisibleItems(12);
     SetWidget(w);
-    QObject::connect(w, &QComboBox::activated, &context_, [this](int index) {
-      if (Updating()) return;
+    // Any change of the current item that the model did not make is the
+    // user's (the list, the arrow keys the widget keeps, the mouse wheel).
+    QObject::connect(w, &QComboBox::currentIndexChanged, &context_, [this](int index) {
+      if (Updating() || index < 0) return;
       Resync([&] { combo_.UserSelect(index); }, Property::ListIndex);
     });
   }
@@ -718,6 +721,7 @@ class ComboBinding : public Binding {
     switch (p) {
       case Property::Appearance:
         w->setEditable(combo_.ComboStyle() != ComboBox::kDropDownList);
+        if (w->isEditable()) w->setCompleter(nullptr);  // no completion behind the model's back
         if (QLineEdit* le = w->lineEdit(); le && le != connectedEdit_) {
           connectedEdit_ = le;
           le->setContextMenuPolicy(Qt::NoContextMenu);
@@ -846,6 +850,70 @@ class ListBinding : public Binding {
 
  private:
   ListControl& list_;
+};
+
+// Subdirectories by name under a ".." line for the parent; a double click
+// opens one. Widget rows are the model's items one further down when the
+// ".." line is there.
+class DirListBinding : public Binding {
+ public:
+  DirListBinding(FormView& f, DirList& c, QWidget* parent) : Binding(f, c), dirs_(c) {
+    auto* w = new QListWidget(parent);
+    w->setSelectionMode(QAbstractItemView::SingleSelection);
+    SetWidget(w);
+    QObject::connect(w, &QListWidget::currentRowChanged, &context_, [this](int row) {
+      if (Updating() || row < Offset()) return;
+      Resync([&] { dirs_.UserSelect(row - Offset()); }, Property::ListIndex);
+    });
+    QObject::connect(w, &QListWidget::itemActivated, &context_, [this](QListWidgetItem* item) {
+      if (Updating() || !widget_) return;
+      const int row = static_cast<QListWidget*>(widget_.data())->row(item);
+      if (row < Offset())
+        Resync([&] { dirs_.UserOpenParent(); }, Property::Items);
+      else
+        Resync([&] { dirs_.UserOpen(row - Offset()); }, Property::Items);
+    });
+  }
+  bool WidgetTakesKey(const QKeyEvent& e) override {
+    return e.key() == Qt::Key_PageUp || e.key() == Qt::Key_PageDown || e.key() == Qt::Key_Home || e.key() == Qt::Key_End;
+  }
+
+ protected:
+  void Sync(Property p) override {
+    auto* w = static_cast<QListWidget*>(widget_.data());
+    switch (p) {
+      case Property::Items:
+      case Property::Text: {
+        w->clear();
+        const QIcon folder = w->style()->standardIcon(QStyle::SP_DirIcon);
+        hasParent_ = HasParent();
+        if (hasParent_) w->addItem(new QListWidgetItem(w->style()->standardIcon(QStyle::SP_FileDialogToParent), ".."));
+        for (int32_t i = 0; i < dirs_.ListCount(); ++i) {
+          QString path = ToQ(dirs_.List(i));
+          auto* item = new QListWidgetItem(folder, path.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty));
+          item->setToolTip(path);
+          w->addItem(item);
+        }
+        w->setToolTip(ToQ(dirs_.Path()));
+        Sync(Property::ListIndex);
+        break;
+      }
+      case Property::ListIndex:
+        w->setCurrentRow(dirs_.ListIndex() < 0 ? -1 : dirs_.ListIndex() + Offset());
+        break;
+      default: Binding::Sync(p);
+    }
+  }
+
+ private:
+  int Offset() const { return hasParent_ ? 1 : 0; }
+  bool HasParent() const {
+    std::string p = dirs_.Path();
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    return !p.empty() && p != "/";
+  }
+  DirList& dirs_;
+  bool hasParent_ = false;
 };
 
 // --- Scroll bars, spin buttons, gauges, timers -----------------------------------
@@ -1083,6 +1151,7 @@ std::unique_ptr<Binding> MakeBinding(FormView& form, Control& c, QWidget* parent
     case ControlKind::ComboBox: return std::make_unique<ComboBinding>(form, static_cast<ComboBox&>(c), parent);
     case ControlKind::ListBox:
     case ControlKind::FileList: return std::make_unique<ListBinding>(form, static_cast<ListControl&>(c), parent);
+    case ControlKind::DirList: return std::make_unique<DirListBinding>(form, static_cast<DirList&>(c), parent);
     case ControlKind::HScrollBar:
     case ControlKind::VScrollBar: return std::make_unique<ScrollBinding>(form, static_cast<ScrollBar&>(c), parent);
     case ControlKind::SpinButton: return std::make_unique<SpinBinding>(form, static_cast<SpinButton&>(c), parent);
@@ -1092,6 +1161,7 @@ std::unique_ptr<Binding> MakeBinding(FormView& form, Control& c, QWidget* parent
     case ControlKind::Grid: return MakeGridBinding(form, static_cast<Grid&>(c), parent);
     case ControlKind::Form:
     case ControlKind::MenuItem: break;
+    default: break;  // a kind this host does not draw yet has no widget
   }
   return nullptr;
 }

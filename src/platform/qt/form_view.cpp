@@ -169,7 +169,7 @@ FormView::~FormView() {
   if (form_.View() == this) form_.SetView(nullptr);
   for (auto& [control, binding] : bindings_) const_cast<Control*>(control)->SetView(nullptr);
   bindings_.clear();
-  for (auto& [item, view] : menus_) const_cast<MenuItem*>(item)->SetView(nullptr);
+  DetachMenuViews();
   menus_.clear();
   surfaceBinding_.reset();
   if (window_) {
@@ -206,11 +206,38 @@ void FormView::Bind(Control& control) {
   b->SyncAll();
 }
 
+// Menu items may have been destroyed since their views were made (they tell
+// no one): only the items still in the form's menu tree are touched.
+void FormView::DetachMenuViews() {
+  std::vector<MenuItem*> stack(form_.Menus().begin(), form_.Menus().end());
+  while (!stack.empty()) {
+    MenuItem* m = stack.back();
+    stack.pop_back();
+    if (auto it = menus_.find(m); it != menus_.end() && m->View() == it->second.get()) m->SetView(nullptr);
+    stack.insert(stack.end(), m->Items().begin(), m->Items().end());
+  }
+}
+
+bool FormView::InMenuTree(const MenuItem* item) const {
+  std::vector<MenuItem*> stack(form_.Menus().begin(), form_.Menus().end());
+  while (!stack.empty()) {
+    MenuItem* m = stack.back();
+    stack.pop_back();
+    if (m == item) return true;
+    stack.insert(stack.end(), m->Items().begin(), m->Items().end());
+  }
+  return false;
+}
+
 void FormView::BuildMenus() {
-  for (auto& [item, view] : menus_) const_cast<MenuItem*>(item)->SetView(nullptr);
+  DetachMenuViews();
   menus_.clear();
+  // The old menus go later: one of them may be about to drop down.
   for (QAction* a : menuBar_->actions()) {
-    if (QMenu* m = a->menu()) m->deleteLater();
+    if (QMenu* m = a->menu())
+      m->deleteLater();
+    else if (a->parent() == menuBar_)
+      a->deleteLater();
   }
   menuBar_->clear();
   for (MenuItem* item : form_.Menus()) AddMenuItem(*item, nullptr);
@@ -227,7 +254,7 @@ void FormView::AddMenuItem(MenuItem& item, QMenu* into) {
     // The classic menus raise the Click of a menu title before it drops
     // down, so that the program can set its items.
     QObject::connect(menu, &QMenu::aboutToShow, menu, [this, &item, alive = alive_] {
-      if (*alive && !updating_) item.UserClick();
+      if (*alive && !updating_ && InMenuTree(&item)) item.UserClick();
     });
     for (MenuItem* sub : item.Items()) AddMenuItem(*sub, menu);
   } else {
@@ -237,7 +264,7 @@ void FormView::AddMenuItem(MenuItem& item, QMenu* into) {
     else
       menuBar_->addAction(action);
     QObject::connect(action, &QAction::triggered, action, [this, &item, alive = alive_] {
-      if (!*alive || updating_) return;
+      if (!*alive || updating_ || !InMenuTree(&item)) return;
       item.UserClick();
       if (!*alive) return;  // the handler unloaded the form
       // Qt flips a checkable action itself; the model has the last word.
@@ -290,7 +317,6 @@ void FormView::Show(bool modal) {
   window_->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
   window_->activateWindow();
-  shownOnce_ = true;
   SyncFocus();
 }
 
@@ -392,14 +418,9 @@ void FormView::UserMoved() {
 }
 
 void FormView::Activated(bool active) {
-  if (active == wasActive_) return;
-  wasActive_ = active;
-  if (!form_.Loaded() || !form_.Visible()) return;
-  if (!active) {
-    RaiseEvent(form_.Deactivate);
-  } else {
-    SyncFocus();
-  }
+  // Activate and Deactivate are the model's, raised as forms are shown and
+  // closed; the window only gets its focus back.
+  if (active) SyncFocus();
 }
 
 }  // namespace kelvarin::platform::qt

@@ -95,6 +95,9 @@ class FormView : public ControlView {
   friend class MenuView;
   void Bind(Control& control);
   void BuildMenus();
+  void DetachMenuViews();
+  // Whether the item is still in the form's menus (not destroyed).
+  bool InMenuTree(const MenuItem* item) const;
   void Settle();
   void AddMenuItem(MenuItem& item, QMenu* into);
   void SyncGeometry();
@@ -115,8 +118,6 @@ class FormView : public ControlView {
   int updating_ = 0;
   // False once the view is gone; held by code that runs a handler.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  bool shownOnce_ = false;
-  bool wasActive_ = false;
 };
 
 }  // namespace kelvarin::platform::qt

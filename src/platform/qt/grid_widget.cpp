@@ -128,6 +128,17 @@ void GridWidget::wheelEvent(QWheelEvent* event) {
   if (steps != 0) grid_.UserScrollTo(grid_.TopRow() - 3 * steps, grid_.LeftCol());
 }
 
+// The current cell shows a focus mark only while the grid has the focus.
+void GridWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void GridWidget::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
+}
+
 namespace {
 
 class GridBinding : public Binding {

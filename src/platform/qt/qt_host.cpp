@@ -272,12 +272,27 @@ class EventRouter : public QObject {
 
 // --- QtHost ----------------------------------------------------------------------
 
+// The nested loop of one modal showing.
+struct QtHost::ModalLoop {
+  QEventLoop loop;
+  bool formGone = false;
+};
+
 QtHost::QtHost(int& argc, char** argv, std::string appDir) : appDir_(std::move(appDir)) {
   app_ = std::make_unique<QApplication>(argc, argv);
   Init();
 }
 
-QtHost::QtHost(std::string appDir) : appDir_(std::move(appDir)) { Init(); }
+QtHost::QtHost(std::string appDir) : appDir_(std::move(appDir)) {
+  if (!qApp) {
+    // No application yet: make one without command-line arguments.
+    static int argc = 1;
+    static char name[] = "kelvarin";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  Init();
+}
 
 void QtHost::Init() {
   QApplication::setQuitOnLastWindowClosed(false);
@@ -293,7 +308,7 @@ QtHost::~QtHost() {
     view.reset();
   }
   views_.clear();
-  QApplication::restoreOverrideCursor();
+  if (pointer_ != kPointerDefault) QApplication::restoreOverrideCursor();
   printer_.reset();
   app_.reset();
 }
@@ -348,12 +363,12 @@ int QtHost::Run() {
 void QtHost::ShowModal(Form& form) {
   FormView& view = EnsureView(form);
   view.Show(true);
-  QEventLoop loop;
-  modalLoops_[&form].push_back(&loop);
-  while (form.ShownModal() && form.Visible() && form.Loaded() && !finished_) loop.exec();
+  ModalLoop modal;
+  modalLoops_[&form].push_back(&modal);
+  while (!modal.formGone && form.ShownModal() && form.Visible() && form.Loaded() && !finished_) modal.loop.exec();
   auto it = modalLoops_.find(&form);
   if (it != modalLoops_.end()) {
-    std::erase(it->second, &loop);
+    std::erase(it->second, &modal);
     if (it->second.empty()) modalLoops_.erase(it);
   }
 }
@@ -366,18 +381,25 @@ void QtHost::ShowModeless(Form& form) {
 void QtHost::HideForm(Form& form) {
   if (FormView* v = ViewOf(form)) v->Hide();
   if (auto it = modalLoops_.find(&form); it != modalLoops_.end())
-    for (QEventLoop* loop : it->second) loop->quit();
+    for (ModalLoop* modal : it->second) modal->loop.quit();
 }
 
 void QtHost::FormUnloaded(Form& form) {
   // The window goes with the load: a new load builds it again from the
   // form as it stands.
   views_.erase(&form);
+  if (&form == mainForm_ && !mainChosen_) {
+    for (auto& [other, view] : views_)
+      if (view->Window() && view->Window()->isVisible()) {
+        mainForm_ = const_cast<Form*>(other);
+        return;
+      }
+  }
   if (&form == mainForm_) {
     finished_ = true;
     if (runLoop_) runLoop_->quit();
     for (auto& [f, loops] : modalLoops_)
-      for (QEventLoop* loop : loops) loop->quit();
+      for (ModalLoop* modal : loops) modal->loop.quit();
   }
 }
 
@@ -387,7 +409,10 @@ void QtHost::FormDestroyed(Form& form) {
     views_.erase(it);
   }
   if (auto it = modalLoops_.find(&form); it != modalLoops_.end())
-    for (QEventLoop* loop : it->second) loop->quit();
+    for (ModalLoop* modal : it->second) {
+      modal->formGone = true;  // its ShowModal must not look at the form again
+      modal->loop.quit();
+    }
   if (&form == mainForm_) {
     mainForm_ = nullptr;
     finished_ = true;
@@ -585,7 +610,12 @@ std::optional<FontChoice> QtHost::FontDialog(const FontChoice& current) {
 Printer& QtHost::GetPrinter() { return ReportPrinter(); }
 
 QtPrinter& QtHost::ReportPrinter() {
-  if (!printer_) printer_ = std::make_unique<QtPrinter>(appDir_);
+  if (!printer_) {
+    printer_ = std::make_unique<QtPrinter>(appDir_);
+    printer_->SetFailureHandler([this](const std::string& why) {
+      MsgBox("The report cannot be printed.\r" + why, MsgButtons::OK, MsgIcon::Exclamation);
+    });
+  }
   return *printer_;
 }
 

@@ -4,8 +4,12 @@
 //
 //   QtHost host(argc, argv, appDir);
 //   frmQAVMain main(host);
-//   main.Show();              // the first form shown modeless is the main one
+//   host.SetMainForm(main);   // else the first form shown modeless
+//   main.Show();
 //   return host.Run();        // returns once the main form is unloaded
+//
+// The host must outlive its forms. Windows are built at a form's first
+// showing and dropped when it is unloaded.
 //
 // What the user does to a window reaches the model only through the
 // controls' User* entry points and the form's key routing; the model's
@@ -41,15 +45,21 @@ class QtHost : public Host {
  public:
   // Creates the QApplication (argc must outlive the host).
   QtHost(int& argc, char** argv, std::string appDir);
-  // Uses the QApplication that already exists (tests).
+  // Uses the QApplication that already exists (tests), or makes one
+  // without arguments.
   explicit QtHost(std::string appDir);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
   QtHost& operator=(const QtHost&) = delete;
 
-  // The form whose unloading ends Run (by default the first form shown
-  // modeless).
-  void SetMainForm(Form& form) { mainForm_ = &form; }
+  // The form whose unloading ends Run. Without this call it is the first
+  // form shown modeless; when that one is unloaded while another form's
+  // window is still shown (a splash screen shown from the main window's
+  // Load), the role passes to the window still shown.
+  void SetMainForm(Form& form) {
+    mainForm_ = &form;
+    mainChosen_ = true;
+  }
   Form* MainForm() const { return mainForm_; }
   // Runs the event loop until the main form is unloaded or destroyed;
   // returns at once when there is no loaded main form.
@@ -99,11 +109,13 @@ class QtHost : public Host {
   std::unique_ptr<QApplication> app_;
   std::string appDir_;
   std::map<const Form*, std::unique_ptr<FormView>> views_;
-  std::map<const Form*, std::vector<QEventLoop*>> modalLoops_;
+  struct ModalLoop;
+  std::map<const Form*, std::vector<ModalLoop*>> modalLoops_;
   std::unique_ptr<EventRouter> router_;
   std::unique_ptr<QtPrinter> printer_;
   LocaleSettings locale_;
   Form* mainForm_ = nullptr;
+  bool mainChosen_ = false;
   QEventLoop* runLoop_ = nullptr;
   bool finished_ = false;
   int pointer_ = kPointerDefault;

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_printer.h"
 
 #include <QDateTime>
+#include <QtGlobal>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -80,6 +81,7 @@ bool QtPrinter::Begin() {
   if (open_) return ok_;
   open_ = true;
   autoBroke_ = false;
+  lastFile_.clear();
   pages_.assign(1, {});
   line_.clear();
   x_ = y_ = 0;
@@ -92,6 +94,9 @@ bool QtPrinter::Begin() {
   ok_ = painter_->begin(printer_.get());
   if (!ok_) {
     painter_.reset();
+    const std::string why = pdf_ ? "The file " + file + " cannot be written." : "The printer cannot be opened.";
+    qWarning("Report not printed: %s", why.c_str());
+    if (onFailure_) onFailure_(why);
     return false;
   }
   painter_->setFont(QFontOf());

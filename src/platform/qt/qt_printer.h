@@ -8,6 +8,7 @@
 // next multiple of eight average character widths. Widths are in twips.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ class QtPrinter : public Printer {
   // False when the last document could not be begun (no printer, no
   // writable directory); its lines were dropped.
   bool LastDocumentOk() const { return ok_; }
+  // Told (once per document) why a document could not be begun; the host
+  // shows it, so that a lost report does not pass for a printed one.
+  void SetFailureHandler(std::function<void(const std::string&)> handler) { onFailure_ = std::move(handler); }
 
  private:
   bool Begin();
@@ -71,6 +75,7 @@ class QtPrinter : public Printer {
   std::string lastFile_;
   std::vector<std::vector<std::string>> pages_;
   std::string line_;
+  std::function<void(const std::string&)> onFailure_;
 };
 
 }  // namespace kelvarin::platform::qt
