@@ -377,13 +377,16 @@ void MainWindowRuns::RunSearch() {
     dest->Take(n, e, count);
     return;
   }
-  // Outputs ask their questions with the normal pointer.
+  // Outputs ask their questions with the normal pointer. The printer header,
+  // the save dialog and the export name prompt are followed by a yield,
+  // answered or cancelled; the grid asks nothing.
   store_.MousePointerDefault();
-  if (!dest->Open()) {
+  const bool opened = dest->Open();
+  if (dest->Kind() != store::rdQuickView) host_.DoEvents();
+  if (!opened) {
     EndSearch();
     return;
   }
-  host_.DoEvents();
   BusyOn();
   HandOver h = dest->Take(n, e, count);
   WalkEnd end = h == HandOver::Continue ? ContinueSearch(*dest, n, e, count) : WalkEnd::Done;
