@@ -206,6 +206,33 @@ TEST_F(ListRunTest, ARunToAnOutputNotBuiltYetSaysSoAndChangesNothing) {
   EXPECT_TRUE(main().Enabled());
 }
 
+TEST_F(ListRunTest, ListsWaitForTheMessageLoopAfterTheOutputsQuestion) {
+  Five();
+  Start(store::rdPrinter);
+  // Yields: after the dialog, before opening the output, after its answer.
+  ListRangeDialog("1", "5");
+  Expect("Output to PRINTER is not available.");
+  main().mnuVListRange.UserClick();
+  EXPECT_EQ(host_.DoEventsCount(), 3);
+  EXPECT_TRUE(main().Enabled());
+  EXPECT_EQ(host_.ModelessForms().size(), 1u);
+
+  // After the dialog and after the output's answer.
+  host_.ClearRecord();
+  ListAlphaDialog("", "");
+  Expect("Output to PRINTER is not available.");
+  main().mnuVListAlpha.UserClick();
+  EXPECT_EQ(host_.DoEventsCount(), 2);
+
+  // The grid asks nothing: only the dialog's yield.
+  st().CurrentReportDest = store::rdQuickView;
+  host_.ClearRecord();
+  ListAlphaDialog("", "");
+  Expect("Output to QUICK VIEW is not available.");
+  main().mnuVListAlpha.UserClick();
+  EXPECT_EQ(host_.DoEventsCount(), 1);
+}
+
 // A catalog long enough for the gauge to show (300 entries: a yield every
 // 3 entries), whose only match is the last entry.
 class GaugeRunTest : public ListRunTest {

@@ -101,6 +101,12 @@ std::unique_ptr<RunDestination> MainWindowRuns::Destination(int16_t browseMode) 
   });
 }
 
+bool MainWindowRuns::OpenOutput(RunDestination& dest) {
+  const bool opened = dest.Open();
+  if (dest.Kind() != store::rdQuickView) host_.DoEvents();
+  return opened;
+}
+
 int16_t MainWindowRuns::AlphaVerdict(const EntryRecord& e) const {
   if (state_.SearchCriteria.Count > 0 && e.Status == store::StatusDeleted) return kAlphaSkip;
   return MatchAlphaSearch(state_, e);
@@ -183,7 +189,7 @@ void MainWindowRuns::mnuVListRange_Click() {
   }
   store_.ShowGauge(last - first + 1, "Listing Entries....", true);
   host_.DoEvents();
-  if (!dest->Open()) {
+  if (!OpenOutput(*dest)) {
     store_.CloseGauge();
     return;
   }
@@ -260,7 +266,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     return;
   }
   store_.ShowGauge(store_.CatalogHeader.EntryCount, "Listing Alphabetically....", true);
-  if (!dest->Open()) {
+  if (!OpenOutput(*dest)) {
     store_.CloseGauge();
     return;
   }
@@ -379,11 +385,10 @@ void MainWindowRuns::RunSearch() {
   }
   // Outputs ask their questions with the normal pointer.
   store_.MousePointerDefault();
-  if (!dest->Open()) {
+  if (!OpenOutput(*dest)) {
     EndSearch();
     return;
   }
-  host_.DoEvents();
   BusyOn();
   HandOver h = dest->Take(n, e, count);
   WalkEnd end = h == HandOver::Continue ? ContinueSearch(*dest, n, e, count) : WalkEnd::Done;

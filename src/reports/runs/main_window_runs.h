@@ -84,6 +84,10 @@ class MainWindowRuns {
   void EndSearch();
 
   std::unique_ptr<RunDestination> Destination(int16_t browseMode);
+  // Opens the output of a list or a search; the printer header, the save
+  // dialog and the export name prompt are followed by one yield, whether
+  // answered or cancelled (the grid asks nothing). False: the run ends.
+  bool OpenOutput(RunDestination& dest);
   void ShowInMainWindow(float n, const store::EntryRecord& e, int16_t browseMode);
   void BusyOn();
   void BusyOff();
