@@ -147,6 +147,16 @@ TEST_F(StoreTest, NewCatalogFromDefaultAndWrittenDefinition) {
   EXPECT_EQ(defs[7].FieldKind, KindPlain);
   EXPECT_EQ(header.EntryCount, 0.0f);
   EXPECT_EQ(header.RecordLength, 54);
+  // The default settings block byte for byte: PageLength 60, PrintMemos 1,
+  // PageNumbers 1 (off), QVColumnWidth 20, QVMaxLines 4011, all else 0 or
+  // blank, IgnoreCase among them.
+  std::string block = std::string(8, ' ');
+  for (int word : {0, 0, 0, 60, 0, 0, 1, 1, 20, 4011, 0}) {
+    block.push_back(static_cast<char>(word & 0xFF));
+    block.push_back(static_cast<char>(word >> 8));
+  }
+  block += std::string(12, '\0');
+  EXPECT_EQ(ReadFileBytes(File("FRESH.SET")).substr(336), block);
 
   defs[0].FieldName = "Title         ";
   defs[0].FieldKind = KindKey;
@@ -166,7 +176,7 @@ TEST_F(StoreTest, NewCatalogFromDefaultAndWrittenDefinition) {
   EXPECT_EQ(store_.CurrentSettings.PrintMemos, 1);
   EXPECT_EQ(store_.CurrentSettings.QVMaxLines, 4011);
   EXPECT_EQ(store_.CurrentSettings.QVColumnWidth, 20);
-  EXPECT_FALSE(store_.CaseSensitive);
+  EXPECT_TRUE(store_.CaseSensitive);  // IgnoreCase 0
   for (const auto& f : store_.Formulas) EXPECT_EQ(f.Defined, 0);
 }
 
