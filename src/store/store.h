@@ -173,9 +173,9 @@ class Store {
   std::string ReadCurrentDB() const;
   void WriteCurrentDB(const std::string& catalogName);
 
-  // Reads AppDir/NAME.FMT. False when missing, shorter than 23 records, or
-  // at the first record whose LinesPerEntry lies outside 1..21 (the layout
-  // may then be partly overwritten).
+  // Reads AppDir/NAME.FMT. False when missing or empty, or at the first
+  // record whose LinesPerEntry lies outside 1..21 (the layout may then be
+  // partly overwritten). Records past the end of a short file read as zeros.
   bool ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header);
   // Copies column 0's LinesPerEntry into every column, then writes the file.
   bool WriteReportFormat(const std::string& name, ReportLayout& layout, const ReportHeader& header);

@@ -79,15 +79,28 @@ TEST_F(StoreTest, SettingsFileValues) {
             "[Reports]\r\nReportDest=3\r\n\r\n[Search]\r\nSearchMode=1\r\n\r\n[Database]\r\nCurrentDB=BOOKS\r\n");
 }
 
-TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
+TEST_F(StoreTest, ReportFormatsReadUpToTheFirstBadRecord) {
   ReportLayout layout{};
   ReportHeader header;
   EXPECT_FALSE(store_.ReadReportFormat("NONE", layout, header));
   ASSERT_TRUE(WriteFileBytes(File("EMPTY.FMT"), ""));
   EXPECT_FALSE(store_.ReadReportFormat("EMPTY", layout, header));
   ReportLayout good = test_support::LinedLayout({{0, 10}, {21, 6}});
-  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
-  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), ReadFileBytes(File("SHORT.FMT")).substr(0, 270)));
+  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{1}));
+  const std::string whole = ReadFileBytes(File("SHORT.FMT"));
+  // Cut inside the header: the columns are whole, the header's rest is 0.
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 265)));
+  header.ShowTitles = 7;
+  EXPECT_TRUE(store_.ReadReportFormat("SHORT", layout, header));
+  EXPECT_EQ(layout, good);
+  EXPECT_EQ(header.ShowTitles, 1);
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 264)));
+  EXPECT_TRUE(store_.ReadReportFormat("SHORT", layout, header));
+  EXPECT_EQ(header.ShowTitles, 0);
+  // Cut inside the last column's LinesPerEntry: that record fails.
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 258)));
+  EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 1)));
   EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
 
   for (int16_t lines : {0, 22, -1}) {
