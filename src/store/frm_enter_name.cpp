@@ -23,6 +23,12 @@ frmEnterName::frmEnterName(Store& store) : Form(store.host(), "frmEnterName"), s
   txtName.KeyPress = [this](int16_t& k) { txtName_KeyPress(k); };
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
+  // The close box answers as Cancel does: a DialogResult left over from an
+  // earlier dialog would otherwise read as OK with the Tag's filter switch
+  // taken for the answer.
+  QueryUnload = [this](int16_t& /*cancel*/, int16_t mode) {
+    if (mode == platform::kUnloadByUser) store_.DialogResult = -1;
+  };
 }
 
 void frmEnterName::Form_Load() { CenterForm(*this); }

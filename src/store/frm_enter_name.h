@@ -4,7 +4,8 @@
 // and letters be typed, "1" every key. Then it shows the prompt modally.
 // OK with an empty text shows "Invalid name" and keeps the prompt open;
 // otherwise OK copies the text into Tag, sets DialogResult to 0 and hides the
-// prompt. Cancel sets DialogResult to -1 and hides it.
+// prompt. Cancel sets DialogResult to -1 and hides it; so does the close box
+// (which unloads it).
 #pragma once
 
 #include "platform/model/controls.h"
