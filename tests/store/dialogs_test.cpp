@@ -60,6 +60,19 @@ TEST_F(StoreTest, GaugeCancelIsSeenThroughStepGauge) {
   store_.ShowGauge(300, "Again", true);
   EXPECT_FALSE(store_.StepGauge());
   store_.CloseGauge();
+
+  // The close box does not take the window away from a running operation;
+  // it cancels when Cancel is offered.
+  for (bool allowCancel : {false, true}) {
+    store_.ShowGauge(300, "Closing", allowCancel);
+    store_.gauge().Form()->UserClose();
+    EXPECT_TRUE(store_.gauge().Form()->Visible());
+    bool cancelled = false;
+    for (int i = 0; i < 3; ++i) cancelled = store_.StepGauge();
+    EXPECT_EQ(cancelled, allowCancel);
+    store_.CloseGauge();
+    EXPECT_FALSE(store_.gauge().Shown());
+  }
 }
 
 TEST_F(StoreTest, EnterNamePromptFiltersAndValidates) {
