@@ -137,8 +137,10 @@ class Store {
   bool AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
   void CloseIndexes(KeyIndexTable& table);
   // mode 0: the existing index, rebuilt from the data file when it is
-  // missing, foreign or holds another number of keys than the catalog has
-  // entries; mode 1: a new empty index. -1 after "ERROR OPENING INDEX FILE".
+  // missing, foreign, made for another catalog or holds another number of
+  // keys than the catalog has entries; mode 1: a new empty index. Either
+  // way the index is recorded as the named catalog's. -1 after "ERROR
+  // OPENING INDEX FILE".
   int16_t OpenIndex(int slot, const DatHeader& header, const std::string& catalogName, int mode);
   // -1 after "Error Getting Key" when the library fails, also -1 (silently)
   // when the index holds no key.
