@@ -84,9 +84,14 @@ TEST_F(StoreTest, EnterNamePromptFiltersAndValidates) {
     auto& p = static_cast<frmEnterName&>(f);
     p.cmdOK.UserClick();  // empty: refused
     EXPECT_TRUE(p.ShownModal());
+    p.txtName.UserPaste("../cat");  // a paste is not filtered by keys: refused on OK
+    p.cmdOK.UserClick();
+    EXPECT_TRUE(p.ShownModal());
+    p.txtName.UserSetText("");
     p.txtName.UserType("my-cat 2024.x!");
     p.UserKey(platform::key::kReturn);
   });
+  host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
   host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
   store_.DialogResult = 5;
   prompt.Show(platform::ShowMode::Modal);
