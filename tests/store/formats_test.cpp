@@ -71,6 +71,21 @@ TEST_F(StoreTest, DataFileMatchesHandWrittenBytes) {
   ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 1, store_.DatFile));
   store_.CloseCatalog();
   EXPECT_EQ(ReadFileBytes(cat.path(".DAT")), HandHeader() + HandEntry());
+
+  // The three numbers after the texts, each at its own place.
+  std::string linked = HandEntry();
+  linked.replace(4 + 15, 12, Bytes({0, 0, 0, 0x82, 0, 0, 0x40, 0x82, 0, 0, 0, 0x81}));  // 2.0, 3.0, 1.0
+  ASSERT_TRUE(WriteFileBytes(cat.path(".DAT"), HandHeader() + linked));
+  ASSERT_TRUE(store_.OpenCatalog("HAND"));
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  EXPECT_EQ(e.NextLink, 2.0f);
+  EXPECT_EQ(e.PrevLink, 3.0f);
+  EXPECT_EQ(e.MemoNumber, 1.0f);
+  e.Status = StatusDeleted;
+  ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  store_.CloseCatalog();
+  EXPECT_EQ(ReadFileBytes(cat.path(".DAT")),
+            HandHeader() + Bytes({0x00, 0x00, 0x10, 0x84}) + linked.substr(4));  // Status 9.0
 }
 
 TEST_F(StoreTest, SettingsFileLayout) {
