@@ -1,17 +1,22 @@
 // The program: the Qt host, the application's objects, the event loop.
+// A copy started while another runs on the same application directory brings
+// the running copy's main window to the front and ends.
 //
 // Test hook: with KELVARIN_SNAPSHOT set to a file path, the program starts
 // as usual, then writes the texts of its main window (Program's snapshot and
 // the title of the real window) into that file and closes as File, Exit
 // does. KELVARIN_SNAPSHOT_ENTRY=N shows entry N first.
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "app/app_dir.h"
 #include "app/program.h"
+#include "app/running_copy.h"
 #include "platform/qt/qt_host.h"
 
 namespace {
@@ -41,9 +46,26 @@ int main(int argc, char** argv) {
     host.MsgBox(error, kelvarin::platform::MsgButtons::OK, kelvarin::platform::MsgIcon::Critical);
     return 1;
   }
+  if (kelvarin::app::AskRunningCopyToShow(appDir)) return 0;
+  kelvarin::app::RunningCopyListener listener;
+  listener.Listen(appDir);
+
   kelvarin::app::Program program(host, appDir);
   host.SetMainForm(program.mainWindow());
   program.Start();
+
+  std::unique_ptr<QSocketNotifier> copies;
+  if (listener.Fd() >= 0) {
+    copies = std::make_unique<QSocketNotifier>(listener.Fd(), QSocketNotifier::Read);
+    QObject::connect(copies.get(), &QSocketNotifier::activated, [&] {
+      if (listener.TakeRequests() == 0) return;
+      QWidget* window = host.WindowOf(program.mainWindow());
+      if (!window) return;
+      if (window->isMinimized()) window->showNormal();
+      window->raise();
+      window->activateWindow();
+    });
+  }
 
   std::string snapshot = EnvText("KELVARIN_SNAPSHOT");
   if (!snapshot.empty()) {

@@ -14,9 +14,12 @@ namespace {
 using platform::FileAccess;
 using platform::FileCreate;
 
+// A new catalog's settings: the report and Quick View defaults, everything
+// else 0 or empty. IgnoreCase 0 makes a new catalog's searches respect case.
 CatalogSettings DefaultSettings() {
   CatalogSettings s;
   s.ReportName.clear();
+  s.IgnoreCase = 0;
   return s;
 }
 

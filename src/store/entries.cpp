@@ -171,7 +171,8 @@ std::string Store::ReadMemo(float memoNumber) {
 
 bool Store::WriteMemo(float memoNumber, const std::string& text) {
   int64_t record = RecordNumber(memoNumber);
-  if (record < 1) return false;
+  // Without a catalog the file would be a stray "DataDir/.MEM".
+  if (record < 1 || CatalogName.empty()) return false;
   PooledFile f(files_, CatalogPath(CatalogName, ".MEM"), platform::FileAccess::ReadWrite,
                platform::FileCreate::OpenOrCreate);
   if (f.error() != 0) return false;

@@ -23,21 +23,37 @@ frmEnterName::frmEnterName(Store& store) : Form(store.host(), "frmEnterName"), s
   txtName.KeyPress = [this](int16_t& k) { txtName_KeyPress(k); };
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
+  // The close box answers as Cancel does: a DialogResult left over from an
+  // earlier dialog would otherwise read as OK with the Tag's filter switch
+  // taken for the answer.
+  QueryUnload = [this](int16_t& /*cancel*/, int16_t mode) {
+    if (mode == platform::kUnloadByUser) store_.DialogResult = -1;
+  };
 }
 
 void frmEnterName::Form_Load() { CenterForm(*this); }
 
 void frmEnterName::Form_Paint() { Draw3DFrame(*this, txtName); }
 
+namespace {
+
+bool IsLetterOrDigit(int c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
 void frmEnterName::txtName_KeyPress(int16_t& KeyAscii) {
   if (Tag() != "0") return;
-  const bool allowed = KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9') ||
-                       (KeyAscii >= 'A' && KeyAscii <= 'Z') || (KeyAscii >= 'a' && KeyAscii <= 'z');
-  if (!allowed) KeyAscii = 0;
+  if (KeyAscii != 8 && !IsLetterOrDigit(KeyAscii)) KeyAscii = 0;
 }
 
 void frmEnterName::cmdOK_Click() {
-  if (txtName.Text().empty()) {
+  // A paste passes the key filter by; with the filter on, the answer names
+  // files, so it is held to letters and digits here as well.
+  const std::string& text = txtName.Text();
+  bool refused = text.empty();
+  if (Tag() == "0")
+    for (char c : text) refused = refused || !IsLetterOrDigit(static_cast<unsigned char>(c));
+  if (refused) {
     GetHost().MsgBox("Invalid name");
     txtName.SetFocus();
     return;

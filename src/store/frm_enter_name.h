@@ -2,9 +2,11 @@
 // lblUserAction, optionally the starting text and txtName's maximum length
 // (8 unless changed), and the form's Tag: "0" lets only Backspace, digits
 // and letters be typed, "1" every key. Then it shows the prompt modally.
-// OK with an empty text shows "Invalid name" and keeps the prompt open;
+// OK with an empty text (or, under Tag "0", one holding anything but letters
+// and digits, as a paste can) shows "Invalid name" and keeps the prompt open;
 // otherwise OK copies the text into Tag, sets DialogResult to 0 and hides the
-// prompt. Cancel sets DialogResult to -1 and hides it.
+// prompt. Cancel sets DialogResult to -1 and hides it; so does the close box
+// (which unloads it).
 #pragma once
 
 #include "platform/model/controls.h"

@@ -16,6 +16,13 @@ frmGauge::frmGauge(platform::Host& host) : Form(host, "frmGauge") {
   cmdCancel.SetCancel(true);
   Load = [this] { CenterForm(*this); };
   cmdCancel.Click = [this] { cancelled = true; };
+  // The window stays until the operation closes it; its close box stands
+  // for Cancel when Cancel is offered.
+  QueryUnload = [this](int16_t& cancel, int16_t mode) {
+    if (mode != platform::kUnloadByUser) return;
+    cancel = 1;
+    if (cmdCancel.Enabled()) cancelled = true;
+  };
 }
 
 ProgressGauge::~ProgressGauge() { CloseGauge(); }

@@ -73,14 +73,18 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
     ShowMessage("ERROR OPENING INDEX FILE");
     return -1;
   }
-  // An index that was missing, foreign or is out of step with the data file
-  // would list nothing or the wrong entries: build it from the entries.
-  if (mode != 1 && info.keyCount != static_cast<int64_t>(header.EntryCount) &&
+  // An index that was missing, foreign, out of step with the data file or
+  // made for another catalog (catalogs whose names share their first six
+  // characters share the file name) would list nothing or the wrong entries:
+  // build it from the entries.
+  const bool ours = info.owner == catalogName;
+  if (mode != 1 && (info.keyCount != static_cast<int64_t>(header.EntryCount) || !ours) &&
       !RebuildIndex(handle, slot, header, catalogName)) {
     indexes_.CloseNDX(handle);
     ShowMessage("ERROR OPENING INDEX FILE");
     return -1;
   }
+  if (!ours) indexes_.SetOwner(handle, catalogName);
   return handle;
 }
 

@@ -37,9 +37,13 @@ void Store::WriteCurrentDB(const std::string& catalogName) {
 
 bool Store::ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header) {
   PooledFile f(files_, ReportFormatPath(name), FileAccess::Read, FileCreate::OpenExisting);
-  if (f.error() != 0) return false;
-  uint8_t bytes[kFmtFileSize];
-  if (!f.ReadExact(0, bytes, sizeof bytes)) return false;
+  if (f.error() != 0 || !f.file()) return false;
+  // Bytes past the end of a short file read as zeros, as records beyond the
+  // end of a random-access file do: a missing column record then fails on
+  // its LinesPerEntry of 0, a missing header reads as ShowTitles 0.
+  uint8_t bytes[kFmtFileSize] = {};
+  size_t got = 0;
+  if (f.file()->Read(0, bytes, sizeof bytes, &got) != 0 || got == 0) return false;
   for (int i = 0; i < kReportColumns; ++i) {
     ReportColumn& c = layout[static_cast<size_t>(i)];
     DecodeReportColumn(bytes + kFmtRecordSize * static_cast<size_t>(i), &c);

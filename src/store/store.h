@@ -137,8 +137,10 @@ class Store {
   bool AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
   void CloseIndexes(KeyIndexTable& table);
   // mode 0: the existing index, rebuilt from the data file when it is
-  // missing, foreign or holds another number of keys than the catalog has
-  // entries; mode 1: a new empty index. -1 after "ERROR OPENING INDEX FILE".
+  // missing, foreign, made for another catalog or holds another number of
+  // keys than the catalog has entries; mode 1: a new empty index. Either
+  // way the index is recorded as the named catalog's. -1 after "ERROR
+  // OPENING INDEX FILE".
   int16_t OpenIndex(int slot, const DatHeader& header, const std::string& catalogName, int mode);
   // -1 after "Error Getting Key" when the library fails, also -1 (silently)
   // when the index holds no key.
@@ -173,9 +175,9 @@ class Store {
   std::string ReadCurrentDB() const;
   void WriteCurrentDB(const std::string& catalogName);
 
-  // Reads AppDir/NAME.FMT. False when missing, shorter than 23 records, or
-  // at the first record whose LinesPerEntry lies outside 1..21 (the layout
-  // may then be partly overwritten).
+  // Reads AppDir/NAME.FMT. False when missing or empty, or at the first
+  // record whose LinesPerEntry lies outside 1..21 (the layout may then be
+  // partly overwritten). Records past the end of a short file read as zeros.
   bool ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header);
   // Copies column 0's LinesPerEntry into every column, then writes the file.
   bool WriteReportFormat(const std::string& name, ReportLayout& layout, const ReportHeader& header);

@@ -60,6 +60,19 @@ TEST_F(StoreTest, GaugeCancelIsSeenThroughStepGauge) {
   store_.ShowGauge(300, "Again", true);
   EXPECT_FALSE(store_.StepGauge());
   store_.CloseGauge();
+
+  // The close box does not take the window away from a running operation;
+  // it cancels when Cancel is offered.
+  for (bool allowCancel : {false, true}) {
+    store_.ShowGauge(300, "Closing", allowCancel);
+    store_.gauge().Form()->UserClose();
+    EXPECT_TRUE(store_.gauge().Form()->Visible());
+    bool cancelled = false;
+    for (int i = 0; i < 3; ++i) cancelled = store_.StepGauge();
+    EXPECT_EQ(cancelled, allowCancel);
+    store_.CloseGauge();
+    EXPECT_FALSE(store_.gauge().Shown());
+  }
 }
 
 TEST_F(StoreTest, EnterNamePromptFiltersAndValidates) {
@@ -71,9 +84,14 @@ TEST_F(StoreTest, EnterNamePromptFiltersAndValidates) {
     auto& p = static_cast<frmEnterName&>(f);
     p.cmdOK.UserClick();  // empty: refused
     EXPECT_TRUE(p.ShownModal());
+    p.txtName.UserPaste("../cat");  // a paste is not filtered by keys: refused on OK
+    p.cmdOK.UserClick();
+    EXPECT_TRUE(p.ShownModal());
+    p.txtName.UserSetText("");
     p.txtName.UserType("my-cat 2024.x!");
     p.UserKey(platform::key::kReturn);
   });
+  host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
   host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
   store_.DialogResult = 5;
   prompt.Show(platform::ShowMode::Modal);

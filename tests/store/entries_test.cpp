@@ -1,6 +1,8 @@
 // Reading and writing entries, memos and computed fields.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store_fixture.h"
 
 namespace kelvarin::store {
@@ -118,6 +120,11 @@ TEST_F(EntriesTest, MemosByNumber) {
   EXPECT_EQ(store_.ReadMemo(2), std::string(1420, 'x'));
   EXPECT_EQ(store_.ReadMemo(3), "");   // beyond the memo file
   EXPECT_EQ(store_.ReadMemo(1e30f), "");
+
+  // With no catalog open there is no memo file to write.
+  store_.CloseCatalog();
+  EXPECT_FALSE(store_.WriteMemo(1, "lost"));
+  EXPECT_FALSE(std::filesystem::exists(File(".MEM")));
 }
 
 TEST_F(EntriesTest, ComputedFields) {

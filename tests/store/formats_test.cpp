@@ -71,6 +71,21 @@ TEST_F(StoreTest, DataFileMatchesHandWrittenBytes) {
   ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 1, store_.DatFile));
   store_.CloseCatalog();
   EXPECT_EQ(ReadFileBytes(cat.path(".DAT")), HandHeader() + HandEntry());
+
+  // The three numbers after the texts, each at its own place.
+  std::string linked = HandEntry();
+  linked.replace(4 + 15, 12, Bytes({0, 0, 0, 0x82, 0, 0, 0x40, 0x82, 0, 0, 0, 0x81}));  // 2.0, 3.0, 1.0
+  ASSERT_TRUE(WriteFileBytes(cat.path(".DAT"), HandHeader() + linked));
+  ASSERT_TRUE(store_.OpenCatalog("HAND"));
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  EXPECT_EQ(e.NextLink, 2.0f);
+  EXPECT_EQ(e.PrevLink, 3.0f);
+  EXPECT_EQ(e.MemoNumber, 1.0f);
+  e.Status = StatusDeleted;
+  ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  store_.CloseCatalog();
+  EXPECT_EQ(ReadFileBytes(cat.path(".DAT")),
+            HandHeader() + Bytes({0x00, 0x00, 0x10, 0x84}) + linked.substr(4));  // Status 9.0
 }
 
 TEST_F(StoreTest, SettingsFileLayout) {
@@ -101,6 +116,62 @@ TEST_F(StoreTest, SettingsFileLayout) {
   store_.CaseSensitive = false;
   store_.CloseCatalog();
   EXPECT_EQ(ReadFileBytes(cat.path(".SET")).substr(336 + 8 + 20, 2), Bytes({1, 0}));
+}
+
+// Every word of the settings block at its own offset, from hand-written
+// bytes, and written back to the same bytes.
+TEST_F(StoreTest, SettingsBlockEveryFieldAtItsOffset) {
+  CatalogBuilder cat = HandCatalog(dir_.path());
+  ASSERT_TRUE(cat.Write());
+  std::string set = ReadFileBytes(cat.path(".SET"));
+  std::string block = "WIDE    ";
+  // ReportSelected .. IgnoreCase, each a different value.
+  for (int word : {2, 1, 3, 66, 5, 7, 8, 2, 30, 900, 0}) block += Bytes({word & 0xFF, word >> 8});
+  block += Bytes({0x00, 0x00, 0x00, 0x81});  // Sorted 1.0
+  block += Bytes({0x00, 0x00, 0x00, 0x83});  // SortHead 4.0
+  block += Bytes({0x00, 0x00, 0x20, 0x83});  // SortTail 5.0
+  ASSERT_EQ(block.size(), 42u);
+  set.replace(336, 42, block);
+  ASSERT_TRUE(WriteFileBytes(cat.path(".SET"), set));
+
+  ASSERT_TRUE(store_.OpenCatalog("HAND"));
+  const CatalogSettings& s = store_.CurrentSettings;
+  EXPECT_EQ(store_.CurrentReport, "WIDE");
+  EXPECT_EQ(s.ReportSelected, 2);
+  EXPECT_EQ(s.DashedLine, 1);
+  EXPECT_EQ(s.ColumnHeadings, 3);
+  EXPECT_EQ(s.PageLength, 66);
+  EXPECT_EQ(s.TopMargin, 5);
+  EXPECT_EQ(s.LockTopLine, 7);
+  EXPECT_EQ(s.PrintMemos, 8);
+  EXPECT_EQ(s.PageNumbers, 2);
+  EXPECT_EQ(s.QVColumnWidth, 30);
+  EXPECT_EQ(s.QVMaxLines, 900);
+  EXPECT_TRUE(store_.CaseSensitive);
+  EXPECT_EQ(s.Sorted, 1.0f);
+  EXPECT_EQ(s.SortHead, 4.0f);
+  EXPECT_EQ(s.SortTail, 5.0f);
+  store_.CloseCatalog();
+  EXPECT_EQ(ReadFileBytes(cat.path(".SET")), set);
+}
+
+TEST_F(StoreTest, ReportFormatRecordsAtTheirOffsets) {
+  std::string fmt;
+  for (int col = 0; col < 22; ++col) {
+    // Width, Line, Column, LinesPerEntry, four zero bytes.
+    fmt += Bytes({col + 1, 0, col % 3, 0, 40 + col, 0, 3, 0, 0, 0, 0, 0});
+  }
+  fmt += Bytes({1, 0}) + std::string(10, '\0');  // the header: ShowTitles 1
+  ASSERT_TRUE(WriteFileBytes(File("HAND.FMT"), fmt));
+  ReportLayout layout{};
+  ReportHeader header;
+  ASSERT_TRUE(store_.ReadReportFormat("HAND", layout, header));
+  EXPECT_EQ(layout[0], (ReportColumn{1, 0, 40, 3}));
+  EXPECT_EQ(layout[21], (ReportColumn{22, 0, 61, 3}));
+  EXPECT_EQ(layout[5], (ReportColumn{6, 2, 45, 3}));
+  EXPECT_EQ(header.ShowTitles, 1);
+  ASSERT_TRUE(store_.WriteReportFormat("BACK", layout, header));
+  EXPECT_EQ(ReadFileBytes(File("BACK.FMT")), fmt);
 }
 
 TEST_F(StoreTest, EveryFileReadsAndWritesBackUnchanged) {

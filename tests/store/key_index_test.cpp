@@ -156,6 +156,31 @@ TEST_F(KeyIndexTest, MissingForeignAndStaleIndexesAreRebuilt) {
   EXPECT_EQ(WalkForward(Open()), order);
 }
 
+// ORCHARD1 and ORCHARD2 share the index file ORCHAR02.WDX; with as many
+// entries in each, only the owner recorded in it tells whose keys it holds.
+TEST_F(KeyIndexTest, AnIndexFileSharedByTwoCatalogsServesEachItsOwnKeys) {
+  for (const char* name : {"ORCHARD1", "ORCHARD2"}) {
+    CatalogBuilder cat(dir_.path(), name);
+    cat.Field(0, "Code", 4).Field(1, "Name", 20, KindKey);
+    bool first = std::string(name) == "ORCHARD1";
+    cat.Entry({"1", first ? "pear" : "apple"});
+    cat.Entry({"2", first ? "fig" : "quince"});
+    ASSERT_TRUE(cat.Write());
+  }
+  EXPECT_EQ(store_.IndexPath("ORCHARD1", 1), store_.IndexPath("ORCHARD2", 1));
+  for (int round = 0; round < 2; ++round) {
+    for (const char* name : {"ORCHARD1", "ORCHARD2"}) {
+      ASSERT_TRUE(store_.OpenCatalog(name));
+      int16_t h = Open();
+      bool first = std::string(name) == "ORCHARD1";
+      EXPECT_EQ(WalkForward(h), first ? (std::vector<float>{2, 1}) : (std::vector<float>{1, 2})) << name;
+      EXPECT_EQ(store_.IndexFind(h, first ? "pear" : "quince"), 2 - first) << name;
+      store_.IndexClose(h);
+      store_.CloseCatalog();
+    }
+  }
+}
+
 TEST_F(KeyIndexTest, FailuresAreShown) {
   Build({"a"});
   store_.DataDir = File("missing-folder");

@@ -79,15 +79,28 @@ TEST_F(StoreTest, SettingsFileValues) {
             "[Reports]\r\nReportDest=3\r\n\r\n[Search]\r\nSearchMode=1\r\n\r\n[Database]\r\nCurrentDB=BOOKS\r\n");
 }
 
-TEST_F(StoreTest, ReportFormatsReadOnlyWhenWhole) {
+TEST_F(StoreTest, ReportFormatsReadUpToTheFirstBadRecord) {
   ReportLayout layout{};
   ReportHeader header;
   EXPECT_FALSE(store_.ReadReportFormat("NONE", layout, header));
   ASSERT_TRUE(WriteFileBytes(File("EMPTY.FMT"), ""));
   EXPECT_FALSE(store_.ReadReportFormat("EMPTY", layout, header));
   ReportLayout good = test_support::LinedLayout({{0, 10}, {21, 6}});
-  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{}));
-  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), ReadFileBytes(File("SHORT.FMT")).substr(0, 270)));
+  ASSERT_TRUE(test_support::WriteReportFormatFile(dir_.path(), "SHORT", good, ReportHeader{1}));
+  const std::string whole = ReadFileBytes(File("SHORT.FMT"));
+  // Cut inside the header: the columns are whole, the header's rest is 0.
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 265)));
+  header.ShowTitles = 7;
+  EXPECT_TRUE(store_.ReadReportFormat("SHORT", layout, header));
+  EXPECT_EQ(layout, good);
+  EXPECT_EQ(header.ShowTitles, 1);
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 264)));
+  EXPECT_TRUE(store_.ReadReportFormat("SHORT", layout, header));
+  EXPECT_EQ(header.ShowTitles, 0);
+  // Cut inside the last column's LinesPerEntry: that record fails.
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 258)));
+  EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
+  ASSERT_TRUE(WriteFileBytes(File("SHORT.FMT"), whole.substr(0, 1)));
   EXPECT_FALSE(store_.ReadReportFormat("SHORT", layout, header));
 
   for (int16_t lines : {0, 22, -1}) {
@@ -147,6 +160,16 @@ TEST_F(StoreTest, NewCatalogFromDefaultAndWrittenDefinition) {
   EXPECT_EQ(defs[7].FieldKind, KindPlain);
   EXPECT_EQ(header.EntryCount, 0.0f);
   EXPECT_EQ(header.RecordLength, 54);
+  // The default settings block byte for byte: PageLength 60, PrintMemos 1,
+  // PageNumbers 1 (off), QVColumnWidth 20, QVMaxLines 4011, all else 0 or
+  // blank, IgnoreCase among them.
+  std::string block = std::string(8, ' ');
+  for (int word : {0, 0, 0, 60, 0, 0, 1, 1, 20, 4011, 0}) {
+    block.push_back(static_cast<char>(word & 0xFF));
+    block.push_back(static_cast<char>(word >> 8));
+  }
+  block += std::string(12, '\0');
+  EXPECT_EQ(ReadFileBytes(File("FRESH.SET")).substr(336), block);
 
   defs[0].FieldName = "Title         ";
   defs[0].FieldKind = KindKey;
@@ -166,7 +189,7 @@ TEST_F(StoreTest, NewCatalogFromDefaultAndWrittenDefinition) {
   EXPECT_EQ(store_.CurrentSettings.PrintMemos, 1);
   EXPECT_EQ(store_.CurrentSettings.QVMaxLines, 4011);
   EXPECT_EQ(store_.CurrentSettings.QVColumnWidth, 20);
-  EXPECT_FALSE(store_.CaseSensitive);
+  EXPECT_TRUE(store_.CaseSensitive);  // IgnoreCase 0
   for (const auto& f : store_.Formulas) EXPECT_EQ(f.Defined, 0);
 }
 

@@ -127,6 +127,13 @@ struct KeyIndexLibrary::Connection {
     sqlite3_bind_int64(addCount, 1, delta);
     return sqlite3_step(addCount) == SQLITE_DONE;
   }
+  std::string Owner() {
+    sqlite3_stmt* s = Prepare(db, "SELECT v FROM meta WHERE k = 'owner'");
+    std::string owner;
+    if (s && sqlite3_step(s) == SQLITE_ROW) owner = ColumnBlob(s, 0);
+    sqlite3_finalize(s);
+    return owner;
+  }
   int64_t Count() {
     sqlite3_reset(getCount);
     int64_t n = sqlite3_step(getCount) == SQLITE_ROW ? sqlite3_column_int64(getCount, 0) : 0;
@@ -300,6 +307,7 @@ int16_t KeyIndexLibrary::OpenNDX(const std::string& path, int mode, KeyIndexOpen
   h->conn = conn;
   if (!h->PrepareAll()) return kKeyFileError;
   info->keyCount = conn->Count();
+  info->owner = conn->Owner();
   conn->handles.push_back(h.get());
   if (slot == handles_.size()) handles_.emplace_back();
   handles_[slot] = std::move(h);
@@ -437,6 +445,23 @@ int KeyIndexLibrary::Rebuild(int16_t handle, std::vector<KeyEntry> keys) {
 int64_t KeyIndexLibrary::KeyCount(int16_t handle) {
   Handle* h = Get(handle);
   return h ? h->conn->Count() : static_cast<int64_t>(kKeyBadHandle);
+}
+
+int KeyIndexLibrary::SetOwner(int16_t handle, const std::string& owner) {
+  Handle* h = Get(handle);
+  if (!h) return kKeyBadHandle;
+  Connection& c = *h->conn;
+  sqlite3_stmt* s = Prepare(c.db, "INSERT OR REPLACE INTO meta(k, v) VALUES('owner', ?1)");
+  if (!s) return kKeyFileError;
+  BindBlob(s, 1, owner);
+  ResetCursors(c);
+  bool ok = c.Begin() && sqlite3_step(s) == SQLITE_DONE;
+  sqlite3_finalize(s);
+  if (!ok || !c.Commit()) {
+    c.Rollback();
+    return kKeyFileError;
+  }
+  return kKeyOk;
 }
 
 int KeyIndexLibrary::BeginBatch(int16_t handle) {

@@ -39,6 +39,8 @@ struct KeyIndexOpenInfo {
   bool createdEmpty = false;
   // Keys the index holds.
   int64_t keyCount = 0;
+  // The text its user last recorded with SetOwner; "" when none.
+  std::string owner;
 };
 
 struct KeyEntry {
@@ -85,6 +87,10 @@ class KeyIndexLibrary {
   // Empties the index and fills it with the given pairs in one transaction.
   int Rebuild(int16_t handle, std::vector<KeyEntry> keys);
   int64_t KeyCount(int16_t handle);
+  // Records a text naming what the index belongs to (the file name alone may
+  // be shared: the store names indexes from six characters of the catalog
+  // name). Kept until the index is made anew.
+  int SetOwner(int16_t handle, const std::string& owner);
 
   // Groups the changes until EndBatch into one transaction (for callers
   // adding many keys); batches on one file do not nest.
