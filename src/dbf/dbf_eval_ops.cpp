@@ -124,7 +124,8 @@ int16_t Compare(int op, const Args& x, std::string& out) {
 
 int16_t ExprOpCalendar(const Args& x, std::string& out) {
   double value = 0;
-  if (!ReadValue(x.a, value)) return kEvalErrJulianRange;
+  // A day number beyond a double is a failed conversion, not one out of range.
+  if (!ReadValue(x.a, value)) return kFail;
   const double day = RoundHalfEven(value);
   if (!(day >= 2299239 && day <= 5373484)) return kEvalErrJulianRange;
   const platform::CalendarDate date = CalendarFromJulian(static_cast<int64_t>(day));
@@ -136,7 +137,7 @@ int16_t ExprOpCalendar(const Args& x, std::string& out) {
 
 int16_t ExprOpJulian(const Args& x, std::string& out) {
   double value = 0;
-  if (!ReadValue(x.a, value)) return kEvalErrCalendarRange;
+  if (!ReadValue(x.a, value)) return kFail;
   const double number = RoundHalfEven(value);
   if (!(number >= 15830101 && number <= 99991231)) return kEvalErrCalendarRange;
   const auto ymd = static_cast<int64_t>(number);
