@@ -289,13 +289,15 @@ int16_t ExprOpStr(const Args& x, std::string& out) {
   if (width == 0) return kEvalErrOperator;
   if (width < 0 || static_cast<size_t>(width) > kEvalMaxText) return kFail;
   int32_t decimals = 0;
-  if (!ReadInt(x.c, decimals) || decimals < 0) return kFail;
+  if (!ReadInt(x.c, decimals)) return kFail;
   const std::string_view whole = TrimRight(TrimLeft(x.a.substr(0, x.a.find('.'))));
   const auto w = static_cast<size_t>(width);
-  if (whole.size() + static_cast<size_t>(decimals) >= w) {
+  if (static_cast<int64_t>(whole.size()) + decimals >= static_cast<int64_t>(w)) {
     out.assign(w, '*');
     return 0;
   }
+  // Only the writing of the number needs a count of decimals it can take.
+  if (decimals < 0) return kFail;
   double value = 0;
   if (!ReadValue(x.a, value)) return kFail;
   const std::string text = decimals == 0 ? NumberText(value) : FixedDecimalText(value, decimals);

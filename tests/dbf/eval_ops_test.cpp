@@ -138,6 +138,7 @@ TEST_F(EvalOps, StrPadsOrFillsWithAsterisks) {
   EXPECT_EQ(Run(45, "1", "0", "0"), "#134");
   EXPECT_EQ(Run(45, "1", "-3", "0"), "#138");
   EXPECT_EQ(Run(45, "1", "3", "-1"), "#138");
+  EXPECT_EQ(Run(45, "12345", "3", "-1"), "***");  // too wide before decimals matter
 }
 
 TEST_F(EvalOps, RecordClockAndUnknownOperations) {
