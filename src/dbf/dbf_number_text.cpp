@@ -238,7 +238,9 @@ double DbfIsNumber(std::string_view text) {
   if (trimmed.empty()) return 0;
   const ReadNumberResult r = ReadNumber(text);
   if (r.overflow) return 0;
-  if (!(r.value > 0 || trimmed[0] == '0')) return 0;
+  // The digit 0 counts only as the text's very first character: " 0" is
+  // no number, "0 " is.
+  if (!(r.value > 0 || text[0] == '0')) return 0;
   return trimmed.size() == NumberText(r.value).size() ? -1 : 0;
 }
 

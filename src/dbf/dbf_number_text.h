@@ -49,8 +49,8 @@ double RoundHalfEven(double value);
 // value is not finite).
 bool RoundToInt32(double value, int32_t& out);
 
-// -1 when text is a number above 0 (or, trimmed of blanks, begins with the
-// digit 0) whose trimmed length equals that of its number text; else 0.
+// -1 when text is a number above 0 (or begins with the digit 0) whose length
+// trimmed of blanks equals that of its number text; else 0.
 double DbfIsNumber(std::string_view text);
 
 }  // namespace kelvarin::dbf
