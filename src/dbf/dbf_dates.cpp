@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "dbf/dbf_eval_codes.h"
+#include "dbf/dbf_text.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -44,14 +45,6 @@ bool TwoDigits(std::string_view text, size_t at, int& out) {
   if (a < '0' || a > '9' || b < '0' || b > '9') return false;
   out = (a - '0') * 10 + (b - '0');
   return true;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  size_t b = 0;
-  size_t e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  return text.substr(b, e - b);
 }
 
 // Reads "mm-dd-yyyy" (or "dd-mm-yyyy" when dayFirst), the form the steps
@@ -174,7 +167,7 @@ int16_t FormatDateByCode(const DateFormatRequest& request, std::string& out) {
 
   std::string arranged;
   if (!request.date.empty()) {
-    const std::string_view date = TrimSpaces(request.date);
+    const std::string_view date = TrimBlanks(request.date);
     if (date.size() != 8) return kEvalErrDateLength;
     arranged = std::string(date.substr(4, 2)) + "-" + std::string(date.substr(6, 2)) + "-" +
                std::string(date.substr(0, 4));
