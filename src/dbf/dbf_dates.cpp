@@ -5,6 +5,7 @@
 
 #include "dbf/dbf_eval_codes.h"
 #include "dbf/dbf_text.h"
+#include "platform/dates.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -91,16 +92,9 @@ platform::CalendarDate CalendarFromJulian(int64_t julian) {
 
 int WeekdayFromJulian(int64_t julian) { return static_cast<int>(((julian + 1) % 7 + 7) % 7); }
 
-int DaysInMonthOf(int year, int month) {
-  static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[static_cast<size_t>(month - 1)];
-}
-
 bool IsValidCalendarDate(int year, int month, int day) {
   return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonthOf(year, month);
+         day <= platform::DaysInMonth(year, month);
 }
 
 std::optional<std::string_view> DateFormatPattern(std::string_view code) {
