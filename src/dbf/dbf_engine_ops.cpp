@@ -607,10 +607,6 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
     err = rc;
     return;
   }
-  if (slot.OpenMode & kReadOnlyFlag) {
-    err = platform::kErrPathFileAccess;
-    return;
-  }
   const bool shared = slot.Shared != 0;
   const bool append = recNo == 0;
   if (shared) {
@@ -642,6 +638,9 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
   }
   if (static_cast<int64_t>(buffer.size()) != slot.Header.RecordLength)
     return finish(kErrRecordLength);
+  // A buffered write to a file opened for reading would fail only at the
+  // flush; refuse it where the write itself would have failed.
+  if (slot.OpenMode & kReadOnlyFlag) return finish(platform::kErrPathFileAccess);
   if ((rc = ToCode(caches_[static_cast<size_t>(handle)]->Write(RecordOffset(slot.Header, n), buffer.data(), buffer.size()))) != 0)
     return finish(rc);
   if (append) {
