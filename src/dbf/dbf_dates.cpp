@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "dbf/dbf_eval_codes.h"
+#include "dbf/dbf_text.h"
+#include "platform/dates.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -44,14 +46,6 @@ bool TwoDigits(std::string_view text, size_t at, int& out) {
   if (a < '0' || a > '9' || b < '0' || b > '9') return false;
   out = (a - '0') * 10 + (b - '0');
   return true;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  size_t b = 0;
-  size_t e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  return text.substr(b, e - b);
 }
 
 // Reads "mm-dd-yyyy" (or "dd-mm-yyyy" when dayFirst), the form the steps
@@ -98,16 +92,9 @@ platform::CalendarDate CalendarFromJulian(int64_t julian) {
 
 int WeekdayFromJulian(int64_t julian) { return static_cast<int>(((julian + 1) % 7 + 7) % 7); }
 
-int DaysInMonthOf(int year, int month) {
-  static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[static_cast<size_t>(month - 1)];
-}
-
 bool IsValidCalendarDate(int year, int month, int day) {
   return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonthOf(year, month);
+         day <= platform::DaysInMonth(year, month);
 }
 
 std::optional<std::string_view> DateFormatPattern(std::string_view code) {
@@ -174,7 +161,7 @@ int16_t FormatDateByCode(const DateFormatRequest& request, std::string& out) {
 
   std::string arranged;
   if (!request.date.empty()) {
-    const std::string_view date = TrimSpaces(request.date);
+    const std::string_view date = TrimBlanks(request.date);
     if (date.size() != 8) return kEvalErrDateLength;
     arranged = std::string(date.substr(4, 2)) + "-" + std::string(date.substr(6, 2)) + "-" +
                std::string(date.substr(0, 4));

@@ -30,7 +30,6 @@ platform::CalendarDate CalendarFromJulian(int64_t julian);
 // 0 = Sunday .. 6 = Saturday.
 int WeekdayFromJulian(int64_t julian);
 
-int DaysInMonthOf(int year, int month);
 // Years 1..9999, months 1..12, days within the month.
 bool IsValidCalendarDate(int year, int month, int day);
 

@@ -4,8 +4,10 @@
 
 #include "dbf/dbf_engine.h"
 #include "dbf/dbf_file_cache.h"
+#include "dbf/dbf_number_text.h"
 #include "dbf/dbf_text.h"
 #include "platform/host.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -138,7 +140,7 @@ void DbfEngine::DbfInit() {
   if (dateFormat_.empty()) dateFormat_ = "A7";
   std::string shortDate = host_.Locale().shortDate;
   if (shortDate.size() > 255) shortDate.resize(255);
-  shortDate = UpperCase(TrimBlanks(shortDate));
+  shortDate = platform::AnsiUpperString(TrimBlanks(shortDate));
   dayFirst_ = !shortDate.empty() && shortDate[0] == 'D';
   engineReady_ = true;
 }
@@ -151,12 +153,12 @@ bool DbfEngine::StartEngine(int16_t& err) {
 }
 
 void DbfEngine::DbfConfig(const std::string& keyword, int16_t& err, const std::string& value) {
-  const std::string key = UpperCase(keyword);
+  const std::string key = platform::AnsiUpperString(keyword);
   const bool numeric = key == "MAXDBFS" || key == "MAXDBTS" || key == "MAXNDXS" ||
                        key == "MAXBUFS" || key == "MAXFLDS" || key == "VBFILES" ||
                        key == "TEXTLIMIT";
   int16_t number = 0;
-  if (numeric && !RoundToInt16(LeadingNumber(value), number)) {
+  if (numeric && !LeadingInt16(value, number)) {
     err = 6;  // overflow, as the conversion of the value raised it
     return;
   }
@@ -178,9 +180,9 @@ void DbfEngine::DbfConfig(const std::string& keyword, int16_t& err, const std::s
   } else if (key == "TEXTLIMIT") {
     host_.SendFocusMessage(1045, number);
   } else if (key == "CHARACTERS") {
-    charsAnsi_ = UpperCase(value) == "ANSI";
+    charsAnsi_ = platform::AnsiUpperString(value) == "ANSI";
   } else if (key == "DATE") {
-    const std::string v = UpperCase(value);
+    const std::string v = platform::AnsiUpperString(value);
     if (v == "DBASE") dateFormat_ = "A0";
     else if (v == "AMERICAN") dateFormat_ = "A7";
     else if (v == "ANSI") dateFormat_ = "A11";

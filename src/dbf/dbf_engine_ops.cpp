@@ -10,12 +10,14 @@
 
 #include "dbf/dbf_engine.h"
 #include "dbf/dbf_file_cache.h"
+#include "dbf/dbf_number_text.h"
 #include "dbf/dbf_text.h"
 #include "platform/dates.h"
 #include "platform/file_exists.h"
 #include "platform/files/file_pool.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/host.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -59,11 +61,6 @@ bool ValidVersion(uint8_t v) {
 }
 
 int16_t ToCode(int e) { return static_cast<int16_t>(e); }
-
-// The number a text begins with, rounded to 16 bits; false on overflow.
-bool TextToInt16(const std::string& text, int16_t& out) {
-  return RoundToInt16(LeadingNumber(text), out);
-}
 
 int64_t RecordOffset(const DbfHeader& h, int64_t n) {
   return static_cast<int64_t>(static_cast<uint16_t>(h.HeaderLength)) +
@@ -265,8 +262,8 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
     return;
   }
 
-  fileName = UpperCase(fileName);
-  if (fileName.find('.') == std::string::npos) fileName = TrimBlanks(fileName) + ".DBF";
+  fileName = platform::AnsiUpperString(fileName);
+  if (fileName.find('.') == std::string::npos) fileName = std::string(TrimBlanks(fileName)) + ".DBF";
 
   int16_t h = 0;
   for (int i = 1, top = std::min<int>(maxDbfs_, allocSlots_); i <= top; ++i) {
@@ -357,7 +354,7 @@ void DbfEngine::DbfCreate(const std::string& fileName, int16_t& handle, const Db
     err = 9;  // subscript out of range: no row 0
     return;
   }
-  if (!TextToInt16(defs[0][0], n)) {
+  if (!LeadingInt16(defs[0][0], n)) {
     err = platform::kErrOverflow;
     return;
   }
@@ -368,12 +365,12 @@ void DbfEngine::DbfCreate(const std::string& fileName, int16_t& handle, const Db
     }
     const auto& row = defs[static_cast<size_t>(i)];
     int16_t decimals = 0, length = 0;
-    if (!TextToInt16(row[1], decimals) || !TextToInt16(row[2], length)) {
+    if (!LeadingInt16(row[1], decimals) || !LeadingInt16(row[2], length)) {
       err = platform::kErrOverflow;
       return;
     }
-    const std::string type = UpperCase(row[3].substr(0, 1));
-    const std::string fieldName = UpperCase(TrimBlanks(row[4]));
+    const std::string type = platform::AnsiUpperString(row[3].substr(0, 1));
+    const std::string fieldName = platform::AnsiUpperString(TrimBlanks(row[4]));
     int16_t fieldNo = i;
     DbfDefineField(handle, err, fieldNo, fieldName, type, length, decimals);
     if (err != 0) return;
@@ -392,7 +389,8 @@ void DbfEngine::DbfDefineField(int16_t handle, int16_t& err, int16_t& fieldNo,
   }
   DbfSlot& slot = Slot(handle);
   const bool dbase4 = slot.FileType == kFileTypeDbase4;
-  const char t = type.empty() ? '\0' : UpperCase(type.substr(0, 1))[0];
+  const char t =
+      type.empty() ? '\0' : static_cast<char>(platform::AnsiUpper(static_cast<unsigned char>(type[0])));
 
   if (length < 1) {
     err = kErrFieldLength;
@@ -403,10 +401,12 @@ void DbfEngine::DbfDefineField(int16_t handle, int16_t& err, int16_t& fieldNo,
     err = kErrDecimals;
     return;
   }
-  const std::string upper = UpperCase(TrimBlanks(name));
+  const std::string upper = platform::AnsiUpperString(TrimBlanks(name));
   // An empty name would give a nameless column; refuse it with the rest.
-  if (upper.empty() || upper[0] == '_' || upper.size() > kFieldNameSize ||
-      LeadingNumber(upper) > 0) {
+  // A number too large to read begins the name as surely as any other.
+  const ReadNumberResult leading = ReadNumber(upper);
+  if (upper.empty() || upper[0] == '_' || upper.size() > kFieldNameSize || leading.overflow ||
+      leading.value > 0) {
     err = kErrFieldName;
     return;
   }
@@ -607,10 +607,6 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
     err = rc;
     return;
   }
-  if (slot.OpenMode & kReadOnlyFlag) {
-    err = platform::kErrPathFileAccess;
-    return;
-  }
   const bool shared = slot.Shared != 0;
   const bool append = recNo == 0;
   if (shared) {
@@ -642,6 +638,9 @@ void DbfEngine::DbfWriteRecord(int16_t handle, int16_t& err, int32_t& recNo,
   }
   if (static_cast<int64_t>(buffer.size()) != slot.Header.RecordLength)
     return finish(kErrRecordLength);
+  // A buffered write to a file opened for reading would fail only at the
+  // flush; refuse it where the write itself would have failed.
+  if (slot.OpenMode & kReadOnlyFlag) return finish(platform::kErrPathFileAccess);
   if ((rc = ToCode(caches_[static_cast<size_t>(handle)]->Write(RecordOffset(slot.Header, n), buffer.data(), buffer.size()))) != 0)
     return finish(rc);
   if (append) {
@@ -724,7 +723,7 @@ void DbfEngine::DbfFieldInfo(int16_t handle, int16_t& err, int16_t& fieldNo, std
     err = kErrFieldNumber;
     return;
   }
-  name = UpperCase(TrimBlanks(name));
+  name = platform::AnsiUpperString(TrimBlanks(name));
   if (fieldNo != 0) {
     name = Field(handle, fieldNo).FieldName;
   } else {

@@ -8,8 +8,9 @@
 #include "dbf/dbf_dates.h"
 #include "dbf/dbf_eval_arith.h"
 #include "dbf/dbf_eval_codes.h"
-#include "dbf/dbf_eval_text.h"
 #include "dbf/dbf_number_text.h"
+#include "dbf/dbf_text.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -55,18 +56,6 @@ bool ReadFill(std::string_view fillText, char& out) {
   if (!RoundToInt32(value, code) || code < 0 || code > 255) return false;
   out = static_cast<char>(code);
   return true;
-}
-
-std::string_view TrimLeft(std::string_view text) {
-  size_t b = 0;
-  while (b < text.size() && text[b] == ' ') ++b;
-  return text.substr(b);
-}
-
-std::string_view TrimRight(std::string_view text) {
-  size_t e = text.size();
-  while (e > 0 && text[e - 1] == ' ') --e;
-  return text.substr(0, e);
 }
 
 // First occurrence of sought in text at or after from, in time linear in
@@ -124,7 +113,8 @@ int16_t Compare(int op, const Args& x, std::string& out) {
 
 int16_t ExprOpCalendar(const Args& x, std::string& out) {
   double value = 0;
-  if (!ReadValue(x.a, value)) return kEvalErrJulianRange;
+  // A day number beyond a double is a failed conversion, not one out of range.
+  if (!ReadValue(x.a, value)) return kFail;
   const double day = RoundHalfEven(value);
   if (!(day >= 2299239 && day <= 5373484)) return kEvalErrJulianRange;
   const platform::CalendarDate date = CalendarFromJulian(static_cast<int64_t>(day));
@@ -136,7 +126,7 @@ int16_t ExprOpCalendar(const Args& x, std::string& out) {
 
 int16_t ExprOpJulian(const Args& x, std::string& out) {
   double value = 0;
-  if (!ReadValue(x.a, value)) return kEvalErrCalendarRange;
+  if (!ReadValue(x.a, value)) return kFail;
   const double number = RoundHalfEven(value);
   if (!(number >= 15830101 && number <= 99991231)) return kEvalErrCalendarRange;
   const auto ymd = static_cast<int64_t>(number);
@@ -178,10 +168,12 @@ int16_t ExprOpInStr(const Args& x, std::string& out) {
 }
 
 int16_t ExprOpProper(const Args& x, std::string& out) {
-  out = LowerCase1252(x.a);
+  out = platform::AnsiLowerString(x.a);
   for (size_t i = 0; i < out.size(); ++i) {
     const int before = i == 0 ? 0 : static_cast<unsigned char>(out[i - 1]);
-    if (i == 0 || ((before < 65 || before > 122) && before != 39)) out[i] = UpperChar1252(out[i]);
+    if (i == 0 || ((before < 65 || before > 122) && before != 39)) {
+      out[i] = static_cast<char>(platform::AnsiUpper(static_cast<unsigned char>(out[i])));
+    }
   }
   return 0;
 }
@@ -288,13 +280,15 @@ int16_t ExprOpStr(const Args& x, std::string& out) {
   if (width == 0) return kEvalErrOperator;
   if (width < 0 || static_cast<size_t>(width) > kEvalMaxText) return kFail;
   int32_t decimals = 0;
-  if (!ReadInt(x.c, decimals) || decimals < 0) return kFail;
-  const std::string_view whole = TrimRight(TrimLeft(x.a.substr(0, x.a.find('.'))));
+  if (!ReadInt(x.c, decimals)) return kFail;
+  const std::string_view whole = TrimBlanks(x.a.substr(0, x.a.find('.')));
   const auto w = static_cast<size_t>(width);
-  if (whole.size() + static_cast<size_t>(decimals) >= w) {
+  if (static_cast<int64_t>(whole.size()) + decimals >= static_cast<int64_t>(w)) {
     out.assign(w, '*');
     return 0;
   }
+  // Only the writing of the number needs a count of decimals it can take.
+  if (decimals < 0) return kFail;
   double value = 0;
   if (!ReadValue(x.a, value)) return kFail;
   const std::string text = decimals == 0 ? NumberText(value) : FixedDecimalText(value, decimals);
@@ -332,7 +326,7 @@ int16_t Dispatch(int op, const Args& x, const ExprOpEnv& env, std::string& out) 
     case 24: out = env.record; return 0;
     case 25: out = NumberText(env.recNo); return 0;
     case 26: out = Logical(!env.record.empty() && env.record[0] == '*'); return 0;
-    case 27: out = TrimRight(TrimLeft(x.a)); return 0;
+    case 27: out = TrimBlanks(x.a); return 0;
     case 28: return ExprOpTime(env, out);
     case 29: {
       size_t count = 0;
@@ -340,10 +334,10 @@ int16_t Dispatch(int op, const Args& x, const ExprOpEnv& env, std::string& out) 
       out.assign(count, ' ');
       return 0;
     }
-    case 30: out = TrimRight(x.a); return 0;
-    case 31: out = TrimLeft(x.a); return 0;
-    case 32: out = LowerCase1252(x.a); return 0;
-    case 33: out = UpperCase1252(x.a); return 0;
+    case 30: out = TrimRightBlanks(x.a); return 0;
+    case 31: out = TrimLeftBlanks(x.a); return 0;
+    case 32: out = platform::AnsiLowerString(x.a); return 0;
+    case 33: out = platform::AnsiUpperString(x.a); return 0;
     case 34: out = NumberText(static_cast<double>(x.a.size())); return 0;
     case 35: case 36: return NumberResult(x.a, [](double v) { return v; }, out);
     case 37: return NumberResult(x.a, [](double v) { return std::fabs(v); }, out);

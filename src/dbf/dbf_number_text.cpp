@@ -1,5 +1,8 @@
 #include "dbf/dbf_number_text.h"
 
+#include "dbf/dbf_text.h"
+#include "platform/text/number_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -13,14 +16,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Beyond this many significant digits only the fact that more non-zero digits
 // follow matters for correct rounding; a final 1 stands for them.
 constexpr size_t kMaxMantissaDigits = 800;
-
-std::string_view TrimSpaces(std::string_view text) {
-  size_t b = 0;
-  size_t e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  return text.substr(b, e - b);
-}
 
 }  // namespace
 
@@ -112,48 +107,14 @@ double NumberOr0(std::string_view text) {
 }
 
 std::string NumberText(double value) {
-  if (!std::isfinite(value) || value == 0) return "0";
-  char buf[64];
-  // d.dddddddddddddde±xx: fifteen significant digits, correctly rounded.
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                                 std::chars_format::scientific, 14);
-  if (ec != std::errc()) return "0";
-  std::string_view sci(buf, static_cast<size_t>(end - buf));
-  const size_t ePos = sci.find('e');
-  std::string digits;
-  for (size_t k = 0; k < ePos; ++k) {
-    if (IsDigit(sci[k])) digits.push_back(sci[k]);
-  }
-  const int exponent = std::atoi(std::string(sci.substr(ePos + 1)).c_str());
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  std::string out = value < 0 ? "-" : "";
-  if (exponent >= 15 || exponent < -4) {
-    out += digits[0];
-    if (digits.size() > 1) {
-      out += '.';
-      out.append(digits, 1);
-    }
-    out += exponent < 0 ? "E-" : "E+";
-    const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) out += '0';
-    out += std::to_string(magnitude);
-  } else if (exponent >= 0) {
-    const size_t whole = static_cast<size_t>(exponent) + 1;
-    if (digits.size() <= whole) {
-      out += digits;
-      out.append(whole - digits.size(), '0');
-    } else {
-      out.append(digits, 0, whole);
-      out += '.';
-      out.append(digits, whole);
-    }
-  } else {
-    out += '.';
-    out.append(static_cast<size_t>(-exponent - 1), '0');
-    out += digits;
-  }
-  return out;
+  if (!std::isfinite(value)) return "0";
+  platform::DecimalStyle style;
+  style.significantDigits = 15;
+  style.zeroBeforePoint = false;
+  style.blankBeforePositive = false;
+  style.maxFixedExponent = 15;
+  style.minFixedExponent = -4;
+  return platform::DecimalText(value, style);
 }
 
 std::string FixedDecimalText(double value, int32_t decimals) {
@@ -233,12 +194,26 @@ bool RoundToInt32(double value, int32_t& out) {
   return true;
 }
 
+bool RoundToInt16(double value, int16_t& out) {
+  const double r = RoundHalfEven(value);
+  if (!(r >= -32768.0 && r <= 32767.0)) return false;
+  out = static_cast<int16_t>(r);
+  return true;
+}
+
+bool LeadingInt16(std::string_view text, int16_t& out) {
+  const ReadNumberResult r = ReadNumber(text);
+  return !r.overflow && RoundToInt16(r.value, out);
+}
+
 double DbfIsNumber(std::string_view text) {
-  const std::string_view trimmed = TrimSpaces(text);
+  const std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty()) return 0;
   const ReadNumberResult r = ReadNumber(text);
   if (r.overflow) return 0;
-  if (!(r.value > 0 || trimmed[0] == '0')) return 0;
+  // The digit 0 counts only as the text's very first character: " 0" is
+  // no number, "0 " is.
+  if (!(r.value > 0 || text[0] == '0')) return 0;
   return trimmed.size() == NumberText(r.value).size() ? -1 : 0;
 }
 

@@ -48,9 +48,14 @@ double RoundHalfEven(double value);
 // RoundHalfEven into a 32-bit integer; false when it does not fit (or the
 // value is not finite).
 bool RoundToInt32(double value, int32_t& out);
+// The same into 16 bits.
+bool RoundToInt16(double value, int16_t& out);
+// The number the text begins with, rounded into 16 bits, as the engine takes
+// its settings and field definitions; false on overflow.
+bool LeadingInt16(std::string_view text, int16_t& out);
 
-// -1 when text is a number above 0 (or, trimmed of blanks, begins with the
-// digit 0) whose trimmed length equals that of its number text; else 0.
+// -1 when text is a number above 0 (or begins with the digit 0) whose length
+// trimmed of blanks equals that of its number text; else 0.
 double DbfIsNumber(std::string_view text);
 
 }  // namespace kelvarin::dbf

@@ -1,6 +1,6 @@
 // Opening files: names, request words, existence, versions, descriptors,
 // terminators and malformed headers.
-#include "dbf/dbf_text.h"
+#include "platform/text/codepage.h"
 #include "engine_fixture.h"
 
 namespace kelvarin::dbf::testing {
@@ -29,7 +29,7 @@ TEST_F(OpenTest, NamesAreUpperCasedAndGetDbfWhenTheyHaveNoExtension) {
   engine->DbfOpen(handle, err, name, type, 6);
   ASSERT_EQ(err, 0);
   // The folder part is upper-cased too, yet the file lands in the real folder.
-  EXPECT_EQ(name, UpperCase(Path("sales")) + ".DBF");
+  EXPECT_EQ(name, platform::AnsiUpperString(Path("sales")) + ".DBF");
   EXPECT_EQ(engine->SlotAt(handle)->FileName, name);
   Close(handle);
   EXPECT_TRUE(std::filesystem::exists(Path("SALES.DBF")));

@@ -334,6 +334,13 @@ TEST_F(RecordsTest, ReadOnlyFilesRefuseWrites) {
   int32_t rec = 0;
   engine->DbfWriteRecord(r, err, rec, " ab");
   EXPECT_EQ(err, 75);
+  // The record number and the length are checked before the write fails.
+  rec = 2;
+  engine->DbfWriteRecord(r, err, rec, " ab");
+  EXPECT_EQ(err, 113);
+  rec = 1;
+  engine->DbfWriteRecord(r, err, rec, " a");
+  EXPECT_EQ(err, 114);
   Close(r);
   EXPECT_EQ(ReadAll(Path("RO.DBF")).size(), 32u + 32 + 1 + 3);
 }

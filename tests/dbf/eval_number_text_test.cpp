@@ -47,7 +47,8 @@ TEST(EvalNumberText, TellsNumbersInNumberTextForm) {
   for (const char* text : {"1.5", "0", ".25", "  12  ", "1E+20", "0 "}) {
     EXPECT_EQ(DbfIsNumber(text), -1) << text;
   }
-  for (const char* text : {"-2", "0.25", "1.50", "007", "1E3", "12abc", "", "   ", "9a", "1E400"}) {
+  for (const char* text : {"-2", "0.25", "1.50", "007", "1E3", "12abc", "", "   ", "9a", "1E400",
+                           " 0"}) {
     EXPECT_EQ(DbfIsNumber(text), 0) << text;
   }
 }

@@ -56,7 +56,8 @@ TEST_F(EvalOps, JulianDayNumbersBothWays) {
   EXPECT_EQ(Run(10, "5373484"), "99991231");
   EXPECT_EQ(Run(10, "2299238"), "#156");
   EXPECT_EQ(Run(10, "5373485"), "#156");
-  EXPECT_EQ(Run(10, "1E400"), "#156");
+  EXPECT_EQ(Run(10, "1E400"), "#138");  // the conversion fails, not the range
+  EXPECT_EQ(Run(11, "1E400"), "#138");
   EXPECT_EQ(Run(11, "15821231"), "#157");
   EXPECT_EQ(Run(11, "19970229"), "#157");  // no such day
   EXPECT_EQ(Run(11, "20000229"), "2451604");
@@ -137,6 +138,7 @@ TEST_F(EvalOps, StrPadsOrFillsWithAsterisks) {
   EXPECT_EQ(Run(45, "1", "0", "0"), "#134");
   EXPECT_EQ(Run(45, "1", "-3", "0"), "#138");
   EXPECT_EQ(Run(45, "1", "3", "-1"), "#138");
+  EXPECT_EQ(Run(45, "12345", "3", "-1"), "***");  // too wide before decimals matter
 }
 
 TEST_F(EvalOps, RecordClockAndUnknownOperations) {

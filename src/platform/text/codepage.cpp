@@ -250,6 +250,12 @@ std::string AnsiUpperString(std::string_view text) {
   return out;
 }
 
+std::string AnsiLowerString(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(AnsiLower(static_cast<unsigned char>(c)));
+  return out;
+}
+
 bool AnsiIsAlpha(unsigned char byte) {
   return T().upper[byte] != T().lower[byte] || byte == 0xDF || byte == 0xAA || byte == 0xBA ||
          byte == 0x83;

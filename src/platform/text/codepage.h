@@ -32,6 +32,7 @@ char32_t OemToUnicode(unsigned char byte);
 unsigned char AnsiUpper(unsigned char byte);
 unsigned char AnsiLower(unsigned char byte);
 std::string AnsiUpperString(std::string_view text);
+std::string AnsiLowerString(std::string_view text);
 bool AnsiIsAlpha(unsigned char byte);
 
 }  // namespace kelvarin::platform
