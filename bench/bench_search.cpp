@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "bench_catalog.h"
 #include "platform/model/model.h"
 #include "platform/profile.h"
 #include "platform/scripted/scripted_host.h"
@@ -53,48 +54,16 @@ constexpr const char* kAlphaText = "ZQXW7";
 
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
-// Nine fields of 20 characters and one of 3: 17 + 183 = 200 bytes a record.
-store::DatHeader MakeHeader(int entries) {
-  store::DatHeader h;
-  for (int i = 0; i < 9; ++i) h.FieldLength[static_cast<size_t>(i)] = 20;
-  h.FieldLength[9] = 3;
-  h.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(h.FieldLength));
-  h.EntryCount = static_cast<float>(entries);
-  return h;
-}
-
 // Random texts use letters A..P and digits only, so that the searched
 // texts occur nowhere else.
 bool BuildCatalog(const std::string& dir, const std::string& name, int entries) {
-  store::DatHeader h = MakeHeader(entries);
-  store::FieldDefTable defs;
-  for (int i = 0; i < store::kFieldCount; ++i) {
-    defs[static_cast<size_t>(i)].FieldName = "Field " + std::to_string(i + 1);
-    defs[static_cast<size_t>(i)].FieldName.resize(store::kFieldNameLength, ' ');
-  }
-  defs[0].FieldKind = store::KindKey;
-  std::vector<uint8_t> set(store::kSetFileSize, 0);
-  store::EncodeFieldDefs(defs, set.data());
-  store::EncodeSettings(store::CatalogSettings{}, set.data() + store::kSettingsOffset);
-  store::EncodeFormulas(store::FormulaTable{}, set.data() + store::kFormulasOffset);
-  std::ofstream(dir + "/" + name + ".SET", std::ios::binary)
-      .write(reinterpret_cast<char*>(set.data()), static_cast<std::streamsize>(set.size()));
-
-  std::ofstream dat(dir + "/" + name + ".DAT", std::ios::binary | std::ios::trunc);
-  const size_t len = static_cast<size_t>(h.RecordLength);
-  std::vector<uint8_t> chunk;
-  chunk.reserve(len * 4096);
-  std::vector<uint8_t> rec(len, ' ');
-  store::EncodeDatHeader(h, rec.data());
-  chunk.insert(chunk.end(), rec.begin(), rec.end());
-  store::EntryRecord e;
   uint32_t seed = 12345;
   auto next = [&] {
     seed = seed * 1103515245u + 12345u;
     return seed >> 16;
   };
   const int lastKeyEntry = entries / 2;
-  for (int n = 1; n <= entries; ++n) {
+  return bench::WriteBenchCatalog(dir, name, entries, [&](int n, store::EntryRecord& e) {
     std::string key;
     for (int k = 0; k < 12; ++k) key.push_back(static_cast<char>('A' + next() % 16));
     e.FieldText[0] = n == lastKeyEntry ? "ZZZZZZZZZZZZ" : key;
@@ -110,16 +79,7 @@ bool BuildCatalog(const std::string& dir, const std::string& name, int entries) 
     e.FieldText[9] = std::to_string(n % 1000);
     if (n == lastKeyEntry) e.FieldText[1] = std::string("X") + kAlphaText;
     if (n == entries) e.FieldText[5] = std::string("NEAR ") + kGlobalText + " END";
-    for (int i = 0; i < 10; ++i) e.FieldText[static_cast<size_t>(i)].resize(h.FieldLength[static_cast<size_t>(i)], ' ');
-    store::EncodeEntry(e, h, rec.data());
-    chunk.insert(chunk.end(), rec.begin(), rec.end());
-    if (chunk.size() >= len * 4096) {
-      dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-      chunk.clear();
-    }
-  }
-  dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-  return static_cast<bool>(dat);
+  });
 }
 
 // The reference: 1 MiB blocks, every field of every entry tested for the
@@ -239,7 +199,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write the catalogs\n");
     return 1;
   }
-  const store::DatHeader header = MakeHeader(kBig);
+  const store::DatHeader header = bench::BenchHeader(kBig);
 
   WriteIni(dir, "BIG");
   platform::ScriptedHost host;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_catalog.h"
 #include "platform/files/file_pool.h"
 #include "platform/scripted/scripted_host.h"
 #include "store/formats.h"
@@ -24,41 +25,9 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-// Ten fields of 20, 20, ... 3 characters: 17 + 183 = 200 bytes a record.
-store::DatHeader MakeHeader() {
-  store::DatHeader h;
-  for (int i = 0; i < 9; ++i) h.FieldLength[static_cast<size_t>(i)] = 20;
-  h.FieldLength[9] = 3;
-  h.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(h.FieldLength));
-  h.EntryCount = kEntries;
-  return h;
-}
-
 bool BuildCatalog(const std::string& dir) {
-  store::DatHeader h = MakeHeader();
-  store::FieldDefTable defs;
-  for (int i = 0; i < store::kFieldCount; ++i) {
-    defs[static_cast<size_t>(i)].FieldName = "Field " + std::to_string(i + 1);
-    defs[static_cast<size_t>(i)].FieldName.resize(store::kFieldNameLength, ' ');
-  }
-  defs[0].FieldKind = store::KindKey;
-  std::vector<uint8_t> set(store::kSetFileSize, 0);
-  store::EncodeFieldDefs(defs, set.data());
-  store::EncodeSettings(store::CatalogSettings{}, set.data() + store::kSettingsOffset);
-  store::EncodeFormulas(store::FormulaTable{}, set.data() + store::kFormulasOffset);
-  std::ofstream(dir + "/BENCH.SET", std::ios::binary).write(reinterpret_cast<char*>(set.data()),
-                                                            static_cast<std::streamsize>(set.size()));
-
-  std::ofstream dat(dir + "/BENCH.DAT", std::ios::binary | std::ios::trunc);
-  const size_t len = static_cast<size_t>(h.RecordLength);
-  std::vector<uint8_t> chunk;
-  chunk.reserve(len * 4096);
-  std::vector<uint8_t> rec(len, ' ');
-  store::EncodeDatHeader(h, rec.data());
-  chunk.insert(chunk.end(), rec.begin(), rec.end());
-  store::EntryRecord e;
   uint32_t seed = 12345;
-  for (int n = 1; n <= kEntries; ++n) {
+  return bench::WriteBenchCatalog(dir, "BENCH", kEntries, [&](int n, store::EntryRecord& e) {
     std::string key;
     for (int k = 0; k < 10; ++k) {
       seed = seed * 1103515245u + 12345u;
@@ -67,15 +36,7 @@ bool BuildCatalog(const std::string& dir) {
     e.FieldText[0] = key;
     for (int i = 1; i < 9; ++i) e.FieldText[static_cast<size_t>(i)] = "Text " + std::to_string(n * i);
     e.FieldText[9] = std::to_string(n % 1000);
-    store::EncodeEntry(e, h, rec.data());
-    chunk.insert(chunk.end(), rec.begin(), rec.end());
-    if (chunk.size() >= len * 4096) {
-      dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-      chunk.clear();
-    }
-  }
-  dat.write(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-  return static_cast<bool>(dat);
+  });
 }
 
 double PlainRead(const std::string& path, uint64_t* checksum) {
