@@ -98,6 +98,15 @@ TEST(QtHost, TypingGoesThroughKeyPressAndDroppedKeysStayOut) {
   EXPECT_EQ(edit->text(), "Smith");
   EXPECT_EQ(form.txtName.Text(), "Smith");
 
+  // Shift+Left extends the selection leftwards, the caret at its start.
+  QTest::keyClick(edit, Qt::Key_End);
+  QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+  QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(form.txtName.SelText(), "th");
+  EXPECT_EQ(edit->selectedText(), QStringLiteral("th"));
+  EXPECT_EQ(edit->cursorPosition(), 3);
+  QTest::keyClick(edit, Qt::Key_End);
+
   // Tab moves along the model's tab order; Enter presses the default button.
   QTest::keyClick(edit, Qt::Key_Tab);
   EXPECT_EQ(form.ActiveControl(), &form.chkCase);

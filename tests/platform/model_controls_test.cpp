@@ -99,6 +99,33 @@ TEST_F(ModelTextBox, CaretKeysAndSelText) {
   EXPECT_EQ(box.SelStart(), 2);
 }
 
+// Shift with a caret key moves the caret and keeps the anchor, in either
+// direction; a plain caret key collapses the selection at its side.
+TEST_F(ModelTextBox, ShiftCaretKeysExtendFromTheAnchor) {
+  TextBox box(form, "txt");
+  box.SetText("abcdef");
+  box.SetFocus();
+  box.SetSelStart(4);
+  form.UserKey(key::kLeft, kShiftMask);
+  form.UserKey(key::kLeft, kShiftMask);
+  EXPECT_EQ(box.SelText(), "cd");
+  EXPECT_TRUE(box.CaretAtStart());
+  form.UserKey(key::kRight, kShiftMask);  // back towards the anchor
+  EXPECT_EQ(box.SelText(), "d");
+  form.UserKey(key::kHome, kShiftMask);
+  EXPECT_EQ(box.SelText(), "abcd");
+  form.UserKey(key::kEnd, kShiftMask);  // across the anchor
+  EXPECT_EQ(box.SelText(), "ef");
+  EXPECT_FALSE(box.CaretAtStart());
+  form.UserKey(key::kLeft);
+  EXPECT_EQ(box.SelStart(), 4);
+  EXPECT_EQ(box.SelLength(), 0);
+  form.UserKey(key::kRight, kShiftMask);
+  form.UserKey(key::kRight);
+  EXPECT_EQ(box.SelStart(), 5);
+  EXPECT_EQ(box.SelLength(), 0);
+}
+
 TEST_F(ModelTextBox, OneLineBoxIsNeverLowerThanTheHostAllows) {
   TextBox box(form, "txt");
   box.SetHeight(1);

@@ -65,11 +65,21 @@ std::string TextBox::SelText() const { return text_.substr(static_cast<size_t>(s
 void TextBox::SetSelStart(int32_t s) {
   selStart_ = std::clamp<int32_t>(s, 0, static_cast<int32_t>(text_.size()));
   selLength_ = 0;
+  caretAtStart_ = false;
   Notify(Property::Selection);
 }
 
 void TextBox::SetSelLength(int32_t n) {
   selLength_ = std::clamp<int32_t>(n, 0, static_cast<int32_t>(text_.size()) - selStart_);
+  caretAtStart_ = false;
+  Notify(Property::Selection);
+}
+
+void TextBox::ExtendSelection(int32_t anchor, int32_t caret) {
+  caret = std::clamp<int32_t>(caret, 0, static_cast<int32_t>(text_.size()));
+  selStart_ = std::min(anchor, caret);
+  selLength_ = std::abs(caret - anchor);
+  caretAtStart_ = caret < anchor;
   Notify(Property::Selection);
 }
 
@@ -148,25 +158,24 @@ void TextBox::DefaultKeyDown(int16_t keyCode, int16_t shift) {
       ReplaceSelection("", true);
       return;
     case key::kLeft:
-      SetSelStart(selLength_ > 0 ? selStart_ : selStart_ - 1);
-      return;
     case key::kHome:
-      SetSelStart(0);
-      return;
     case key::kRight:
+    case key::kEnd: {
+      const int32_t caret = CaretAtStart() ? selStart_ : selStart_ + selLength_;
+      const int32_t anchor = CaretAtStart() ? selStart_ + selLength_ : selStart_;
       if (extend) {
-        SetSelLength(selLength_ + 1);
+        int32_t to = keyCode == key::kLeft ? caret - 1 : keyCode == key::kRight ? caret + 1
+                   : keyCode == key::kHome ? 0 : size;
+        ExtendSelection(anchor, to);
+      } else if (keyCode == key::kLeft) {
+        SetSelStart(selLength_ > 0 ? selStart_ : selStart_ - 1);
+      } else if (keyCode == key::kRight) {
+        SetSelStart(selLength_ > 0 ? selStart_ + selLength_ : selStart_ + 1);
       } else {
-        SetSelStart(selStart_ + std::max<int32_t>(selLength_, 1));
+        SetSelStart(keyCode == key::kHome ? 0 : size);
       }
       return;
-    case key::kEnd:
-      if (extend) {
-        SetSelLength(size - selStart_);
-      } else {
-        SetSelStart(size);
-      }
-      return;
+    }
     default:
       return;
   }

@@ -67,6 +67,9 @@ class TextBox : public Control {
   // Selection; out-of-range values are clamped to the text.
   int32_t SelStart() const { return selStart_; }
   int32_t SelLength() const { return selLength_; }
+  // Whether the caret stands at the start of the selection (after the user
+  // extended it leftwards) rather than at its end.
+  bool CaretAtStart() const { return caretAtStart_ && selLength_ > 0; }
   std::string SelText() const;
   void SetSelStart(int32_t s);  // also empties the selection
   void SetSelLength(int32_t n);
@@ -116,6 +119,9 @@ class TextBox : public Control {
   Align align_ = Align::Left;
   int32_t selStart_ = 0;
   int32_t selLength_ = 0;
+  bool caretAtStart_ = false;
+  // Selects from anchor to caret (Shift with a caret key).
+  void ExtendSelection(int32_t anchor, int32_t caret);
 };
 
 class CommandButton : public Control {

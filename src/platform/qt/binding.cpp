@@ -373,7 +373,9 @@ class TextBoxBinding : public Binding {
       QString text = ToQ(box_.Text());
       if (le->text() != text) le->setText(text);
       if (WidgetSelection() != std::make_pair(box_.SelStart(), box_.SelLength())) {
-        if (box_.SelLength() > 0)
+        if (box_.CaretAtStart())
+          le->setSelection(box_.SelStart() + box_.SelLength(), -box_.SelLength());
+        else if (box_.SelLength() > 0)
           le->setSelection(box_.SelStart(), box_.SelLength());
         else
           le->setCursorPosition(box_.SelStart());
@@ -385,8 +387,9 @@ class TextBoxBinding : public Binding {
     if (pe->toPlainText() != text) pe->setPlainText(text);
     if (WidgetSelection() != std::make_pair(box_.SelStart(), box_.SelLength())) {
       QTextCursor cur = pe->textCursor();
-      cur.setPosition(ToWidgetPos(box_.SelStart()));
-      cur.setPosition(ToWidgetPos(box_.SelStart() + box_.SelLength()), QTextCursor::KeepAnchor);
+      const int32_t start = box_.SelStart(), end = box_.SelStart() + box_.SelLength();
+      cur.setPosition(ToWidgetPos(box_.CaretAtStart() ? end : start));
+      cur.setPosition(ToWidgetPos(box_.CaretAtStart() ? start : end), QTextCursor::KeepAnchor);
       pe->setTextCursor(cur);
     }
   }
