@@ -13,53 +13,11 @@
 
 #include "dbf/dbf_engine.h"
 #include "platform/files/file_pool.h"
-#include "platform/host.h"
+#include "platform/scripted/scripted_host.h"
 
 namespace {
 
 using namespace kelvarin;
-
-class QuietPrinter final : public platform::Printer {
- public:
-  void PrintLine(const std::string&) override {}
-  void PrintPart(const std::string&) override {}
-  void PrintAtColumn(int, const std::string&) override {}
-  void NewPage() override {}
-  void EndDoc() override {}
-  void SetFont(const platform::PrinterFont&) override {}
-  platform::PrinterFont Font() const override { return {}; }
-  double TextWidth(const std::string&) const override { return 0; }
-  double PageWidth() const override { return 0; }
-};
-
-class QuietHost final : public platform::Host {
- public:
-  platform::MsgAnswer MsgBox(const std::string&, platform::MsgButtons, platform::MsgIcon,
-                             const std::string&) override {
-    return platform::MsgAnswer::OK;
-  }
-  void Beep() override {}
-  void DoEvents() override {}
-  void ShowModal(platform::Form&) override {}
-  void ShowModeless(platform::Form&) override {}
-  void HideForm(platform::Form&) override {}
-  platform::ScreenInfo Screen() const override { return {}; }
-  int MousePointerShape() const override { return 0; }
-  void SetMousePointerShape(int) override {}
-  std::optional<std::string> SaveFileDialog(const platform::FileDialogRequest&) override { return {}; }
-  std::optional<std::string> OpenFileDialog(const platform::FileDialogRequest&) override { return {}; }
-  std::optional<platform::FontChoice> FontDialog(const platform::FontChoice&) override { return {}; }
-  platform::Printer& GetPrinter() override { return printer_; }
-  platform::CalendarDate Today() const override { return {2026, 12, 7}; }
-  double TimeOfDay() const override { return 0; }
-  const platform::LocaleSettings& Locale() const override { return locale_; }
-  platform::FontMeasures MainFontMeasures() const override { return {}; }
-  void SendFocusMessage(int, int32_t) override {}
-
- private:
-  QuietPrinter printer_;
-  platform::LocaleSettings locale_;
-};
 
 // An upper-case folder, so the engine's upper-cased name needs no case search.
 const std::string& WorkFile() {
@@ -88,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     return 0;
   }
-  QuietHost host;
+  platform::ScriptedHost host;  // answers any box; nothing here checks them
   platform::FilePool pool;
   dbf::DbfEngine engine(host, pool);
 
