@@ -11,8 +11,8 @@ namespace kelvarin::platform::qt {
 
 namespace {
 
-// Cells one character by one line; the lines an entry takes on white, the
-// rest on the form's grey; every tenth column (counted from column 1, as
+// Cells one character by one line; the lines an entry takes tinted and
+// closed by a red line, the rest on the form's grey; every tenth column (counted from column 1, as
 // the grid is scrolled) drawn darker so that columns can be counted.
 class DesignSurfaceWidget : public QWidget {
  public:
@@ -28,7 +28,7 @@ class DesignSurfaceWidget : public QWidget {
     if (cw < 1 || ch < 1) return;
     QPainter p(this);
     const int used = static_cast<int>(grid_.LinesInUse() * ch);
-    p.fillRect(QRect(0, 0, width(), std::min(used, height())), QColor(255, 255, 255));
+    p.fillRect(QRect(0, 0, width(), std::min(used, height())), QColor(236, 242, 250));
     const QColor fine(222, 222, 222), tenth(160, 160, 200);
     const int columns = static_cast<int>(width() / cw) + 1;
     for (int k = 0; k <= columns; ++k) {
@@ -43,6 +43,9 @@ class DesignSurfaceWidget : public QWidget {
       const int y = static_cast<int>(r * ch);
       p.drawLine(0, y, width(), y);
     }
+    // The end of an entry's lines, over the grid.
+    p.setPen(QPen(QColor(200, 0, 0), 2));
+    p.drawLine(0, used, width(), used);
     // Column numbers at every tenth column, small, along the top edge.
     QFont f = font();
     f.setPixelSize(std::max(7, static_cast<int>(ch * 0.55)));

@@ -49,6 +49,7 @@ frmRptSetup::frmRptSetup(platform::Host& host, store::Store& store) : Form(host,
   lblField(0).SetBackColor(kSysWindow);
   lblField(0).SetForeColor(kSysWindowText);
   lblField(0).SetBorderStyle(1);
+  lblField(0).SetFontSize(7);  // a name fits the cells its value takes
   lblField(0).SetTabStop(false);
   linRptEnd.SetBorderColor(platform::kRed);
   linRptEnd.SetBorderWidth(2);
