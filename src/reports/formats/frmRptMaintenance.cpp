@@ -67,9 +67,12 @@ void frmRptMaintenance::Form_Load() {
   store::CenterForm(*this);
   filReport.SetPath(store_.AppDir);
   FillReportList();
-  if (store_.SecurityCode == -1) {
-    for (platform::CommandButton* b : {&cmdDesign, &cmdNew, &cmdCopy, &cmdDelete, &cmdRename}) b->SetEnabled(false);
-  }
+  ApplyViewOnly();
+}
+
+void frmRptMaintenance::ApplyViewOnly() {
+  if (store_.SecurityCode != -1) return;
+  for (platform::CommandButton* b : {&cmdDesign, &cmdNew, &cmdCopy, &cmdDelete, &cmdRename}) b->SetEnabled(false);
 }
 
 void frmRptMaintenance::FillReportList() {
@@ -133,9 +136,7 @@ void frmRptMaintenance::ReportFailure(const std::string& text) {
   FillReportList();
   for (int32_t i = 0; i < lstReport.ListCount(); ++i)
     if (lstReport.List(i) == selected) lstReport.SetListIndex(i);
-  if (store_.SecurityCode == -1) {
-    for (platform::CommandButton* b : {&cmdDesign, &cmdNew, &cmdCopy, &cmdDelete, &cmdRename}) b->SetEnabled(false);
-  }
+  ApplyViewOnly();
 }
 
 bool frmRptMaintenance::ReadSelected(const std::string& name, const std::string& file) {

@@ -52,6 +52,8 @@ class frmRptMaintenance : public platform::Form {
   void FillReportList();
   void EnableReportButtons(bool on);
   void SetDefaultLayout();
+  // With view-only access only Select and OK stay available.
+  void ApplyViewOnly();
 
   // Asks for a name in the shared prompt; nullopt when cancelled. The
   // answer comes back in upper case.
