@@ -201,6 +201,8 @@ TEST_F(Designer, WidthStaysWithinOneAndTheFieldAndNeverTouchesANeighbour) {
     d.Spin2.UserSpinDown();
     d.Spin2.UserSpinDown();
     EXPECT_EQ(Col(2).Width, 3);
+    EXPECT_EQ(d.panFieldLength.Caption(), "3");
+    EXPECT_EQ(d.lblField(2).Width(), 3 * kCw);
     d.cboFieldName.UserSelect(4);
     d.Spin2.UserSpinUp();  // still 6: the field's length is the limit now
     EXPECT_EQ(Col(4).Width, 6);

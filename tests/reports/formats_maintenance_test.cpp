@@ -47,6 +47,33 @@ TEST_F(FormatMaintenance, NewTakesTheFieldLengthsOfTheCatalogOpenNow) {
   EXPECT_EQ(ReadBytes("B.FMT"), FmtBytes(expected, 0));
 }
 
+TEST_F(FormatMaintenance, NewStartsFromTheDefaultLayoutNotFromTheFormatEditedBefore) {
+  WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 2, 5}, {21, 4, 1, 1}}, 3), 1));
+  InDesigner([](frmRptSetup& d) { d.cmdOK.UserClick(); });
+  AnswerPrompt("B");
+  InDesigner([&](frmRptSetup& d) {
+    EXPECT_EQ(store.EditLayout, Layout({}));
+    EXPECT_EQ(store.EditLayoutHeader.ShowTitles, 0);
+    d.cmdOK.UserClick();
+  });
+  Maintain([&](frmRptMaintenance& f) {
+    EXPECT_EQ(f.Caption(), "Report Maintenance");
+    EXPECT_EQ(f.lblCurrent.Caption(), "Current Report:");
+    f.cmdDesign.UserClick();
+    f.cmdNew.UserClick();
+  });
+  EXPECT_EQ(ReadBytes("B.FMT"), FmtBytes(Layout({}), 0));
+}
+
+TEST_F(FormatMaintenance, EnterOrEscapeCloseTheForm) {
+  for (int16_t key : {platform::key::kReturn, platform::key::kEscape}) {
+    host.OnShowAs<frmRptMaintenance>("frmRptMaintenance", [key](frmRptMaintenance& f) { f.UserKey(key); });
+    frmRptMaintenance form(host, store);
+    form.Show(platform::ShowMode::Modal);
+    EXPECT_FALSE(form.Loaded());
+  }
+}
+
 TEST_F(FormatMaintenance, CancelInThePromptOrTheDesignerLeavesDirectoryAndListAlone) {
   WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
   const std::set<std::string> before = DirFiles();
@@ -175,6 +202,7 @@ TEST_F(FormatMaintenance, EditWritesOnlyAfterOkAndTheCurrentFormatFollowsAtOnce)
   InDesigner([](frmRptSetup& d) {
     d.Spin1.UserSpinUp();
     d.cmdDown.UserClick();  // Title to line 2
+    d.chkTitles.UserClick();
     d.cmdOK.UserClick();
   });
   InDesigner([](frmRptSetup& d) {
@@ -191,8 +219,9 @@ TEST_F(FormatMaintenance, EditWritesOnlyAfterOkAndTheCurrentFormatFollowsAtOnce)
     f.cmdDesign.UserClick();
   });
   const store::ReportLayout edited = Layout({{0, 10, 2, 1}}, 2);
-  EXPECT_EQ(ReadBytes("CUR.FMT"), FmtBytes(edited, 0));
+  EXPECT_EQ(ReadBytes("CUR.FMT"), FmtBytes(edited, 1));
   EXPECT_EQ(store.ActiveLayout, edited);
+  EXPECT_EQ(store.ActiveLayoutHeader.ShowTitles, 1);
   EXPECT_EQ(ReadBytes("OTHER.FMT"), FmtBytes(Layout({{0, 9, 1, 1}}), 0));
   EXPECT_EQ(store.ActiveLayout[0].Width, 10);  // OTHER is not the current format
   EXPECT_EQ(host.Transcript(), (Strings{"ShowModal(frmRptMaintenance): Report Maintenance", "Pointer(11)",
