@@ -83,6 +83,13 @@ TEST_F(QtDesigner, AClickOnTheGridPlacesTheChosenFieldAndItsLabelShowsThere) {
   EXPECT_EQ(d.cboFieldName.ListIndex(), 1);
   EXPECT_EQ(store.EditLayout[0].Line, 0);
 
+  // Scrolling moves the label one cell to the left; the field stays put.
+  d.cmdScrLeft.UserClick();
+  QApplication::processEvents();
+  EXPECT_EQ(label->x(), 3 * store.AvgCharWidth / tpp);
+  EXPECT_EQ(store.EditLayout[1].Column, 5);
+  d.cmdScrRight.UserClick();
+
   // Below the last line nothing is placed.
   d.cboFieldName.SetListIndex(0);
   ClickAt(d, CellCenter(d, 1, 4));

@@ -311,6 +311,12 @@ TEST_F(Designer, ScrollingStopsAtNinetyColumnsAndAtTheStartWithABeep) {
     EXPECT_EQ(d.lblField(0).Left(), 9 * kCw);
     EXPECT_EQ(Coords(d), "100,1");
     EXPECT_EQ(Col(0).Column, 100);
+    // Scrolled to the end, the grid's last cell is column 255.
+    EXPECT_GE(d.grdDesign.Width(), 165 * kCw);
+    EXPECT_EQ(d.grdDesign.FirstColumn(), 91);
+    d.cboFieldName.UserSelect(21);
+    d.UserMouseDown(kLeftButton, 0, 164 * kCw + 10, 100);
+    EXPECT_EQ(Col(21).Column, 255);
     d.cmdOK.UserClick();
   });
 }

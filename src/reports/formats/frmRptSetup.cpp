@@ -18,7 +18,10 @@ constexpr int16_t kMaxLines = 21;
 constexpr int16_t kMaxScroll = -90;
 constexpr int32_t kRightmostStart = 90;  // Right stops once a field starts past this column
 constexpr int32_t kTitleCells = 16;      // a 14-character name and ": "
-constexpr int32_t kDesignWidth = 9600;
+// Columns the grid shows at once: with the 90 columns of scrolling, the
+// view reaches column 255, the widest a field can be.
+constexpr int32_t kVisibleColumns = 165;
+constexpr int32_t kMinWidth = 9600;
 
 // Integer part towards minus infinity, as a label left of the origin needs.
 int32_t FloorDiv(int32_t a, int32_t b) {
@@ -39,10 +42,11 @@ frmRptSetup::frmRptSetup(platform::Host& host, store::Store& store) : Form(host,
   const int32_t cw = std::max<int32_t>(1, store_.AvgCharWidth), ch = std::max<int32_t>(1, store_.CharHeight);
   const int32_t areaHeight = kMaxLines * ch;
   const int32_t y0 = areaHeight + 150;
-  SetScaleWidth(kDesignWidth);
+  const int32_t width = std::max(kMinWidth, kVisibleColumns * cw);
+  SetScaleWidth(width);
   SetScaleHeight(y0 + 1260);
 
-  grdDesign.Move(0, 0, kDesignWidth, areaHeight + 15);
+  grdDesign.Move(0, 0, width, areaHeight + 15);
   grdDesign.SetCellSize(cw, ch);
   lblField(0).Move(0, -ch, cw, ch);
   lblField(0).SetVisible(false);
@@ -95,10 +99,10 @@ frmRptSetup::frmRptSetup(platform::Host& host, store::Store& store) : Form(host,
   chkTitles.Move(4680, y1 + 345, 1500, 315);
   cmdOK.SetCaption("&OK");
   cmdOK.SetDefault(true);
-  cmdOK.Move(6720, y1 + 345, 1215, 375);
+  cmdOK.Move(width - 2640, y1 + 345, 1215, 375);
   cmdCancel.SetCaption("&Cancel");
   cmdCancel.SetCancel(true);
-  cmdCancel.Move(8040, y1 + 345, 1215, 375);
+  cmdCancel.Move(width - 1320, y1 + 345, 1215, 375);
   cboFieldName.SetTabIndex(0);
 
   Load = [this] { Form_Load(); };
