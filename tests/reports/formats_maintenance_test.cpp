@@ -285,6 +285,25 @@ TEST_F(FormatMaintenance, RenameActsOnTheFileAsSpeltOnDisk) {
   EXPECT_EQ(ReadBytes("UP.FMT"), bytes);
 }
 
+TEST_F(FormatMaintenance, ALongFileNameIsCopiedItselfNotTheFormatItsFirstEightLettersName) {
+  const std::string shorter = FmtBytes(Layout({{0, 1, 1, 1}}), 0);
+  const std::string longer = FmtBytes(Layout({{1, 2, 1, 1}}), 0);
+  WriteBytes("LONGNAME.FMT", shorter);
+  WriteBytes("LONGNAME1.FMT", longer);
+  AnswerPrompt("C");
+  // Nine characters are no format name: it could not be kept as the
+  // catalog's current format.
+  host.AnswerMsgBox(MsgAnswer::OK, "Report is invalid.");
+  Maintain([&](frmRptMaintenance& f) {
+    EXPECT_EQ(Items(f.lstReport), (Strings{"LONGNAME", "LONGNAME1"}));
+    f.lstReport.UserSelect(1);
+    f.cmdCopy.UserClick();
+    f.cmdSelect.UserClick();
+  });
+  EXPECT_EQ(ReadBytes("C.FMT"), longer);
+  EXPECT_EQ(store.CurrentReport, "");
+}
+
 TEST_F(FormatMaintenance, DeleteAsksThenRemovesFileAndItemAndForgetsTheCurrentName) {
   WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
   WriteBytes("B.FMT", FmtBytes(Layout({{1, 10, 1, 1}}), 0));
