@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "reports/formats/frmRptMaintenance.h"
+
 namespace kelvarin::app {
 
 Program::Program(platform::Host& host, const std::string& appDir)
@@ -14,6 +16,11 @@ Program::Program(platform::Host& host, const std::string& appDir)
     catMaint_->Show(platform::ShowMode::Modal);
     catMaint_->UnloadForm();
   };
+  main_->AttachMenu(main_->mnuRSelectLayout, [this] {
+    reports::frmRptMaintenance maintenance(host_, store_);
+    maintenance.Show(platform::ShowMode::Modal);
+    maintenance.UnloadForm();
+  });
   main_->Closed = [this] {
     finished_ = true;
     platform::RaiseEvent(OnFinished);

@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, StartUpOpensTheCurrentCatalogAndErasesTheScreen) {
   EXPECT_TRUE(main().mnuVSearch.Visible());
   EXPECT_FALSE(main().mnuVPrintEntry.Visible());
   EXPECT_TRUE(main().mnuOSetup.Visible());
-  EXPECT_FALSE(main().mnuRSelectLayout.Visible());
+  EXPECT_TRUE(main().mnuRSelectLayout.Visible());
   EXPECT_TRUE(main().cmdAlpha.Visible());
   EXPECT_TRUE(main().mnuUCatMaint.Visible());
 }

@@ -5,6 +5,7 @@
 #include "platform/model/control.h"
 #include "platform/model/control_array.h"
 #include "platform/model/controls.h"
+#include "platform/model/design_grid.h"
 #include "platform/model/form.h"
 #include "platform/model/grid.h"
 #include "platform/model/lists.h"

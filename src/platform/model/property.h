@@ -35,6 +35,7 @@ enum class ControlKind {
   Gauge,
   Panel3D,
   DirList,
+  DesignGrid,
 };
 
 // What a host has to refresh after a change. Several setters share one value

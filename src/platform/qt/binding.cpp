@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "platform/model/model.h"
+#include "platform/qt/design_surface.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/qt_host.h"
@@ -1162,6 +1163,7 @@ std::unique_ptr<Binding> MakeBinding(FormView& form, Control& c, QWidget* parent
     case ControlKind::Timer: return std::make_unique<TimerBinding>(form, static_cast<Timer&>(c));
     case ControlKind::StatusBar: return std::make_unique<StatusBinding>(form, static_cast<StatusBar&>(c), parent);
     case ControlKind::Grid: return MakeGridBinding(form, static_cast<Grid&>(c), parent);
+    case ControlKind::DesignGrid: return MakeDesignSurfaceBinding(form, static_cast<DesignGrid&>(c), parent);
     case ControlKind::Form:
     case ControlKind::MenuItem: break;
     default: break;  // a kind this host does not draw yet has no widget
