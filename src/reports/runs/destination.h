@@ -17,6 +17,10 @@
 #include "platform/host.h"
 #include "store/store.h"
 
+namespace kelvarin::dbf {
+class Db3Exchange;
+}
+
 namespace kelvarin::reports {
 
 enum class HandOver {
@@ -73,8 +77,10 @@ class UnavailableDestination : public RunDestination {
   int16_t kind_;
 };
 
-// The destination object for store.CurrentReportDest.
+// The destination object for store.CurrentReportDest; the dBase III file
+// is written through db3 (unavailable without it).
 std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
-                                                MonitorDestination::ShowMatch showInMainWindow);
+                                                MonitorDestination::ShowMatch showInMainWindow,
+                                                dbf::Db3Exchange* db3 = nullptr);
 
 }  // namespace kelvarin::reports
