@@ -1,0 +1,84 @@
+// The program over the scripted host with an application directory of its
+// own, for the dBase III export and import: DBF files written and read byte
+// by byte here, independently of the engine, and imported catalogs read back
+// through the store.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "platform/profile.h"
+#include "platform/scripted/scripted_host.h"
+#include "support/catalog_builder.h"
+#include "support/scripted_expect.h"
+
+namespace kelvarin::test_support {
+
+struct DbfColumn {
+  std::string name;
+  char type = 'C';
+  int length = 10;
+  int decimals = 0;
+};
+
+struct DbfRow {
+  std::vector<std::string> values;  // padded or cut to each column
+  bool deleted = false;
+};
+
+// A dBase III file: version 0x03, the columns, the records, the 0x1A end.
+// countOverride replaces the header's record count (as unsigned bytes).
+std::string MakeDbfBytes(const std::vector<DbfColumn>& columns, const std::vector<DbfRow>& rows,
+                         std::optional<uint32_t> countOverride = std::nullopt);
+
+struct DbfContents {
+  uint8_t version = 0;
+  uint32_t recordCount = 0;
+  std::vector<DbfColumn> columns;  // names without their 0x00 padding
+  std::vector<DbfRow> rows;        // values as stored, untrimmed
+};
+// Reads a DBF's header, descriptors and records from its bytes.
+std::optional<DbfContents> ParseDbf(const std::string& bytes);
+
+// An imported catalog as the store reads it back.
+struct CatalogContents {
+  store::FieldDefTable defs;
+  store::DatHeader header;
+  std::vector<store::EntryRecord> entries;
+};
+
+class Db3Test : public ::testing::Test {
+ protected:
+  Db3Test() : dir_("db3") {}
+
+  // Writes the catalog, names it in QAV.INI and starts the program on it;
+  // without a catalog the program starts with none open.
+  void Start(const CatalogBuilder* cat = nullptr, int16_t dest = store::rdMonitor);
+  store::Store& st() { return program_->store(); }
+  dbf::Db3Exchange& db3() { return program_->db3(); }
+  entry::frmQAVMain& main() { return program_->mainWindow(); }
+
+  // Reads DataDir/NAME's files; false when the catalog is not there.
+  bool ReadCatalog(const std::string& name, CatalogContents* out);
+  // The transcript without pointer changes.
+  std::vector<std::string> Seen() const;
+  static std::string Box(const std::string& text) { return "MsgBox(OK,None,\"Kelvarin Your Catalog\"): " + text; }
+  static std::string Warning(const std::string& text) {
+    return "MsgBox(OK,Exclamation,\"Kelvarin Your Catalog\"): " + text;
+  }
+  // The user answers the export's name prompt.
+  void NameExport(const std::string& typed, bool clearFirst = true);
+
+  platform::ScriptedHost host_;
+  ScriptedExpect expect_{host_};
+  TempDir dir_;
+  std::unique_ptr<app::Program> program_;
+};
+
+}  // namespace kelvarin::test_support
