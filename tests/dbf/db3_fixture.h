@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,18 @@ struct CatalogContents {
   std::vector<store::EntryRecord> entries;
 };
 
+// The scripted host with a look at the program's state as each message box
+// comes up.
+class ProbingHost : public platform::ScriptedHost {
+ public:
+  std::function<void(const std::string& text)> beforeMsgBox;
+  platform::MsgAnswer MsgBox(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
+                             const std::string& title) override {
+    if (beforeMsgBox) beforeMsgBox(text);
+    return ScriptedHost::MsgBox(text, buttons, icon, title);
+  }
+};
+
 class Db3Test : public ::testing::Test {
  protected:
   Db3Test() : dir_("db3") {}
@@ -75,7 +88,7 @@ class Db3Test : public ::testing::Test {
   // The user answers the export's name prompt.
   void NameExport(const std::string& typed, bool clearFirst = true);
 
-  platform::ScriptedHost host_;
+  ProbingHost host_;
   ScriptedExpect expect_{host_};
   TempDir dir_;
   std::unique_ptr<app::Program> program_;
