@@ -15,6 +15,14 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
+// A letter and a number, built so that no compiler takes the literal for
+// the target of a copy.
+std::string Tagged(char letter, int n) {
+  std::string out(1, letter);
+  out += std::to_string(n);
+  return out;
+}
+
 std::string Padded(const std::string& s, size_t n) {
   std::string out = s;
   out.resize(n, ' ');
@@ -75,20 +83,20 @@ TEST_F(Db3ImportTest, TwentyFiveFieldsGiveTheFirstTwentyAndTheirValues) {
   std::vector<DbfColumn> cols;
   DbfRow row;
   for (int i = 1; i <= 25; ++i) {
-    cols.push_back({"F" + std::to_string(i), 'C', 3});
-    row.values.push_back("v" + std::to_string(i));
+    cols.push_back({Tagged('F', i), 'C', 3});
+    row.values.push_back(Tagged('v', i));
   }
   Import("MANY.DBF", MakeDbfBytes(cols, {row, row}), "MANY", 2);
   CatalogContents c = Catalog("MANY");
   for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(Trim(c.defs[static_cast<size_t>(i)].FieldName), "F" + std::to_string(i + 1));
+    EXPECT_EQ(Trim(c.defs[static_cast<size_t>(i)].FieldName), Tagged('F', i + 1));
     EXPECT_EQ(c.header.FieldLength[static_cast<size_t>(i)], 3);
   }
   EXPECT_EQ(c.defs[20].FieldName, "LINE 21       ");
   EXPECT_EQ(c.header.FieldLength[20], 0);
   EXPECT_EQ(c.header.RecordLength, 17 + 60);
   ASSERT_EQ(c.entries.size(), 2u);
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(c.entries[1].FieldText[static_cast<size_t>(i)], Padded("v" + std::to_string(i + 1), 3));
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(c.entries[1].FieldText[static_cast<size_t>(i)], Padded(Tagged('v', i + 1), 3));
   EXPECT_EQ(c.entries[1].FieldText[20], "");
 }
 
