@@ -100,8 +100,6 @@ class Db3Exchange {
 
  private:
   void ShowEngineError(int16_t err, const std::string& phrase);
-  // The slots that gave the export's columns, in column order.
-  std::vector<int> UsedSlots() const;
 
   platform::Host& host_;
   store::Store& store_;
@@ -111,6 +109,7 @@ class Db3Exchange {
   // failure's message.
   std::map<int16_t, std::string> exportPaths_;
   std::vector<std::string> values_;  // reused by WriteDb3Entry
+  std::string record_;               // reused by DbfReadRecordFields
 };
 
 }  // namespace kelvarin::dbf

@@ -18,13 +18,6 @@ void Db3Exchange::ShowEngineError(int16_t err, const std::string& phrase) {
   host_.MsgBox(Db3ErrorMsg + phrase, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
-std::vector<int> Db3Exchange::UsedSlots() const {
-  std::vector<int> slots;
-  for (int s = 0; s < store::kFieldCount; ++s)
-    if (store_.CatalogHeader.FieldLength[static_cast<size_t>(s)] != 0) slots.push_back(s);
-  return slots;
-}
-
 std::string Db3Exchange::AskDb3ExportName() {
   store::frmEnterName prompt(store_);
   prompt.LoadForm();
@@ -65,14 +58,15 @@ void Db3Exchange::MakeDb3FieldName(std::string& name) {
 bool Db3Exchange::CreateDb3Export(const std::string& path, int16_t& handle, int16_t& fieldCount) {
   DbfFieldDefs defs(22);
   fieldCount = 0;
-  for (int s : UsedSlots()) {
+  for (int s = 0; s < store::kFieldCount; ++s) {
+    if (store_.CatalogHeader.FieldLength[static_cast<size_t>(s)] == 0) continue;
     ++fieldCount;
     std::string name = store_.FieldDefs[static_cast<size_t>(s)].FieldName;
     MakeDb3FieldName(name);
     auto& row = defs[static_cast<size_t>(fieldCount)];
-    row[1] = "0";
+    row[1].assign(1, '0');
     row[2] = std::to_string(store_.CatalogHeader.FieldLength[static_cast<size_t>(s)]);
-    row[3] = "C";
+    row[3].assign(1, 'C');
     row[4] = name;
   }
   defs[0][0] = std::to_string(fieldCount);
@@ -103,14 +97,20 @@ bool Db3Exchange::CreateDb3File(const std::string& path, const DbfFieldDefs& fie
 }
 
 void Db3Exchange::WriteDb3Entry(const store::EntryRecord& entry, int16_t handle, int16_t fieldCount) {
-  values_.assign(22, std::string());
+  // The strings are reused from entry to entry.
+  values_.resize(22);
+  for (std::string& v : values_) v.clear();
   int16_t k = 0;
-  for (int s : UsedSlots()) {
-    if (k >= fieldCount || k >= 21) break;
-    ++k;
+  for (int s = 0; s < store::kFieldCount && k < fieldCount && k < 21; ++s) {
     const auto slot = static_cast<size_t>(s);
+    if (store_.CatalogHeader.FieldLength[slot] == 0) continue;
+    ++k;
     std::string& value = values_[static_cast<size_t>(k)];
-    value = store_.Formulas[slot].Defined != 0 ? store_.EvalFormula(entry, s) : entry.FieldText[slot];
+    if (store_.Formulas[slot].Defined != 0) {
+      value = store_.EvalFormula(entry, s);
+    } else {
+      value.assign(entry.FieldText[slot]);
+    }
     if (store::IsSumField(store_.FieldDefs[slot].FieldKind))
       fieldTotals_[slot] += static_cast<float>(platform::LeadingNumber(value));
   }

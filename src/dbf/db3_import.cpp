@@ -4,6 +4,7 @@
 #include "dbf/db3_exchange.h"
 #include "dbf/dbf_number_text.h"
 #include "platform/files/runtime_errors.h"
+#include "store/formats.h"
 
 namespace kelvarin::dbf {
 namespace {
@@ -14,12 +15,62 @@ constexpr int16_t kErrRecordCount = 113;
 
 // A whole number as the classic Str wrote it: a blank before one of zero or
 // more, the minus sign before a negative one.
-std::string Str(int64_t n) { return (n >= 0 ? " " : "") + std::to_string(n); }
+std::string Str(int64_t n) {
+  std::string out(n >= 0 ? 1 : 0, ' ');
+  out += std::to_string(n);
+  return out;
+}
 
 int16_t FieldNumber(const std::string& text) {
   int16_t n = 0;
   return LeadingInt16(text, n) ? n : int16_t{0};
 }
+
+// The new data file is written in large blocks. A block that cannot be
+// written goes again entry by entry; the first entry that still fails goes
+// through the store's own writer, which tells the user.
+class EntryBlockWriter {
+ public:
+  EntryBlockWriter(store::Store& store, const store::DatHeader& header, int16_t file)
+      : store_(store), header_(header), file_(file), length_(static_cast<size_t>(header.RecordLength)) {
+    block_.reserve(kBlockBytes / length_ * length_ + length_);
+  }
+  bool Add(const store::EntryRecord& entry, int32_t number) {
+    if (block_.empty()) first_ = number;
+    const size_t at = block_.size();
+    block_.resize(at + length_);
+    store::EncodeEntry(entry, header_, block_.data() + at);
+    return block_.size() + length_ <= kBlockBytes || Flush();
+  }
+  bool Flush() {
+    if (block_.empty()) return true;
+    platform::RandomAccessFile* file = store_.files().Get(file_);
+    const int64_t offset = static_cast<int64_t>(first_) * static_cast<int64_t>(length_);
+    bool ok = file != nullptr && file->Write(offset, block_.data(), block_.size()) == 0;
+    for (size_t at = 0; !ok && at < block_.size(); at += length_) {
+      const int64_t number = first_ + static_cast<int64_t>(at / length_);
+      if (file != nullptr && file->Write(number * static_cast<int64_t>(length_), block_.data() + at, length_) == 0)
+        continue;
+      store::EntryRecord entry;
+      store::DecodeEntry(block_.data() + at, header_, &entry);
+      if (!store_.WriteEntry(entry, header_, static_cast<float>(number), file_)) {
+        block_.clear();
+        return false;
+      }
+    }
+    block_.clear();
+    return true;
+  }
+
+ private:
+  static constexpr size_t kBlockBytes = size_t{1} << 20;
+  store::Store& store_;
+  const store::DatHeader& header_;
+  int16_t file_;
+  size_t length_;
+  int32_t first_ = 0;
+  std::vector<uint8_t> block_;
+};
 
 }  // namespace
 
@@ -33,7 +84,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
   if (err != 0) {
     ShowEngineError(err, "When Opening DBaseIII File: " + path);
     fieldDefs.assign(1, {});
-    fieldDefs[0][0] = "0";
+    fieldDefs[0][0].assign(1, '0');
     return false;
   }
 
@@ -57,7 +108,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
     engine_.DbfFieldInfo(handle, err, fieldNo, fieldName, type, length, decimals);
     if (err != 0) ShowEngineError(err, "When Reading Header of DBaseIII File: " + path);
     auto& row = fieldDefs[static_cast<size_t>(i)];
-    row[1] = "0";
+    row[1].assign(1, '0');
     row[2] = std::to_string(length);
     row[3] = type;
     row[4] = fieldName;
@@ -109,21 +160,30 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
 
   std::vector<std::string> values;
   store::EntryRecord entry;
-  for (int32_t r = 1; dat != 0 && r <= recordCount; ++r) {
-    int16_t err = 0, count = 0;
-    values.clear();
-    DbfReadRecordFields(handle, err, count, values, r);
-    if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + dbfPath);
-    entry = store::EntryRecord{};
-    for (int i = 0; i < m; ++i) {
-      const auto at = static_cast<size_t>(i + 1);
-      std::string& text = entry.FieldText[static_cast<size_t>(i)];
-      if (at < values.size()) text = std::move(values[at]);
-      // The entry writer takes each text at exactly its field's length.
-      text.resize(static_cast<size_t>(header.FieldLength[static_cast<size_t>(i)]), ' ');
+  if (dat != 0) {
+    EntryBlockWriter writer(store_, header, dat);
+    bool written = true;
+    for (int32_t r = 1; written && r <= recordCount; ++r) {
+      int16_t err = 0, count = 0;
+      // A record that cannot be read leaves nothing of the one before.
+      for (std::string& v : values) v.clear();
+      DbfReadRecordFields(handle, err, count, values, r);
+      if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + dbfPath);
+      for (int i = 0; i < m; ++i) {
+        const auto at = static_cast<size_t>(i + 1);
+        std::string& text = entry.FieldText[static_cast<size_t>(i)];
+        if (at < values.size()) {
+          text.assign(values[at]);
+        } else {
+          text.clear();
+        }
+        // The entry writer takes each text at exactly its field's length.
+        text.resize(static_cast<size_t>(header.FieldLength[static_cast<size_t>(i)]), ' ');
+      }
+      written = writer.Add(entry, r);
     }
     // A data file that cannot be written has been told about once.
-    if (!store_.WriteEntry(entry, header, static_cast<float>(r), dat)) break;
+    if (written) writer.Flush();
   }
   if (dat != 0) store_.files().Close(dat);
   CloseDb3File(handle);

@@ -54,12 +54,14 @@ void Db3Exchange::DbfReadRecordFields(int16_t handle, int16_t& err, int16_t& fie
     err = kErrMode;
     return;
   }
-  std::string record;
+  std::string& record = record_;
   engine_.DbfReadRecord(handle, err, recNo, record);
   if (err != 0) return;
 
   const int16_t count = slot->FieldCount;
-  values.assign(static_cast<size_t>(count) + 1, std::string());
+  // The strings are reused from record to record.
+  values.resize(static_cast<size_t>(count) + 1);
+  for (std::string& v : values) v.clear();
   for (fieldNo = 1; fieldNo <= count; ++fieldNo) {
     const DbfFieldDesc* desc = engine_.FieldDescAt(handle, fieldNo);
     if (desc == nullptr || desc->Offset == 0 || desc->FieldLength == 0) {
@@ -70,14 +72,18 @@ void Db3Exchange::DbfReadRecordFields(int16_t handle, int16_t& err, int16_t& fie
       err = kErrRecordLength;
       return;
     }
-    std::string text = record.substr(static_cast<size_t>(desc->Offset - 1), static_cast<size_t>(desc->FieldLength));
+    std::string& text = values[static_cast<size_t>(fieldNo)];
+    text.assign(record, static_cast<size_t>(desc->Offset - 1), static_cast<size_t>(desc->FieldLength));
     if (desc->FieldType == 'D' && TrimBlanks(text).size() == 8) {
-      text = DbfEvalExprCode(context, err, DateConversionExpression(handle, text), recNo, record);
-      if (err != 0) return;
+      std::string date = DbfEvalExprCode(context, err, DateConversionExpression(handle, text), recNo, record);
+      if (err != 0) {
+        text.clear();
+        return;
+      }
+      text = std::move(date);
     }
-    values[static_cast<size_t>(fieldNo)] = std::move(text);
   }
-  values[0] = std::move(record);
+  values[0].assign(record);
   fieldNo = count;
   err = 0;
 }

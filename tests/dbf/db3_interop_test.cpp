@@ -80,7 +80,8 @@ TEST_F(Db3InteropTest, GdalReadsTheSameNamesAndValues) {
     const size_t type = line.find(" (String) = ");
     if (type == std::string::npos || records.empty() || line.size() < 2) continue;
     if (records.size() == 1) names.push_back(line.substr(2, type - 2));
-    records.back() += (records.back().empty() ? "" : "|") + line.substr(type + 12);
+    if (!records.back().empty()) records.back() += '|';
+    records.back() += line.substr(type + 12);
   }
   std::string header;
   for (const auto& n : names) header += (header.empty() ? "" : "|") + n;
