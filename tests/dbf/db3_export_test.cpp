@@ -24,6 +24,9 @@ TEST(Db3FieldName, UpperCasesLettersCutsToTenAndReplacesEverythingElse) {
   EXPECT_EQ(Field("  Lead"), "__LEAD");
   EXPECT_EQ(Field("Caf\xE9"), "CAF_");  // an accented letter is no DBF name character
   EXPECT_EQ(Field("              "), "");
+  // The edges of each kept range, and the characters just outside them.
+  EXPECT_EQ(Field("azAZ09"), "AZAZ09");
+  EXPECT_EQ(Field("@[`{/:"), "______");
 }
 
 class Db3ExportTest : public Db3Test {

@@ -146,6 +146,37 @@ TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {
   EXPECT_EQ(c.entries[2].Status, store::StatusActive);
 }
 
+TEST_F(Db3ImportTest, ReadingFieldsChecksTheHandleAndReplacesWhatTheArrayHeld) {
+  const std::string path = dir_.File("READ.DBF");
+  ASSERT_TRUE(WriteFileBytes(path, MakeDbfBytes({{"NAME", 'C', 4}, {"WHEN", 'D', 8}, {"CITY", 'C', 4}},
+                                                {{{"Ann", "19990505", "Oslo"}}, {{"Bob", "1999XX05", "Rome"}}})));
+  dbf::DbfEngine& engine = program_->dbfEngine();
+  std::vector<std::string> values(30, "junk");
+  int16_t err = 0, fieldNo = 0;
+  db3().DbfReadRecordFields(0, err, fieldNo, values, 1);
+  EXPECT_EQ(err, 104);
+  db3().DbfReadRecordFields(1, err, fieldNo, values, 1);
+  EXPECT_EQ(err, 105);
+
+  int16_t handle = 0, type = 3;
+  std::string name = path;
+  engine.DbfOpen(handle, err, name, type, 12);
+  ASSERT_EQ(err, 0);
+  db3().DbfReadRecordFields(handle, err, fieldNo, values, 1);
+  EXPECT_EQ(err, 0);
+  EXPECT_EQ(fieldNo, 3);
+  EXPECT_EQ(values, (std::vector<std::string>{" Ann 19990505Oslo", "Ann ", "05/05/99", "Oslo"}));
+  // A failing field leaves itself and the fields after it empty.
+  values.assign(30, "junk");
+  db3().DbfReadRecordFields(handle, err, fieldNo, values, 2);
+  EXPECT_EQ(err, 146);
+  ASSERT_EQ(values.size(), 4u);
+  EXPECT_EQ(values[1], "Bob ");
+  EXPECT_EQ(values[2], "");
+  EXPECT_EQ(values[3], "");
+  engine.DbfClose(handle, err, 0);
+}
+
 TEST_F(Db3ImportTest, AFileTheEngineCannotOpenMakesNoCatalog) {
   const std::string text = dir_.File("NOTES.DBF");
   ASSERT_TRUE(WriteFileBytes(text, "just some text, long enough to hold a header of 32 bytes"));

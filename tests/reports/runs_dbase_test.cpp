@@ -64,6 +64,16 @@ TEST_F(RunsDbaseTest, ListRangeWritesEveryEntryAndTellsTheTotals) {
   EXPECT_TRUE(main().Enabled());
 }
 
+TEST_F(RunsDbaseTest, EverySummedFieldIsTotalledUnderOneHeading) {
+  cat_.Field(0, "Name", 20, store::KindKeySummed);
+  StartDbase();
+  ListRangeDialog("1", "3");
+  NameExport("SUMS");
+  Expect("Wrote 3 entries to DBASE III file: " + File("SUMS.DBF") +
+         "\r\rTOTALS:\r\rName          \t\t:\t0.00\rAmount        \t\t:\t13.50\r");
+  main().mnuVListRange.UserClick();
+}
+
 TEST_F(RunsDbaseTest, OverwriteNoEndsTheRunAndYesReplacesTheFile) {
   StartDbase();
   WriteFileBytes(File("LIST.DBF"), "old contents");
