@@ -1,6 +1,7 @@
 // The runs of the main window with a dBase III file as their destination.
 #include <filesystem>
 
+#include "reports/dialogs/frmListAlpha.h"
 #include "reports/runs_fixture.h"
 #include "support/dbf_files.h"
 
@@ -120,6 +121,18 @@ TEST_F(RunsDbaseTest, FindDeletedAndGlobalSearchCountWhatTheyWrote) {
   main().mnuVGlobalSearch.UserClick();
   EXPECT_EQ(Names(File("PARIS.DBF")), (std::vector<std::string>{"Ada ", "Cy  "}));
   EXPECT_EQ(program_->db3().Db3RecordsWritten, 2);
+}
+
+TEST_F(RunsDbaseTest, ListAlphabeticallyWritesInKeyOrderAndClosesTheIndex) {
+  cat_.Entry({"Abe", "Oslo", "4", "D4"});
+  StartDbase();
+  host_.OnShowAs<reports::frmListAlpha>("frmListAlpha", [](reports::frmListAlpha& f) { f.cmdOK.UserClick(); });
+  NameExport("ALPHA");
+  Expect(Wrote(4, File("ALPHA.DBF"), "17.50"));
+  main().mnuVListAlpha.UserClick();
+  EXPECT_EQ(Names(File("ALPHA.DBF")), (std::vector<std::string>{"Abe ", "Ada ", "Bob ", "Cy  "}));
+  EXPECT_EQ(main().BrowseIndex, -1);
+  EXPECT_TRUE(main().Enabled());
 }
 
 TEST_F(RunsDbaseTest, CancellingTheNameWritesNothing) {
