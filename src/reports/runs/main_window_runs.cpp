@@ -388,15 +388,15 @@ void MainWindowRuns::RunSearch() {
   }
   // Outputs ask their questions with the normal pointer.
   store_.MousePointerDefault();
+  // The search names its dBase III file first and creates it once busy.
   auto* dbase = dynamic_cast<DbaseDestination*>(dest.get());
-  if (dbase ? !dbase->AskName() : !OpenOutput(*dest)) {
-    if (dbase) host_.DoEvents();
+  const bool opened = dbase ? dbase->AskName() : OpenOutput(*dest);
+  if (dbase) host_.DoEvents();  // OpenOutput yields by itself
+  if (!opened) {
     EndSearch();
     return;
   }
-  if (dbase) host_.DoEvents();
   BusyOn();
-  // The search names its dBase III file first and creates it once busy.
   if (dbase && !dbase->Create()) {
     BusyOff();
     EndSearch();
