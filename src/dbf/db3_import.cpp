@@ -1,8 +1,12 @@
 // The import of a dBase III file as a new catalog.
 #include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <system_error>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/dbf_number_text.h"
+#include "platform/file_exists.h"
 #include "platform/files/runtime_errors.h"
 #include "store/formats.h"
 
@@ -19,6 +23,17 @@ std::string Str(int64_t n) {
   std::string out(n >= 0 ? 1 : 0, ' ');
   out += std::to_string(n);
   return out;
+}
+
+// The whole records the file holds after its header.
+int32_t RecordsHeld(const std::string& path, const DbfSlot* slot) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(platform::ResolvePath(path), ec);
+  if (ec || slot == nullptr || slot->Header.RecordLength < 1) return INT32_MAX;
+  const auto headerLength = static_cast<uintmax_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
+  if (size <= headerLength) return 0;
+  const uintmax_t records = (size - headerLength) / static_cast<uintmax_t>(slot->Header.RecordLength);
+  return records > INT32_MAX ? INT32_MAX : static_cast<int32_t>(records);
 }
 
 int16_t FieldNumber(const std::string& text) {
@@ -98,6 +113,11 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
     // that many entries, so none are taken.
     ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
     recordCount = 0;
+  } else if (const int32_t held = RecordsHeld(path, engine_.SlotAt(handle)); recordCount > held) {
+    // A file cut short: every missing record would be told and written as an
+    // empty entry, by the thousand. The whole records there are are taken.
+    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
+    recordCount = held;
   }
 
   fieldDefs.assign(static_cast<size_t>(std::max<int16_t>(fieldCount, 0)) + 1, {});

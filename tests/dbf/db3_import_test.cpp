@@ -125,15 +125,13 @@ TEST_F(Db3ImportTest, DeletedRecordsBlankDatesAndAccentedLettersComeInAsTheFileH
 
 TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {
   // Record 2 holds no date in its date field: the fields from it on are
-  // empty, the one before it kept. Record 3 lies beyond the end of the file.
+  // empty, the one before it kept.
   const std::string path = dir_.File("BROKEN.DBF");
   std::string bytes = MakeDbfBytes({{"NAME", 'C', 6}, {"WHEN", 'D', 8}, {"CITY", 'C', 6}},
-                                   {{{"Ann", "19990505", "Oslo"}}, {{"Bob", "19991399", "Rome"}}}, 3u);
+                                   {{{"Ann", "19990505", "Oslo"}}, {{"Bob", "19991399", "Rome"}}, {{"Cy", "", "Pisa"}}});
   ASSERT_TRUE(WriteFileBytes(path, bytes));
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 3 Records");
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error 146\r\nInvalid date string When Reading DBaseIII File: " + path);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK,
-                     "Error 62\r\nInput past end of file When Reading DBaseIII File: " + path);
   db3().ImportDb3Catalog(path, "BROKEN");
   CatalogContents c = Catalog("BROKEN");
   ASSERT_EQ(c.entries.size(), 3u);
@@ -141,9 +139,23 @@ TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {
   EXPECT_EQ(c.entries[1].FieldText[0], "Bob   ");
   EXPECT_EQ(c.entries[1].FieldText[1], "        ");
   EXPECT_EQ(c.entries[1].FieldText[2], "      ");
-  // Not the values of record 2.
-  EXPECT_EQ(c.entries[2].FieldText[0], "      ");
-  EXPECT_EQ(c.entries[2].Status, store::StatusActive);
+  EXPECT_EQ(c.entries[2].FieldText[2], "Pisa  ");
+}
+
+TEST_F(Db3ImportTest, AFileCutShortImportsTheRecordsItHolds) {
+  // The header counts 1000 records; the file holds two and a half.
+  const std::string path = dir_.File("CUT.DBF");
+  std::string bytes = MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bob"}}, {{"Cy"}}}, 1000u);
+  bytes.resize(bytes.size() - 5);
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK,
+                     "Error 113\r\nInvalid DBF record number or DBT sector numberWhen Reading Header ofDBaseIII File: " + path);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 2 Records");
+  db3().ImportDb3Catalog(path, "CUT");
+  CatalogContents c = Catalog("CUT");
+  EXPECT_EQ(c.header.EntryCount, 2);
+  ASSERT_EQ(c.entries.size(), 2u);
+  EXPECT_EQ(c.entries[1].FieldText[0], "Bob   ");
 }
 
 TEST_F(Db3ImportTest, ReadingFieldsChecksTheHandleAndReplacesWhatTheArrayHeld) {
