@@ -203,6 +203,23 @@ TEST_F(Db3ImportTest, AFileTheEngineCannotOpenMakesNoCatalog) {
   EXPECT_EQ(host_.MousePointerShape(), platform::kPointerDefault);
 }
 
+TEST_F(Db3ImportTest, ACatalogThatCannotBeWrittenIsToldAndMayBeRetried) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to write to";
+  const std::string path = dir_.File("FULL.DBF");
+  ASSERT_TRUE(WriteFileBytes(path, MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}})));
+  std::filesystem::create_symlink("/dev/full", dir_.File("FULL.SET"));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 1 Records");
+  host_.AnswerMsgBox(platform::MsgAnswer::Retry);
+  host_.AnswerMsgBox(platform::MsgAnswer::Cancel);
+  db3().ImportDb3Catalog(path, "FULL");
+  const auto boxes = host_.MessageTexts();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_NE(boxes[1].find(dir_.File("FULL.SET")), std::string::npos) << boxes[1];
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("FULL.DAT")));
+  EXPECT_EQ(host_.MousePointerShape(), platform::kPointerDefault);
+  for (int16_t h = 1; h <= program_->dbfEngine().MaxDbfs(); ++h) EXPECT_TRUE(program_->dbfEngine().SlotAt(h)->IsFree());
+}
+
 TEST_F(Db3ImportTest, ANegativeRecordCountImportsNoEntriesAndSaysSo) {
   const std::string path = dir_.File("HUGE.DBF");
   ASSERT_TRUE(WriteFileBytes(path, MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}}, 0xFFFFFFFFu)));
