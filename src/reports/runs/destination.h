@@ -3,11 +3,11 @@
 // is handed over, hand over each match, and close the output after the walk.
 //
 // The main window ends a run at its first match; the other destinations
-// take every match. Only the main window is produced so far: the printer,
-// Quick View, the ASCII file and the dBase III file are destinations whose
-// output is not built yet (the report setup dialog keeps them disabled), so
-// their objects refuse to open and tell the user so rather than pretend to
-// produce output.
+// take every match. The main window and the dBase III file
+// (dbase_destination.h) are produced so far: the printer, Quick View and the
+// ASCII file are destinations whose output is not built yet (the report
+// setup dialog keeps them disabled), so their objects refuse to open and
+// tell the user so rather than pretend to produce output.
 #pragma once
 
 #include <cstdint>
