@@ -14,7 +14,8 @@ namespace kelvarin::dbf {
 namespace {
 
 constexpr int kMaxImportedFields = 20;
-// Record number out of range: what a header that counts below zero is told as.
+// Record number out of range: how a header that counts below zero, or more
+// records than the file holds, is told.
 constexpr int16_t kErrRecordCount = 113;
 
 // A whole number as the classic Str wrote it: a blank before one of zero or
