@@ -84,8 +84,8 @@ class Db3Exchange {
   // Opens the file for reading with its header held and fills the field
   // list (rows 0..n). A failure of any step is shown and the next step is
   // taken; false when the file could not be opened at all. A record count
-  // below zero, or above the whole records the file holds, is told and
-  // taken as what the file holds.
+  // below zero is told and taken as 0; one above the whole records the file
+  // holds is told and cut to them.
   bool OpenDb3Import(const std::string& path, int16_t& handle, DbfFieldDefs& fieldDefs,
                      int32_t& recordCount);
   // Reads record recNo and splits it into values(1..FieldCount), values(0)
