@@ -7,9 +7,14 @@ namespace kelvarin::app {
 Program::Program(platform::Host& host, const std::string& appDir)
     : host_(host), store_(host, files_) {
   store_.SetAppDir(appDir);
+  dbf_ = std::make_unique<dbf::DbfEngine>(host_, files_);
+  db3_ = std::make_unique<dbf::Db3Exchange>(host_, store_, *dbf_, state_.FieldTotals);
   main_ = std::make_unique<entry::frmQAVMain>(host_, store_, state_);
   catMaint_ = std::make_unique<catalog::frmCatMaint>(host_, store_, *main_);
+  catMaint_->AttachImport(
+      [this](const std::string& dbfPath, const std::string& name) { db3_->ImportDb3Catalog(dbfPath, name); });
   runs_ = std::make_unique<reports::MainWindowRuns>(host_, store_, state_, *main_);
+  runs_->AttachDb3(*db3_);
   runs_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {

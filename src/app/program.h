@@ -14,6 +14,8 @@
 #include <string>
 
 #include "catalog/frmCatMaint.h"
+#include "dbf/db3_exchange.h"
+#include "dbf/dbf_engine.h"
 #include "entry/frmQAVMain.h"
 #include "platform/files/file_pool.h"
 #include "platform/host.h"
@@ -37,6 +39,8 @@ class Program {
   reports::ReportState& reportState() { return state_; }
   entry::frmQAVMain& mainWindow() { return *main_; }
   catalog::frmCatMaint& catMaint() { return *catMaint_; }
+  dbf::DbfEngine& dbfEngine() { return *dbf_; }
+  dbf::Db3Exchange& db3() { return *db3_; }
 
   // Shows the main window; its load runs the start-up.
   void Start();
@@ -57,6 +61,8 @@ class Program {
   platform::FilePool files_;
   store::Store store_;
   reports::ReportState state_;
+  std::unique_ptr<dbf::DbfEngine> dbf_;
+  std::unique_ptr<dbf::Db3Exchange> db3_;
   std::unique_ptr<entry::frmQAVMain> main_;
   std::unique_ptr<catalog::frmCatMaint> catMaint_;
   std::unique_ptr<reports::MainWindowRuns> runs_;

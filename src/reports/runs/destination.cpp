@@ -1,5 +1,7 @@
 #include "reports/runs/destination.h"
 
+#include "reports/runs/dbase_destination.h"
+
 namespace kelvarin::reports {
 
 HandOver MonitorDestination::Take(float entryNumber, const store::EntryRecord& entry, float /*count*/) {
@@ -13,14 +15,17 @@ bool UnavailableDestination::Open() {
 }
 
 std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
-                                                MonitorDestination::ShowMatch showInMainWindow) {
+                                                MonitorDestination::ShowMatch showInMainWindow,
+                                                dbf::Db3Exchange* db3) {
   switch (store.CurrentReportDest) {
     case store::rdMonitor:
       return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
     case store::rdPrinter:
     case store::rdQuickView:
     case store::rdAsciiFile:
+      return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     case store::rdDbase:
+      if (db3 != nullptr) return std::make_unique<DbaseDestination>(host, store, *db3);
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     default:
       // The main window reads only known destinations from the settings file.

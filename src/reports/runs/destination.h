@@ -3,11 +3,11 @@
 // is handed over, hand over each match, and close the output after the walk.
 //
 // The main window ends a run at its first match; the other destinations
-// take every match. Only the main window is produced so far: the printer,
-// Quick View, the ASCII file and the dBase III file are destinations whose
-// output is not built yet (the report setup dialog keeps them disabled), so
-// their objects refuse to open and tell the user so rather than pretend to
-// produce output.
+// take every match. The main window and the dBase III file
+// (dbase_destination.h) are produced so far: the printer, Quick View and the
+// ASCII file are destinations whose output is not built yet (the report
+// setup dialog keeps them disabled), so their objects refuse to open and
+// tell the user so rather than pretend to produce output.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,10 @@
 
 #include "platform/host.h"
 #include "store/store.h"
+
+namespace kelvarin::dbf {
+class Db3Exchange;
+}
 
 namespace kelvarin::reports {
 
@@ -73,8 +77,10 @@ class UnavailableDestination : public RunDestination {
   int16_t kind_;
 };
 
-// The destination object for store.CurrentReportDest.
+// The destination object for store.CurrentReportDest; the dBase III file
+// is written through db3 (unavailable without it).
 std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
-                                                MonitorDestination::ShowMatch showInMainWindow);
+                                                MonitorDestination::ShowMatch showInMainWindow,
+                                                dbf::Db3Exchange* db3 = nullptr);
 
 }  // namespace kelvarin::reports

@@ -6,6 +6,7 @@
 #include "reports/dialogs/frmListRange.h"
 #include "reports/dialogs/frmReportDest.h"
 #include "reports/dialogs/frmSearch.h"
+#include "reports/runs/dbase_destination.h"
 #include "reports/runs/match_tests.h"
 #include "reports/dialogs/dialog_support.h"
 #include "store/frm_enter_name.h"
@@ -98,7 +99,7 @@ void MainWindowRuns::ShowInMainWindow(float n, const EntryRecord& e, int16_t bro
 std::unique_ptr<RunDestination> MainWindowRuns::Destination(int16_t browseMode) {
   return MakeDestination(host_, store_, [this, browseMode](float n, const EntryRecord& e) {
     ShowInMainWindow(n, e, browseMode);
-  });
+  }, db3_);
 }
 
 bool MainWindowRuns::OpenOutput(RunDestination& dest) {
@@ -161,6 +162,8 @@ void MainWindowRuns::WalkByNumber(NumberWalk kind) {
     host_.MsgBox(global ? "No Matches Found" : "No Deleted Records Found");
     dest->Discard();
   } else {
+    // Global Search's dBase III message counts the records the export wrote.
+    if (global && dest->Kind() == store::rdDbase && db3_) count = static_cast<float>(db3_->Db3RecordsWritten);
     dest->Close(count);
   }
   main_.mnuEEraseScreen_Click();
@@ -385,11 +388,20 @@ void MainWindowRuns::RunSearch() {
   }
   // Outputs ask their questions with the normal pointer.
   store_.MousePointerDefault();
-  if (!OpenOutput(*dest)) {
+  // The search names its dBase III file first and creates it once busy.
+  auto* dbase = dynamic_cast<DbaseDestination*>(dest.get());
+  const bool opened = dbase ? dbase->AskName() : OpenOutput(*dest);
+  if (dbase) host_.DoEvents();  // OpenOutput yields by itself
+  if (!opened) {
     EndSearch();
     return;
   }
   BusyOn();
+  if (dbase && !dbase->Create()) {
+    BusyOff();
+    EndSearch();
+    return;
+  }
   HandOver h = dest->Take(n, e, count);
   WalkEnd end = h == HandOver::Continue ? ContinueSearch(*dest, n, e, count) : WalkEnd::Done;
   if (h == HandOver::Abort || end == WalkEnd::Aborted) {

@@ -34,6 +34,8 @@ class MainWindowRuns {
   // Attaches the runs to the View menu (which makes the items visible) and
   // registers the stepping of every browse mode a run can leave.
   void Attach();
+  // The dBase III export, for runs sent to a dBase III file.
+  void AttachDb3(dbf::Db3Exchange& db3) { db3_ = &db3; }
 
   // ---- the runs --------------------------------------------------------------
   void mnuVFindDeleted_Click();
@@ -114,6 +116,7 @@ class MainWindowRuns {
   store::Store& store_;
   ReportState& state_;
   entry::frmQAVMain& main_;
+  dbf::Db3Exchange* db3_ = nullptr;
   bool busy_ = false;
 };
 

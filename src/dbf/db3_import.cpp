@@ -1,0 +1,214 @@
+// The import of a dBase III file as a new catalog.
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "dbf/db3_exchange.h"
+#include "dbf/dbf_number_text.h"
+#include "platform/file_exists.h"
+#include "platform/files/runtime_errors.h"
+#include "store/formats.h"
+
+namespace kelvarin::dbf {
+namespace {
+
+constexpr int kMaxImportedFields = 20;
+// Record number out of range: how a header that counts below zero, or more
+// records than the file holds, is told.
+constexpr int16_t kErrRecordCount = 113;
+
+// A whole number as the classic Str wrote it: a blank before one of zero or
+// more, the minus sign before a negative one.
+std::string Str(int64_t n) {
+  std::string out(n >= 0 ? 1 : 0, ' ');
+  out += std::to_string(n);
+  return out;
+}
+
+// The whole records the file holds after its header.
+int32_t RecordsHeld(const std::string& path, const DbfSlot* slot) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(platform::ResolvePath(path), ec);
+  if (ec || slot == nullptr || slot->Header.RecordLength < 1) return INT32_MAX;
+  const auto headerLength = static_cast<uintmax_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
+  if (size <= headerLength) return 0;
+  const uintmax_t records = (size - headerLength) / static_cast<uintmax_t>(slot->Header.RecordLength);
+  return records > INT32_MAX ? INT32_MAX : static_cast<int32_t>(records);
+}
+
+int16_t FieldNumber(const std::string& text) {
+  int16_t n = 0;
+  return LeadingInt16(text, n) ? n : int16_t{0};
+}
+
+// The new data file is written in large blocks. A block that cannot be
+// written goes again entry by entry; the first entry that still fails goes
+// through the store's own writer, which tells the user.
+class EntryBlockWriter {
+ public:
+  EntryBlockWriter(store::Store& store, const store::DatHeader& header, int16_t file)
+      : store_(store), header_(header), file_(file), length_(static_cast<size_t>(header.RecordLength)) {
+    block_.reserve(kBlockBytes / length_ * length_ + length_);
+  }
+  bool Add(const store::EntryRecord& entry, int32_t number) {
+    if (block_.empty()) first_ = number;
+    const size_t at = block_.size();
+    block_.resize(at + length_);
+    store::EncodeEntry(entry, header_, block_.data() + at);
+    return block_.size() + length_ <= kBlockBytes || Flush();
+  }
+  bool Flush() {
+    if (block_.empty()) return true;
+    platform::RandomAccessFile* file = store_.files().Get(file_);
+    const int64_t offset = static_cast<int64_t>(first_) * static_cast<int64_t>(length_);
+    bool ok = file != nullptr && file->Write(offset, block_.data(), block_.size()) == 0;
+    for (size_t at = 0; !ok && at < block_.size(); at += length_) {
+      const int64_t number = first_ + static_cast<int64_t>(at / length_);
+      if (file != nullptr && file->Write(number * static_cast<int64_t>(length_), block_.data() + at, length_) == 0)
+        continue;
+      store::EntryRecord entry;
+      store::DecodeEntry(block_.data() + at, header_, &entry);
+      if (!store_.WriteEntry(entry, header_, static_cast<float>(number), file_)) {
+        block_.clear();
+        return false;
+      }
+    }
+    block_.clear();
+    return true;
+  }
+
+ private:
+  static constexpr size_t kBlockBytes = size_t{1} << 20;
+  store::Store& store_;
+  const store::DatHeader& header_;
+  int16_t file_;
+  size_t length_;
+  int32_t first_ = 0;
+  std::vector<uint8_t> block_;
+};
+
+}  // namespace
+
+bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFieldDefs& fieldDefs,
+                                int32_t& recordCount) {
+  int16_t err = 0, fileType = kFileTypeDbase3;
+  recordCount = 0;
+  std::string name = path;
+  // Read only: a file on read-only media imports as well as any other.
+  engine_.DbfOpen(handle, err, name, fileType, static_cast<int16_t>(kOpenExisting | kHoldHeaderFlag | kReadOnlyFlag));
+  if (err != 0) {
+    ShowEngineError(err, "When Opening DBaseIII File: " + path);
+    fieldDefs.assign(1, {});
+    fieldDefs[0][0].assign(1, '0');
+    return false;
+  }
+
+  bool memo = false;
+  std::string lastUpdate;
+  int16_t fieldCount = 0, recordLength = 0;
+  engine_.DbfFileInfo(handle, err, fileType, memo, lastUpdate, recordCount, fieldCount, recordLength);
+  if (err != 0) ShowEngineError(err, "When Reading Header ofDBaseIII File: " + path);
+  if (recordCount < 0) {
+    // The four count bytes read as a negative number: no catalog could hold
+    // that many entries, so none are taken.
+    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
+    recordCount = 0;
+  } else if (const int32_t held = RecordsHeld(path, engine_.SlotAt(handle)); recordCount > held) {
+    // A file cut short: every missing record would be told and written as an
+    // empty entry, by the thousand. The whole records there are are taken.
+    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
+    recordCount = held;
+  }
+
+  fieldDefs.assign(static_cast<size_t>(std::max<int16_t>(fieldCount, 0)) + 1, {});
+  fieldDefs[0][0] = std::to_string(fieldCount);
+  for (int16_t i = 1; i <= fieldCount; ++i) {
+    std::string fieldName, type;
+    int16_t fieldNo = i, length = 0, decimals = 0;
+    engine_.DbfFieldInfo(handle, err, fieldNo, fieldName, type, length, decimals);
+    if (err != 0) ShowEngineError(err, "When Reading Header of DBaseIII File: " + path);
+    auto& row = fieldDefs[static_cast<size_t>(i)];
+    row[1].assign(1, '0');
+    row[2] = std::to_string(length);
+    row[3] = type;
+    row[4] = fieldName;
+  }
+  return true;
+}
+
+void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string& catalogName) {
+  DbfFieldDefs defs;
+  store::FieldDefTable fieldDefs;
+  store::DatHeader header;
+  store_.MousePointerHourglass();
+
+  int16_t handle = 0;
+  int32_t recordCount = 0;
+  if (!OpenDb3Import(dbfPath, handle, defs, recordCount)) {
+    // Nothing known of the file: no catalog is made of it.
+    store_.MousePointerDefault();
+    return;
+  }
+  host_.MsgBox("DBASE contains" + Str(recordCount) + " Records");
+
+  const int n = FieldNumber(defs[0][0]);
+  const int m = std::clamp(n, 0, kMaxImportedFields);
+  store_.CreateDefaultDefinition(catalogName, fieldDefs, header);
+  header.EntryCount = static_cast<float>(recordCount);
+  for (int i = 0; i < store::kFieldCount; ++i) {
+    store::FieldDef& def = fieldDefs[static_cast<size_t>(i)];
+    int16_t length = 0;
+    if (i < m) {
+      const auto& row = defs[static_cast<size_t>(i + 1)];
+      def.FieldName = row[4];
+      length = FieldNumber(row[2]);
+    } else {
+      def.FieldName = "LINE" + Str(i + 1);
+    }
+    def.FieldName.resize(store::kFieldNameLength, ' ');
+    def.FieldKind = store::KindPlain;
+    header.FieldLength[static_cast<size_t>(i)] = length;
+  }
+  header.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(header.FieldLength));
+
+  const std::string base = store_.DataDir + "/" + catalogName;
+  int16_t dat = 0;
+  bool written = store_.WriteCatalogDefinition(base, fieldDefs, header);
+  while (!written && store_.ShowFileError(platform::kErrPathFileAccess, base + ".SET"))
+    written = store_.WriteCatalogDefinition(base, fieldDefs, header);
+  if (written) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
+
+  std::vector<std::string> values;
+  store::EntryRecord entry;
+  if (dat != 0) {
+    EntryBlockWriter writer(store_, header, dat);
+    bool written = true;
+    for (int32_t r = 1; written && r <= recordCount; ++r) {
+      int16_t err = 0, count = 0;
+      // A record that cannot be read leaves nothing of the one before.
+      for (std::string& v : values) v.clear();
+      DbfReadRecordFields(handle, err, count, values, r);
+      if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + dbfPath);
+      for (int i = 0; i < m; ++i) {
+        const auto at = static_cast<size_t>(i + 1);
+        std::string& text = entry.FieldText[static_cast<size_t>(i)];
+        if (at < values.size()) {
+          text.assign(values[at]);
+        } else {
+          text.clear();
+        }
+        // The entry writer takes each text at exactly its field's length.
+        text.resize(static_cast<size_t>(header.FieldLength[static_cast<size_t>(i)]), ' ');
+      }
+      written = writer.Add(entry, r);
+    }
+    // A data file that cannot be written has been told about once.
+    if (written) writer.Flush();
+  }
+  if (dat != 0) store_.files().Close(dat);
+  CloseDb3File(handle);
+  store_.MousePointerDefault();
+}
+
+}  // namespace kelvarin::dbf
