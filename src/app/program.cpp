@@ -9,6 +9,8 @@ Program::Program(platform::Host& host, const std::string& appDir)
   catMaint_ = std::make_unique<catalog::frmCatMaint>(host_, store_, *main_);
   runs_ = std::make_unique<reports::MainWindowRuns>(host_, store_, state_, *main_);
   runs_->Attach();
+  output_ = std::make_unique<reports::MainWindowOutput>(host_, store_, state_, *main_);
+  output_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {
     catMaint_->Show(platform::ShowMode::Modal);

@@ -246,10 +246,10 @@ TEST_F(SearchRunTest, ACancelledSpeedSearchRunsNothingAndKeepsTheCriteria) {
 
 TEST_F(SearchRunTest, ADestinationWhoseOutputIsNotBuiltRefusesAfterTheFirstMatch) {
   People();
-  Start(store::rdPrinter);
+  Start(store::rdDbase);
   SearchDialog({{1, "Portland"}}, true);
-  Expect("Output to PRINTER is not available.");
-  // Yields: after the dialog, after erasing, after the printer's answer
+  Expect("Output to DBASE III is not available.");
+  // Yields: after the dialog, after erasing, after the export's answer
   // (also when it refuses), before the screen is erased again.
   bool yielded = false;
   host_.AtDoEvents(3, [&] {

@@ -1,5 +1,7 @@
 #include "reports/runs/destination.h"
 
+#include "reports/runs/output_destinations.h"
+
 namespace kelvarin::reports {
 
 HandOver MonitorDestination::Take(float entryNumber, const store::EntryRecord& entry, float /*count*/) {
@@ -12,14 +14,16 @@ bool UnavailableDestination::Open() {
   return false;
 }
 
-std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store, ReportState& state,
                                                 MonitorDestination::ShowMatch showInMainWindow) {
   switch (store.CurrentReportDest) {
     case store::rdMonitor:
       return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
     case store::rdPrinter:
-    case store::rdQuickView:
+      return std::make_unique<PrinterDestination>(host, store, state);
     case store::rdAsciiFile:
+      return std::make_unique<AsciiFileDestination>(host, store, state);
+    case store::rdQuickView:
     case store::rdDbase:
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     default:
