@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,10 +29,13 @@ namespace {
 
 using platform::qt::QtPrinter;
 
-// The scripted host with the real printer in place of the recording one.
+// The scripted host with the real printer in place of the recording one:
+// PDF files, or the system's default printer when tests/cups/run has set
+// up a CUPS queue (KV_CUPS_QUEUE).
 class QtPrinterHost : public platform::ScriptedHost {
  public:
-  explicit QtPrinterHost(const std::string& dir) : printer_(dir, QtPrinter::Target::Pdf) {}
+  explicit QtPrinterHost(const std::string& dir)
+      : printer_(dir, std::getenv("KV_CUPS_QUEUE") ? QtPrinter::Target::Automatic : QtPrinter::Target::Pdf) {}
   platform::Printer& GetPrinter() override { return printer_; }
   QtPrinter& Real() { return printer_; }
 
@@ -188,6 +192,19 @@ TEST_F(QtReportTest, AChosenFontAndExitWriteNoDocument) {
   program_->Quit();
   EXPECT_TRUE(PdfFiles(dir_.path()).empty());
   EXPECT_EQ(host_.Real().Font().size, 12);
+}
+
+// Run by tests/cups/run, which starts CUPS with a PDF queue as the default
+// and checks the PDF the queue writes.
+TEST_F(QtReportTest, ARunPrintsOnTheDefaultCupsQueue) {
+  const char* queue = std::getenv("KV_CUPS_QUEUE");
+  if (queue == nullptr) GTEST_SKIP() << "needs a CUPS queue: tests/cups/run sets one up";
+  EXPECT_FALSE(host_.Real().WritesPdf());
+  EXPECT_EQ(host_.Real().PrinterName(), queue);
+  Start(7, 10, 2);
+  PrintList(1, 7, "Stock list");
+  EXPECT_TRUE(host_.Real().LastDocumentOk());
+  EXPECT_TRUE(PdfFiles(dir_.path()).empty());
 }
 
 }  // namespace
