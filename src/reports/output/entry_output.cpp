@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/text/number_text.h"
 #include "platform/text/substr.h"
@@ -26,14 +27,26 @@ std::string Padded14(std::string name) {
 }
 
 // Writes text over line `line` of the buffer from character `column`, at
-// most `room` characters and never past character 255. A layout read from a
-// damaged file may place a column outside the buffer: it is left out.
-void Place(std::array<std::string, 22>& buffer, int line, int column, const std::string& text, int room) {
-  if (line < 1 || line > 21 || column < 1 || column > static_cast<int>(kLineWidth) || room <= 0) return;
-  std::string& target = buffer[static_cast<size_t>(line)];
+// most `room` characters and never past character 255; returns how many
+// were written. A layout read from a damaged file may place a column outside
+// the buffer: it is left out.
+int Place(OutputState& out, int line, int column, std::string_view text, int room) {
+  if (line < 1 || line > 21 || column < 1 || column > static_cast<int>(kLineWidth) || room <= 0) return 0;
+  std::string& target = out.LineBuffer[static_cast<size_t>(line)];
   const size_t at = static_cast<size_t>(column - 1);
   const size_t n = std::min({text.size(), static_cast<size_t>(room), kLineWidth - at});
-  target.replace(at, n, text, 0, n);
+  target.replace(at, n, text.substr(0, n));
+  int16_t& used = out.LineUsed[static_cast<size_t>(line)];
+  used = std::max<int16_t>(used, static_cast<int16_t>(at + n));
+  return static_cast<int>(n);
+}
+
+// Line k without its trailing blanks.
+std::string_view Trimmed(const OutputState& out, int k) {
+  const std::string& line = out.LineBuffer[static_cast<size_t>(k)];
+  size_t end = std::min(line.size(), static_cast<size_t>(out.LineUsed[static_cast<size_t>(k)]));
+  while (end > 0 && line[end - 1] == ' ') --end;
+  return std::string_view(line).substr(0, end);
 }
 
 }  // namespace
@@ -51,8 +64,8 @@ int EntryOutput::LinesPerEntry() const {
   return std::clamp<int>(store_.ActiveLayout[1].LinesPerEntry, 0, 21);
 }
 
-bool EntryOutput::OutputLine(const std::string& text) {
-  if (ToPrinter()) return host_.GetPrinter().PrintLine(text);
+bool EntryOutput::OutputLine(std::string_view text) {
+  if (ToPrinter()) return host_.GetPrinter().PrintLine(std::string(text));
   out_.OutFile.WriteLine(store_.files(), out_.OutFileNum, text);
   return true;
 }
@@ -101,7 +114,15 @@ int16_t EntryOutput::OutputEntry(float entryNumber, const store::EntryRecord& en
 }
 
 void EntryOutput::ClearLineBuffer() {
-  for (size_t k = 1; k <= 21; ++k) out_.LineBuffer[k].assign(kLineWidth, ' ');
+  for (size_t k = 1; k <= 21; ++k) {
+    std::string& line = out_.LineBuffer[k];
+    // Only what was written since the last clearing needs blanking.
+    if (line.size() != kLineWidth)
+      line.assign(kLineWidth, ' ');
+    else
+      std::fill_n(line.begin(), std::min<size_t>(kLineWidth, static_cast<size_t>(out_.LineUsed[k])), ' ');
+    out_.LineUsed[k] = 0;
+  }
 }
 
 void EntryOutput::ComposeEntryLines(const store::EntryRecord& entry, float entryNumber) {
@@ -117,26 +138,31 @@ void EntryOutput::ComposeEntryLines(const store::EntryRecord& entry, float entry
       title = Padded14(number ? "Entry #" : store_.FieldDefs[slot].FieldName) + ": ";
       extra = 16;
     }
-    std::string value;
+    std::string computed;
+    const std::string* value = &computed;
     if (number)
-      value = platform::PlainNumber(entryNumber);
+      computed = platform::PlainNumber(entryNumber);
     else if (store_.Formulas[slot].Defined != 0)
-      value = store_.EvalFormula(entry, i);
+      computed = store_.EvalFormula(entry, i);
     else
-      value = entry.FieldText[slot];
+      value = &entry.FieldText[slot];
     if (!number && store::IsSumField(store_.FieldDefs[slot].FieldKind)) {
       float& total = state_.FieldTotals[slot];
-      total = static_cast<float>(static_cast<double>(total) + platform::LeadingNumber(value));
+      total = static_cast<float>(static_cast<double>(total) + platform::LeadingNumber(*value));
     }
-    Place(out_.LineBuffer, c.Line, c.Column, title + value, c.Width + extra);
+    // The title and the value are one text, cut as a whole.
+    const int room = c.Width + extra;
+    const int placed = Place(out_, c.Line, c.Column, title, room);
+    if (placed == static_cast<int>(title.size()))
+      Place(out_, c.Line, c.Column + placed, *value, room - placed);
   }
 }
 
 bool EntryOutput::OutputBufferLines(int first) {
   const int lines = LinesPerEntry();
   for (int k = first; k <= lines; ++k) {
-    std::string line = TrimRight(out_.LineBuffer[static_cast<size_t>(k)]);
-    if (!OutputLine(line.empty() ? " " : line)) return false;
+    std::string_view line = Trimmed(out_, k);
+    if (!OutputLine(line.empty() ? std::string_view(" ") : line)) return false;
     ++out_.LineCount;
   }
   return true;
@@ -175,7 +201,7 @@ bool EntryOutput::PrintColumnHeadings() {
     std::string heading = i == store::kEntryNumberColumn
                               ? std::string("Entry #")
                               : TrimRight(store_.FieldDefs[static_cast<size_t>(i)].FieldName);
-    Place(out_.LineBuffer, c.Line, c.Column, heading, static_cast<int>(kLineWidth));
+    Place(out_, c.Line, c.Column, heading, static_cast<int>(kLineWidth));
   }
   bool ok = OutputBufferLines(1);
   out_.TopOfPage = false;

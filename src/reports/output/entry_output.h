@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/host.h"
 #include "reports/report_state.h"
@@ -64,7 +65,7 @@ class EntryOutput {
  private:
   bool ToPrinter() const;
   // One line to the printer or the file.
-  bool OutputLine(const std::string& text);
+  bool OutputLine(std::string_view text);
   // Lines first..LinesPerEntry of LineBuffer, trailing blanks removed.
   bool OutputBufferLines(int first);
   // A failure while changing pages.

@@ -14,6 +14,9 @@ namespace kelvarin::reports {
 struct OutputState {
   // Lines 1..21 of one entry's output; index 0 is never used.
   std::array<std::string, 22> LineBuffer{};
+  // Per line, how far text has been written into it since it was last
+  // blanked: the rest of the line is known to be blanks.
+  std::array<int16_t, 22> LineUsed{};
   // All 255 characters of the first line of the last entry whose first line
   // was output; "" at the start of every printed and ASCII run.
   std::string PrevFirstLine;

@@ -14,8 +14,8 @@ void TextFileWriter::Start() {
   error_ = 0;
 }
 
-void TextFileWriter::WriteLine(platform::FilePool& files, int16_t fileNumber, const std::string& text) {
-  pending_ += text;
+void TextFileWriter::WriteLine(platform::FilePool& files, int16_t fileNumber, std::string_view text) {
+  pending_.append(text);
   pending_ += "\r\n";
   if (pending_.size() >= kBlock && error_ == 0) Flush(files, fileNumber);
 }

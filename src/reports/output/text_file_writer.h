@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/files/file_pool.h"
 
@@ -16,7 +17,7 @@ class TextFileWriter {
   // A new file: nothing written yet, no failure.
   void Start();
   // Adds text and CR LF; writes the gathered lines once they are many.
-  void WriteLine(platform::FilePool& files, int16_t fileNumber, const std::string& text);
+  void WriteLine(platform::FilePool& files, int16_t fileNumber, std::string_view text);
   // Writes what is gathered; the run-time error number, 0 on success.
   // After a failure the lines stay gathered, so a retry can write them.
   int Flush(platform::FilePool& files, int16_t fileNumber);
