@@ -1,6 +1,8 @@
 // Print Current Entry, Totals, Eject Page, the ASCII file's choice and
 // clean-up in the runs, Report Setup's printer and file destinations, and a
 // font chosen without printing.
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "output_fixture.h"
@@ -170,6 +172,23 @@ TEST_F(OutputCommandTest, AFileThatCannotBeWrittenIsTold) {
   main().mnuVListRange.UserClick();
   for (const std::string& text : host_.MessageTexts()) EXPECT_EQ(text.find("Wrote"), std::string::npos) << text;
   EXPECT_EQ(main().CurrentBrowseMode, store::bmNewEntry);
+}
+
+TEST_F(OutputCommandTest, AFailedWriteIsToldAndNotReportedAsWritten) {
+  if (!platform::FileExists("/dev/full") && ::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  Books();
+  Start(store::rdAsciiFile);
+  // Every write to /dev/full fails (disk full): the file-error dialog,
+  // answered Retry once and then Cancel, and no "Wrote" message.
+  ListRangeDialog(1, 3);
+  host_.AnswerSaveFile("/dev/full");
+  host_.AnswerMsgBox(platform::MsgAnswer::Retry);
+  host_.AnswerMsgBox(platform::MsgAnswer::Cancel);
+  main().mnuVListRange.UserClick();
+  ASSERT_EQ(host_.MessageTexts().size(), 2u);
+  EXPECT_EQ(host_.MessageTexts()[0], host_.MessageTexts()[1]);
+  EXPECT_EQ(host_.MessageTexts()[0].find("Wrote"), std::string::npos);
+  EXPECT_EQ(st().files().FreeFile(), 2) << "the file is closed";
 }
 
 TEST_F(OutputCommandTest, ReportSetupOffersThePrinterAndTheFile) {
