@@ -82,6 +82,32 @@ TEST_F(OutputCommandTest, TotalsCountEveryEntryAndEverySummedField) {
   EXPECT_EQ(rs().FieldTotals[4], 1253.5f);
 }
 
+TEST_F(OutputCommandTest, ValuesAreCutAtTheirWidthAndHalfPlacedColumnsLeftOut) {
+  cat_.Field(0, "Pages", 6, store::KindKeySummed);
+  cat_.Entry({"120", "Herbert", "9.50", "2", "", "Note"});
+  cat_.Entry({"30", "herbert", "1", "1"});
+  // Author cut to 3; Price has a line but no column, Note a column but no
+  // line: neither shows nor counts. A repeated first line differing only in
+  // case starts a new group.
+  store::ReportLayout layout{};
+  for (auto& c : layout) c.LinesPerEntry = 1;
+  layout[1] = {3, 1, 1, 1};
+  layout[0] = {6, 1, 10, 1};
+  layout[2] = {8, 1, 0, 1};
+  layout[5] = {4, 0, 20, 1};
+  ASSERT_TRUE(WriteReportFormatFile(dir_.path(), "RPT", layout, {}));
+  Settings([](store::CatalogSettings& s) { s.LockTopLine = 2; });
+  Start(store::rdAsciiFile);
+  EXPECT_EQ(ListToFile(1, 2), CrLf({"Her      120", "her      30", " ", "          TOTAL PRINTED: 2", " ",
+                                    "          ENTRY TOTALS:", " ", "               Pages         : 150.00",
+                                    "               Price         : 0.00", "               Qty           : 0.00",
+                                    "               Value         : 0.00"}));
+  // View, Totals lists slot 0 first too.
+  Expect("\r\rTOTALS:\r\rPages         \t\t:\t150.00\rPrice         \t\t:\t10.50\rQty           \t\t:\t3.00\r"
+         "Value         \t\t:\t20.00\r");
+  main().mnuVTotals.UserClick();
+}
+
 TEST_F(OutputCommandTest, TotalsWithoutASummedFieldShowNothing) {
   cat_.Field(2, "Price", 8).Field(3, "Qty", 4).Field(4, "Value", 10);
   Books();

@@ -85,6 +85,7 @@ TEST_F(PrinterOutputTest, PageNumbersAtColumnSixtyFour) {
   ASSERT_EQ(doc.size(), 2u);
   EXPECT_EQ(doc[0], Join({{PageNumber("1")}, Block(1), Block(2), Block(3)}));
   EXPECT_EQ(doc[1], Join({{PageNumber(" 2")}, Block(4), Totals(4, "10.00")}));
+  EXPECT_EQ(rs().Output.LineCount, 4) << "the page number is line 1 of page 2";
 
   // On the title line; a title reaching column 64 pushes it to the next
   // line, which page 1 then counts too (11 lines: three entries fit beside
@@ -166,6 +167,33 @@ TEST_F(PrinterOutputTest, AFailureInsideAnEntryStopsItsLinesAndAbortsTheRun) {
   EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>{"Printer Error"});
   EXPECT_EQ(main().CurrentBrowseMode, store::bmNewEntry);
   EXPECT_TRUE(main().Enabled());
+}
+
+TEST_F(PrinterOutputTest, AFailingMemoOrTotalsLineIsTold) {
+  Books(2);
+  cat_.Memo(1, "one\r\ntwo");
+  Settings([](store::CatalogSettings& s) { s.PrintMemos = 1; });
+  Start(store::rdPrinter);
+  // Entry 1's lines print, its memo's second line fails: the run aborts.
+  printer().FailAfter(4);
+  ListRangeDialog(1, 2);
+  TitleDialog(std::nullopt);
+  Expect("Printer Error");
+  main().mnuVListRange.UserClick();
+  EXPECT_EQ(printer().Current()[0], Join({Block(1), {"\tone"}}));
+  printer().EndDoc();
+
+  // The totals' third line fails: told once, the run still closes.
+  host_.ClearRecord();
+  st().CurrentSettings.PrintMemos = 0;
+  printer().FailAfter(8);
+  ListRangeDialog(1, 2);
+  TitleDialog(std::nullopt);
+  Expect("Printer Error");
+  AnyBox();
+  main().mnuVListRange.UserClick();
+  EXPECT_EQ(printer().Documents().back()[0], Join({Block(1), Block(2), {" ", "          TOTAL PRINTED: 2"}}));
+  EXPECT_EQ(host_.MessageTexts().size(), 2u);
 }
 
 TEST_F(PrinterOutputTest, HeaderFailuresStopTheRunBeforeAnyEntry) {
