@@ -120,8 +120,11 @@ TEST_F(OutputCommandTest, TotalsCancelledShowNoMessage) {
   for (int i = 0; i < 300; ++i) cat_.Entry({"Book", "", "1"});
   Format({{0, 1, 1, 30}}, 1);
   Start(store::rdMonitor);
+  bool busy = false;
+  host_.AtDoEvents(1, [&] { busy = !main().Enabled() && host_.MousePointerShape() == platform::kPointerHourglass; });
   host_.CancelGaugeAfter(2);
   main().mnuVTotals.UserClick();
+  EXPECT_TRUE(busy) << "the window is disabled under the hourglass while totalling";
   EXPECT_TRUE(host_.MessageTexts().empty());
   EXPECT_GT(rs().FieldTotals[2], 0.0f);
   EXPECT_LT(rs().FieldTotals[2], 300.0f) << "what was gathered stays";
@@ -201,9 +204,10 @@ TEST_F(OutputCommandTest, AFileThatCannotBeWrittenIsTold) {
 }
 
 TEST_F(OutputCommandTest, AFailedWriteIsToldAndNotReportedAsWritten) {
-  if (!platform::FileExists("/dev/full") && ::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   Books();
   Start(store::rdAsciiFile);
+  const int freeBefore = st().files().FreeFile();
   // Every write to /dev/full fails (disk full): the file-error dialog,
   // answered Retry once and then Cancel, and no "Wrote" message.
   ListRangeDialog(1, 3);
@@ -214,7 +218,40 @@ TEST_F(OutputCommandTest, AFailedWriteIsToldAndNotReportedAsWritten) {
   ASSERT_EQ(host_.MessageTexts().size(), 2u);
   EXPECT_EQ(host_.MessageTexts()[0], host_.MessageTexts()[1]);
   EXPECT_EQ(host_.MessageTexts()[0].find("Wrote"), std::string::npos);
-  EXPECT_EQ(st().files().FreeFile(), 2) << "the file is closed";
+  EXPECT_EQ(st().files().FreeFile(), freeBefore) << "the file is closed";
+
+  // The next report holds nothing of the failed one.
+  host_.ClearRecord();
+  const std::string next = ListToFile(1, 1, "next.txt");
+  EXPECT_EQ(next.substr(0, next.find("\r\n")), "Dune" + std::string(35, ' ') + "9.50");
+  EXPECT_EQ(next.find("Kim"), std::string::npos);
+}
+
+TEST_F(OutputCommandTest, AWriteFailingDuringTheWalkAbortsTheRun) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  // More than a megabyte of lines, so that writing starts during the walk.
+  cat_.Field(1, "Author", 80).Field(5, "Note", 80);
+  for (int i = 0; i < 7000; ++i) cat_.Entry({"", std::string(80, 'a'), "", "", "", std::string(80, 'n')});
+  Format({{1, 1, 1, 80}, {5, 2, 1, 80}}, 2);
+  Start(store::rdAsciiFile);
+  const int freeBefore = st().files().FreeFile();
+  ListRangeDialog(1, 7000);
+  host_.AnswerSaveFile("/dev/full");
+  host_.AnswerMsgBox(platform::MsgAnswer::Cancel);
+  main().mnuVListRange.UserClick();
+  ASSERT_EQ(host_.MessageTexts().size(), 1u) << "the file error only: no totals message";
+  EXPECT_EQ(st().files().FreeFile(), freeBefore) << "the aborted run closes its file";
+  EXPECT_EQ(main().CurrentBrowseMode, store::bmNewEntry);
+  EXPECT_TRUE(main().Enabled());
+}
+
+TEST_F(OutputCommandTest, EveryRunStartsANewGroup) {
+  Books();
+  Settings([](store::CatalogSettings& s) { s.LockTopLine = 2; });
+  Start(store::rdAsciiFile);
+  const std::string first = ListToFile(3, 3, "a.txt");
+  EXPECT_EQ(ListToFile(3, 3, "b.txt"), first);
+  EXPECT_EQ(first.substr(0, 3), "Kim");
 }
 
 TEST_F(OutputCommandTest, ReportSetupOffersThePrinterAndTheFile) {

@@ -48,6 +48,7 @@ TEST(TextFileWriter, KeepsWhatAFailedWriteLeftForTheRetry) {
   ASSERT_EQ(files.Adopt(3, std::make_unique<MemoryFile>(bytes, failing)), 0);
   TextFileWriter w;
   w.Start();
+  EXPECT_EQ(w.Flush(files, 3), 0) << "nothing to write";
   w.WriteLine(files, 3, "Caf\xE9");
   w.WriteLine(files, 3, " ");
   EXPECT_EQ(bytes, "") << "lines gather before they are written";
