@@ -35,6 +35,8 @@ class Printer {
   virtual bool NewPage() = 0;
   // Ends the document; the platform then prints it. Harmless with no document.
   virtual bool EndDoc() = 0;
+  // Whether a document has begun and not yet ended.
+  virtual bool DocumentOpen() const = 0;
 
   // Takes effect for what is printed next; begins no document.
   virtual bool SetFont(const PrinterFont& font) = 0;

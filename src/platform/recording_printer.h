@@ -48,7 +48,7 @@ class RecordingPrinter : public Printer {
   const std::vector<Document>& Documents() const { return documents_; }
   // The document still open (empty when none has begun).
   const Document& Current() const { return current_; }
-  bool DocumentOpen() const { return open_; }
+  bool DocumentOpen() const override { return open_; }
   // The text of the line being built by PrintPart.
   const std::string& PendingLine() const { return pending_; }
   // "Font(Courier New,10,bold)", "NewPage", "EndDoc", "Error" in order.

@@ -17,6 +17,7 @@ class NullPrinter final : public platform::Printer {
   bool PrintAtColumn(int, const std::string&) override { return true; }
   bool NewPage() override { return true; }
   bool EndDoc() override { return true; }
+  bool DocumentOpen() const override { return false; }
   bool SetFont(const platform::PrinterFont& f) override {
     font_ = f;
     return true;

@@ -3,6 +3,7 @@
 // font chosen without printing.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "output_fixture.h"
@@ -48,6 +49,30 @@ TEST_F(OutputCommandTest, PrintCurrentEntryAddsToOneDocumentUntilEjectPage) {
   EXPECT_FALSE(printer().DocumentOpen());
   ASSERT_EQ(printer().Documents().size(), 1u);
   EXPECT_TRUE(host_.Transcript().empty()) << "no header, title, totals or message";
+}
+
+TEST_F(OutputCommandTest, PrintCurrentEntryAfterAReportStartsWithoutAnEmptyPage) {
+  Books();
+  Settings([](store::CatalogSettings& s) { s.PageLength = 4; });
+  Start(store::rdMonitor);
+  ASSERT_TRUE(main().ShowEntryNumbered(1));
+  auto print = [this](int times) {
+    for (int i = 0; i < times; ++i) main().mnuVPrintEntry.UserClick();
+  };
+  print(4);
+  main().mnuFEjectPage.UserClick();
+  ASSERT_EQ(printer().Documents().size(), 1u);
+  EXPECT_EQ(printer().Documents()[0], (platform::RecordingPrinter::Document{std::vector<std::string>(
+                                          4, "Dune" + std::string(35, ' ') + "9.50")}));
+  // The count left (4 of 4 lines) asks for a new page, but the document
+  // has ended: the next one begins on its first page.
+  print(1);
+  ASSERT_TRUE(printer().DocumentOpen());
+  EXPECT_EQ(printer().Current().size(), 1u);
+  EXPECT_EQ(printer().Current()[0].size(), 1u);
+  EXPECT_EQ(std::count(printer().Log().begin(), printer().Log().end(), "NewPage"), 0);
+  print(4);
+  EXPECT_EQ(printer().Current().size(), 2u) << "within a document the page still breaks";
 }
 
 TEST_F(OutputCommandTest, PrintCurrentEntryTellsAFailingFontAndStillPrints) {

@@ -37,6 +37,7 @@ class QtPrinter : public Printer {
   bool PrintAtColumn(int column, const std::string& text) override;
   bool NewPage() override;
   bool EndDoc() override;
+  bool DocumentOpen() const override { return open_; }
   bool SetFont(const PrinterFont& font) override;
   PrinterFont Font() const override { return font_; }
   double TextWidth(const std::string& text) const override;

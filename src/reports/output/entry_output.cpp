@@ -215,17 +215,22 @@ void EntryOutput::PageFailure() {
 
 void EntryOutput::NewPrintPage() {
   platform::Printer& printer = host_.GetPrinter();
-  switch (store_.PaperMode) {
-    case store::poContinuous:
-      if (!printer.NewPage()) PageFailure();
-      break;
-    case store::poSingleSheet:
-      host_.MsgBox("Insert a New Sheet of Paper in the Printer", platform::MsgButtons::OK,
-                   platform::MsgIcon::Exclamation);
-      if (!printer.NewPage()) PageFailure();
-      break;
-    default:
-      break;
+  // A page count left by an earlier, ended document must not start the
+  // next one with an empty sheet: with nothing printed there is no page to
+  // eject and no sheet to change.
+  if (printer.DocumentOpen()) {
+    switch (store_.PaperMode) {
+      case store::poContinuous:
+        if (!printer.NewPage()) PageFailure();
+        break;
+      case store::poSingleSheet:
+        host_.MsgBox("Insert a New Sheet of Paper in the Printer", platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation);
+        if (!printer.NewPage()) PageFailure();
+        break;
+      default:
+        break;
+    }
   }
   if (!store_.ApplyReportFont()) PageFailure();
   out_.LineCount = 0;
