@@ -5,7 +5,8 @@
 // It keeps the page of a printed report: the page fit of each entry's
 // layout lines, page breaks by paper mode (a new sheet asked for in single
 // sheet mode, none at all for labels), page numbers at print column 64, the
-// top margin and the column headings of each new page. Each entry's lines
+// top margin and the column headings of each new page. A page break with
+// no document open (a count left by an ended report) ejects nothing. Each entry's lines
 // come from placing its fields into 255-blank lines (a later column shows
 // through where an earlier text is shorter), optionally under a dashed
 // separator and grouped by a repeated first line, followed by its memo
