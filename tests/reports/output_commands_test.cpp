@@ -10,6 +10,7 @@
 #include "platform/file_exists.h"
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmReportDest.h"
+#include "reports/dialogs/frmSearch.h"
 #include "reports/output/entry_output.h"
 
 namespace kelvarin::test_support {
@@ -277,6 +278,27 @@ TEST_F(OutputCommandTest, EveryRunStartsANewGroup) {
   const std::string first = ListToFile(3, 3, "a.txt");
   EXPECT_EQ(ListToFile(3, 3, "b.txt"), first);
   EXPECT_EQ(first.substr(0, 3), "Kim");
+}
+
+TEST_F(OutputCommandTest, ASearchWritesEveryMatchToTheFile) {
+  Books();
+  cat_.Entry({"Dune Messiah", "Herbert", "12"});
+  Start(store::rdAsciiFile);
+  host_.OnShowAs<reports::frmSearch>("frmSearch", [](reports::frmSearch& f) {
+    f.optSequential.UserClick();
+    for (int16_t i = 0; i < reports::frmSearch::kRows; ++i) f.txtFieldData[i].SetText("");
+    f.txtFieldData[1].UserSetText("Herbert");
+    f.cmdOK.UserClick();
+  });
+  const std::string path = dir_.File("found.txt");
+  host_.AnswerSaveFile(path);
+  AnyBox();
+  main().cmdSequential.UserClick();
+  const std::string bytes = ReadFileBytes(path);
+  EXPECT_EQ(bytes.substr(0, bytes.find(" \r\n")),
+            CrLf({"Dune" + std::string(35, ' ') + "9.50", "Dune Messiah" + std::string(27, ' ') + "12"}));
+  EXPECT_EQ(host_.MessageTexts().back().rfind("Wrote 2 entries to ASCII file: " + path + "\r", 0), 0u);
+  EXPECT_EQ(main().CurrentBrowseMode, store::bmNewEntry);
 }
 
 TEST_F(OutputCommandTest, ReportSetupOffersThePrinterAndTheFile) {

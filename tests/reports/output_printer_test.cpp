@@ -242,6 +242,21 @@ TEST_F(PrinterOutputTest, TheTitlePromptRefusesAnEmptyTitle) {
   EXPECT_EQ(printer().Documents()[0][0][0], std::string(130, 'x'));
 }
 
+TEST_F(PrinterOutputTest, TheTitlePromptsCloseBoxMeansNoTitle) {
+  Books(1);
+  Settings([](store::CatalogSettings& s) { s.PageNumbers = 2; });
+  Start(store::rdPrinter);
+  ListRangeDialog(1, 1);
+  host_.OnShowAs<reports::frmRTitle>("frmRTitle", [](reports::frmRTitle& f) {
+    f.txtRptTitle.UserSetText("typed, then closed");
+    f.UserClose();
+  });
+  AnyBox();
+  main().mnuVListRange.UserClick();
+  ASSERT_EQ(printer().Documents().size(), 1u);
+  EXPECT_EQ(printer().Documents()[0][0][0], PageNumber("1"));
+}
+
 TEST_F(PrinterOutputTest, FindDeletedWithoutAMatchStillEndsThePrintedReport) {
   Books(2);
   Start(store::rdPrinter);
