@@ -16,6 +16,8 @@ Program::Program(platform::Host& host, const std::string& appDir)
   runs_ = std::make_unique<reports::MainWindowRuns>(host_, store_, state_, *main_);
   runs_->AttachDb3(*db3_);
   runs_->Attach();
+  output_ = std::make_unique<reports::MainWindowOutput>(host_, store_, state_, *main_);
+  output_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {
     catMaint_->Show(platform::ShowMode::Modal);

@@ -19,6 +19,7 @@
 #include "entry/frmQAVMain.h"
 #include "platform/files/file_pool.h"
 #include "platform/host.h"
+#include "reports/output/main_window_output.h"
 #include "reports/report_state.h"
 #include "reports/runs/main_window_runs.h"
 #include "store/store.h"
@@ -66,6 +67,7 @@ class Program {
   std::unique_ptr<entry::frmQAVMain> main_;
   std::unique_ptr<catalog::frmCatMaint> catMaint_;
   std::unique_ptr<reports::MainWindowRuns> runs_;
+  std::unique_ptr<reports::MainWindowOutput> output_;
   bool finished_ = false;
 };
 

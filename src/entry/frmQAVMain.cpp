@@ -95,7 +95,7 @@ void frmQAVMain::BuildMenus() {
   mnuVFindDeleted.SetCaption("Find &Deleted");
   mnuVListRange.SetCaption("List &Range");
   mnuVListAlpha.SetCaption("List &Alphabetically");
-  mnuVTotals.SetCaption("&Totals");
+  mnuVTotals.SetCaption("Totals");
   mnuVReplace.SetCaption("Search && Rep&lace");
   mnuVSep1.SetCaption("-");
   mnuVNext.SetCaption("&Next");

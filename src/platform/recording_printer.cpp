@@ -4,6 +4,17 @@
 
 namespace kelvarin::platform {
 
+bool RecordingPrinter::Proceed() {
+  if (failuresLeft_ <= 0) return true;
+  if (okBeforeFailure_ > 0) {
+    --okBeforeFailure_;
+    return true;
+  }
+  --failuresLeft_;
+  log_.push_back("Error");
+  return false;
+}
+
 void RecordingPrinter::Begin() {
   if (open_) return;
   open_ = true;
@@ -16,44 +27,54 @@ void RecordingPrinter::EndLine() {
   pendingStarted_ = false;
 }
 
-void RecordingPrinter::PrintLine(const std::string& text) {
+bool RecordingPrinter::PrintLine(const std::string& text) {
+  if (!Proceed()) return false;
   Begin();
   pending_ += text;
   EndLine();
+  return true;
 }
 
-void RecordingPrinter::PrintPart(const std::string& text) {
+bool RecordingPrinter::PrintPart(const std::string& text) {
+  if (!Proceed()) return false;
   Begin();
   pending_ += text;
   if (!text.empty()) pendingStarted_ = true;
+  return true;
 }
 
-void RecordingPrinter::PrintAtColumn(int column, const std::string& text) {
+bool RecordingPrinter::PrintAtColumn(int column, const std::string& text) {
+  if (!Proceed()) return false;
   Begin();
   size_t target = column > 1 ? static_cast<size_t>(column - 1) : 0;
   if (pending_.size() > target) EndLine();
   pending_.resize(target, ' ');
   pending_ += text;
   EndLine();
+  return true;
 }
 
-void RecordingPrinter::NewPage() {
+bool RecordingPrinter::NewPage() {
+  if (!Proceed()) return false;
   Begin();
   if (pendingStarted_ || !pending_.empty()) EndLine();
   current_.push_back(Page{});
   log_.push_back("NewPage");
+  return true;
 }
 
-void RecordingPrinter::EndDoc() {
+bool RecordingPrinter::EndDoc() {
   log_.push_back("EndDoc");
-  if (!open_) return;
+  if (!open_) return true;
   if (pendingStarted_ || !pending_.empty()) EndLine();
   documents_.push_back(std::move(current_));
   current_.clear();
   open_ = false;
+  return true;
 }
 
-void RecordingPrinter::SetFont(const PrinterFont& font) {
+bool RecordingPrinter::SetFont(const PrinterFont& font) {
+  if (!Proceed()) return false;
   font_ = font;
   std::ostringstream s;
   s << "Font(" << font.name << ',' << font.size;
@@ -62,6 +83,7 @@ void RecordingPrinter::SetFont(const PrinterFont& font) {
   if (font.underline) s << ",underline";
   s << ')';
   log_.push_back(s.str());
+  return true;
 }
 
 double RecordingPrinter::TextWidth(const std::string& text) const {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "reports/output/output_state.h"
+
 namespace kelvarin::reports {
 
 struct CriteriaItem {
@@ -45,6 +47,8 @@ struct ReportState {
   std::array<float, 21> FieldTotals{};
   // Field slot bound to each speed-search item; -1 = not bound.
   std::array<int16_t, 3> SpeedSearchFields{-1, -1, -1};
+  // Printed and ASCII output: line buffer, page and file state.
+  OutputState Output;
 };
 
 }  // namespace kelvarin::reports

@@ -34,17 +34,18 @@ void Store::ChooseReportFont() {
   ApplyReportFont();
 }
 
-void Store::ApplyReportFont() {
-  if (ReportFontName.empty()) return;
+bool Store::ApplyReportFont() {
+  if (ReportFontName.empty()) return true;
+  // Setting the font begins no document: a font chosen and nothing printed
+  // must leave no empty page behind.
   platform::Printer& printer = host_.GetPrinter();
-  printer.PrintPart("");
   platform::PrinterFont font;
   font.name = ReportFontName;
   font.size = ReportFontSize;
   font.bold = ReportFontFlags.Bold;
   font.italic = ReportFontFlags.Italic;
   font.underline = ReportFontFlags.Underline;
-  printer.SetFont(font);
+  return printer.SetFont(font);
 }
 
 }  // namespace kelvarin::store

@@ -203,9 +203,10 @@ class Store {
   // The host's font choice; a size of 0 changes nothing, else the report
   // font is set and applied to the printer.
   void ChooseReportFont();
-  // With a report font chosen: begins the printer document and sets the
-  // font. Nothing otherwise.
-  void ApplyReportFont();
+  // With a report font chosen: sets the printer's font (for what is printed
+  // next; no document is begun). Nothing otherwise. False when the printer
+  // failed.
+  bool ApplyReportFont();
 
  private:
   struct ReadAhead {

@@ -12,15 +12,21 @@ namespace kelvarin::dbf::testing {
 
 class NullPrinter final : public platform::Printer {
  public:
-  void PrintLine(const std::string&) override {}
-  void PrintPart(const std::string&) override {}
-  void PrintAtColumn(int, const std::string&) override {}
-  void NewPage() override {}
-  void EndDoc() override {}
-  void SetFont(const platform::PrinterFont& f) override { font_ = f; }
+  bool PrintLine(const std::string&) override { return true; }
+  bool PrintPart(const std::string&) override { return true; }
+  bool PrintAtColumn(int, const std::string&) override { return true; }
+  bool NewPage() override { return true; }
+  bool EndDoc() override { return true; }
+  bool DocumentOpen() const override { return false; }
+  bool SetFont(const platform::PrinterFont& f) override {
+    font_ = f;
+    return true;
+  }
   platform::PrinterFont Font() const override { return font_; }
   double TextWidth(const std::string& t) const override { return 90.0 * static_cast<double>(t.size()); }
   double PageWidth() const override { return 11520; }
+  double ColumnWidth() const override { return 90; }
+  void SetLinesPerPage(int) override {}
 
  private:
   platform::PrinterFont font_;

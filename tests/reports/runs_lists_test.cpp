@@ -208,10 +208,10 @@ TEST_F(ListRunTest, ARunToAnOutputNotBuiltYetSaysSoAndChangesNothing) {
 
 TEST_F(ListRunTest, ListsWaitForTheMessageLoopAfterTheOutputsQuestion) {
   Five();
-  Start(store::rdPrinter);
+  Start(store::rdDbase);
   // Yields: after the dialog, before opening the output, after its answer.
   ListRangeDialog("1", "5");
-  Expect("Output to PRINTER is not available.");
+  Expect("Output to DBASE III is not available.");
   main().mnuVListRange.UserClick();
   EXPECT_EQ(host_.DoEventsCount(), 3);
   EXPECT_TRUE(main().Enabled());
@@ -220,7 +220,7 @@ TEST_F(ListRunTest, ListsWaitForTheMessageLoopAfterTheOutputsQuestion) {
   // After the dialog and after the output's answer.
   host_.ClearRecord();
   ListAlphaDialog("", "");
-  Expect("Output to PRINTER is not available.");
+  Expect("Output to DBASE III is not available.");
   main().mnuVListAlpha.UserClick();
   EXPECT_EQ(host_.DoEventsCount(), 2);
 

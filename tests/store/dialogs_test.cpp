@@ -170,7 +170,7 @@ TEST_F(StoreTest, KeyFieldListAndReportFont) {
   EXPECT_EQ(store_.ReportFontName, "Arial");
   EXPECT_TRUE(store_.ReportFontFlags.Bold);
   EXPECT_TRUE(store_.ReportFontFlags.Italic);
-  EXPECT_TRUE(printer.DocumentOpen());
+  EXPECT_FALSE(printer.DocumentOpen()) << "a font alone begins no document";
   EXPECT_EQ(printer.Font().name, "Arial");
   EXPECT_EQ(printer.Font().size, 12);
   EXPECT_TRUE(printer.Font().bold);

@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/qt_text.h"
@@ -42,7 +44,31 @@ QFont QtPrinter::QFontOf() const {
   return f;
 }
 
-double QtPrinter::TabWidth() const { return 8 * QFontMetricsF(QFontOf(), printer_.get()).averageCharWidth(); }
+double QtPrinter::ColumnPixels() const {
+  const QFont font = QFontOf();
+  QFontMetricsF fm(font, printer_.get());
+  // A fixed-pitch font's columns are its characters, measured over a run so
+  // that column 64 lies where the 64th character of a line begins.
+  if (QFontInfo(font).fixedPitch()) return fm.horizontalAdvance(QString(100, QLatin1Char('0'))) / 100.0;
+  return fm.averageCharWidth();
+}
+
+double QtPrinter::ColumnWidth() const { return ColumnPixels() * 1440.0 / printer_->resolution(); }
+
+double QtPrinter::TabWidth() const { return 8 * ColumnPixels(); }
+
+double QtPrinter::PageHeightPixels() const {
+  const int res = printer_->resolution();
+  return printer_->pageLayout().paintRectPixels(res).height();
+}
+
+double QtPrinter::LinePitch() const {
+  const double spacing = QFontMetricsF(QFontOf(), printer_.get()).lineSpacing();
+  if (linesPerPage_ <= 0) return spacing;
+  return std::min(spacing, PageHeightPixels() / linesPerPage_);
+}
+
+std::string QtPrinter::PrinterName() const { return pdf_ ? std::string() : FromQ(printer_->printerName()); }
 
 double QtPrinter::AdvanceOf(const std::string& text, double startX) const {
   QFontMetricsF fm(QFontOf(), printer_.get());
@@ -78,8 +104,7 @@ std::string QtPrinter::NextFileName() const {
 }
 
 bool QtPrinter::Begin() {
-  if (open_) return ok_;
-  open_ = true;
+  if (open_) return true;
   autoBroke_ = false;
   lastFile_.clear();
   pages_.assign(1, {});
@@ -93,12 +118,16 @@ bool QtPrinter::Begin() {
   painter_ = std::make_unique<QPainter>();
   ok_ = painter_->begin(printer_.get());
   if (!ok_) {
+    // No document is open: the next operation tries again.
     painter_.reset();
     const std::string why = pdf_ ? "The file " + file + " cannot be written." : "The printer cannot be opened.";
     qWarning("Report not printed: %s", why.c_str());
-    if (onFailure_) onFailure_(why);
+    if (!failureTold_ && onFailure_) onFailure_(why);
+    failureTold_ = true;
     return false;
   }
+  open_ = true;
+  failureTold_ = false;
   painter_->setFont(QFontOf());
   lastFile_ = pdf_ ? file : std::string();
   return true;
@@ -126,71 +155,79 @@ void QtPrinter::Draw(const std::string& text) {
   x_ += advance;
 }
 
-void QtPrinter::EndLine() {
+bool QtPrinter::EndLine() {
   pages_.back().push_back(line_);
   line_.clear();
   x_ = 0;
-  const double height = QFontMetricsF(QFontOf(), printer_.get()).lineSpacing();
-  y_ += height;
-  const int res = printer_->resolution();
-  const double pageHeight = printer_->pageLayout().paintRectPixels(res).height();
-  if (y_ + height > pageHeight) {
+  const double pitch = LinePitch();
+  y_ += pitch;
+  // A page holds whole lines; the rounding of the pitch must not push the
+  // last of them off it.
+  if (y_ + pitch > PageHeightPixels() + 0.01) {
     // The page is full: the next line goes on a new one.
-    if (painter_) printer_->newPage();
+    bool ok = !painter_ || printer_->newPage();
     pages_.push_back({});
     y_ = 0;
     autoBroke_ = true;
+    return ok;
   }
+  return true;
 }
 
-void QtPrinter::PrintLine(const std::string& text) {
-  Begin();
+bool QtPrinter::PrintLine(const std::string& text) {
+  if (!Begin()) return false;
   Draw(text);
-  EndLine();
+  return EndLine();
 }
 
-void QtPrinter::PrintPart(const std::string& text) {
-  Begin();
+bool QtPrinter::PrintPart(const std::string& text) {
+  if (!Begin()) return false;
   if (!text.empty()) Draw(text);
+  return true;
 }
 
-void QtPrinter::PrintAtColumn(int column, const std::string& text) {
-  Begin();
-  const double target = (column > 1 ? column - 1 : 0) * QFontMetricsF(QFontOf(), printer_.get()).averageCharWidth();
-  if (x_ > target + 0.5) EndLine();
+bool QtPrinter::PrintAtColumn(int column, const std::string& text) {
+  if (!Begin()) return false;
+  const double target = (column > 1 ? column - 1 : 0) * ColumnPixels();
+  if (x_ > target + 0.5 && !EndLine()) return false;
   const size_t col = column > 1 ? static_cast<size_t>(column - 1) : 0;
   if (line_.size() < col) line_.resize(col, ' ');
   x_ = target;
   Draw(text);
-  EndLine();
+  return EndLine();
 }
 
-void QtPrinter::NewPage() {
-  Begin();
-  if (!line_.empty() || x_ > 0) EndLine();
+bool QtPrinter::NewPage() {
+  if (!Begin()) return false;
+  if ((!line_.empty() || x_ > 0) && !EndLine()) return false;
   if (autoBroke_) {
     // The last line filled the page and a new one has begun already.
     autoBroke_ = false;
-    return;
+    return true;
   }
-  if (painter_) printer_->newPage();
+  bool ok = !painter_ || printer_->newPage();
   pages_.push_back({});
   x_ = y_ = 0;
+  return ok;
 }
 
-void QtPrinter::EndDoc() {
-  if (!open_) return;
+bool QtPrinter::EndDoc() {
+  failureTold_ = false;
+  if (!open_) return true;
   if (!line_.empty() || x_ > 0) EndLine();
+  bool ok = true;
   if (painter_) {
-    painter_->end();
+    ok = painter_->end();
     painter_.reset();
   }
   open_ = false;
+  return ok;
 }
 
-void QtPrinter::SetFont(const PrinterFont& font) {
+bool QtPrinter::SetFont(const PrinterFont& font) {
   font_ = font;
   if (painter_) painter_->setFont(QFontOf());
+  return true;
 }
 
 }  // namespace kelvarin::platform::qt

@@ -3,9 +3,12 @@
 // "Report-YYYYMMDD-HHMMSS.pdf" in the output directory (the application
 // directory), with "-2", "-3"... added when that name is taken.
 //
-// Lines run down the page in the current font; a line that would pass the
-// bottom margin starts a new page. A tab character in a text moves to the
-// next multiple of eight average character widths. Widths are in twips.
+// Lines run down the page in the current font, SetLinesPerPage lines to a
+// page (closer together than the font's own spacing when that many would not
+// fit); only a line beyond them starts a new page by itself. A print column
+// is one character of a fixed-pitch font (the average character of another),
+// and a tab character in a text moves to the next multiple of eight columns.
+// Widths are in twips.
 #pragma once
 
 #include <functional>
@@ -29,36 +32,46 @@ class QtPrinter : public Printer {
   QtPrinter(const QtPrinter&) = delete;
   QtPrinter& operator=(const QtPrinter&) = delete;
 
-  void PrintLine(const std::string& text) override;
-  void PrintPart(const std::string& text) override;
-  void PrintAtColumn(int column, const std::string& text) override;
-  void NewPage() override;
-  void EndDoc() override;
-  void SetFont(const PrinterFont& font) override;
+  bool PrintLine(const std::string& text) override;
+  bool PrintPart(const std::string& text) override;
+  bool PrintAtColumn(int column, const std::string& text) override;
+  bool NewPage() override;
+  bool EndDoc() override;
+  bool DocumentOpen() const override { return open_; }
+  bool SetFont(const PrinterFont& font) override;
   PrinterFont Font() const override { return font_; }
   double TextWidth(const std::string& text) const override;
   double PageWidth() const override;
+  double ColumnWidth() const override;
+  void SetLinesPerPage(int lines) override { linesPerPage_ = lines > 0 ? lines : 0; }
 
   // Whether documents become PDF files.
   bool WritesPdf() const { return pdf_; }
+  // The printer documents go to ("" for PDF files).
+  std::string PrinterName() const;
   // The PDF file of the last document ended ("" when none, or printed).
   const std::string& LastFile() const { return lastFile_; }
   // The pages of the document open now or last ended, as lines of text
   // (what was drawn, for the program's checks and tests).
   const std::vector<std::vector<std::string>>& Pages() const { return pages_; }
   // False when the last document could not be begun (no printer, no
-  // writable directory); its lines were dropped.
+  // writable directory); its lines were dropped and each operation failed.
   bool LastDocumentOk() const { return ok_; }
-  // Told (once per document) why a document could not be begun; the host
-  // shows it, so that a lost report does not pass for a printed one.
+  // Told why a document could not be begun (once, until a document begins
+  // or EndDoc), so that the user learns the reason behind the failures the
+  // program reports.
   void SetFailureHandler(std::function<void(const std::string&)> handler) { onFailure_ = std::move(handler); }
 
  private:
   bool Begin();
-  void EndLine();
+  bool EndLine();
   void Draw(const std::string& text);
   double AdvanceOf(const std::string& text, double startX) const;
+  // Device pixels.
+  double ColumnPixels() const;
   double TabWidth() const;
+  double LinePitch() const;
+  double PageHeightPixels() const;
   QFont QFontOf() const;
   std::string NextFileName() const;
 
@@ -69,6 +82,8 @@ class QtPrinter : public Printer {
   PrinterFont font_;
   bool open_ = false;
   bool ok_ = true;
+  bool failureTold_ = false;
+  int linesPerPage_ = 0;
   bool autoBroke_ = false;  // a full page has just been ended
   double x_ = 0;  // device pixels from the left margin
   double y_ = 0;  // top of the current line

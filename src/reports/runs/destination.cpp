@@ -1,6 +1,7 @@
 #include "reports/runs/destination.h"
 
 #include "reports/runs/dbase_destination.h"
+#include "reports/runs/output_destinations.h"
 
 namespace kelvarin::reports {
 
@@ -14,15 +15,17 @@ bool UnavailableDestination::Open() {
   return false;
 }
 
-std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store, ReportState& state,
                                                 MonitorDestination::ShowMatch showInMainWindow,
                                                 dbf::Db3Exchange* db3) {
   switch (store.CurrentReportDest) {
     case store::rdMonitor:
       return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
     case store::rdPrinter:
-    case store::rdQuickView:
+      return std::make_unique<PrinterDestination>(host, store, state);
     case store::rdAsciiFile:
+      return std::make_unique<AsciiFileDestination>(host, store, state);
+    case store::rdQuickView:
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     case store::rdDbase:
       if (db3 != nullptr) return std::make_unique<DbaseDestination>(host, store, *db3);

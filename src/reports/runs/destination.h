@@ -3,11 +3,11 @@
 // is handed over, hand over each match, and close the output after the walk.
 //
 // The main window ends a run at its first match; the other destinations
-// take every match. The main window and the dBase III file
-// (dbase_destination.h) are produced so far: the printer, Quick View and the
-// ASCII file are destinations whose output is not built yet (the report
-// setup dialog keeps them disabled), so their objects refuse to open and
-// tell the user so rather than pretend to produce output.
+// take every match. The main window, the printer, the ASCII file
+// (output_destinations.h) and the dBase III file (dbase_destination.h) are
+// produced; Quick View is a destination whose output is not built yet (the
+// report setup dialog keeps it disabled), so its object refuses to open and
+// tells the user so rather than pretend to produce output.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/host.h"
+#include "reports/report_state.h"
 #include "store/store.h"
 
 namespace kelvarin::dbf {
@@ -79,7 +80,7 @@ class UnavailableDestination : public RunDestination {
 
 // The destination object for store.CurrentReportDest; the dBase III file
 // is written through db3 (unavailable without it).
-std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store, ReportState& state,
                                                 MonitorDestination::ShowMatch showInMainWindow,
                                                 dbf::Db3Exchange* db3 = nullptr);
 

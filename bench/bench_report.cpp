@@ -1,0 +1,186 @@
+// A printed-style report to a text file over a large catalog, against the
+// sqlite3 shell writing the same rows as CSV.
+//
+//   figure ascii_report_vs_sqlite   List Range of all 1,000,000 entries to
+//                                   an ASCII file with a three-line layout
+//                                   / sqlite3 writing the same fields of
+//                                   every row as CSV to a file
+//
+// The rows are put into an SQLite database beforehand (not timed); the
+// sqlite3 shell (Debian package sqlite3) then runs ".mode csv", ".output
+// FILE" and one SELECT. Both write into the same directory; the best of
+// three rounds counts.
+//
+// argv[1] = a work directory.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "bench_catalog.h"
+#include "platform/profile.h"
+#include "platform/scripted/scripted_host.h"
+#include "reports/dialogs/frmListRange.h"
+#include "store/formats.h"
+#include "support/catalog_builder.h"
+
+using namespace kelvarin;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kEntries = 1000000;
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+std::string Text(uint32_t& seed, int length) {
+  std::string t;
+  for (int k = 0; k < length; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    uint32_t r = (seed >> 16) % 36;
+    t.push_back(r < 26 ? static_cast<char>('A' + r) : static_cast<char>('0' + r - 26));
+  }
+  return t;
+}
+
+// The catalog, its report format RPT (five fields and the entry number on
+// three lines) and the settings that select it.
+bool BuildCatalog(const std::string& dir) {
+  uint32_t seed = 777;
+  bool ok = bench::WriteBenchCatalog(dir, "BIG", kEntries, [&](int n, store::EntryRecord& e) {
+    for (int i = 0; i < 9; ++i) e.FieldText[static_cast<size_t>(i)] = Text(seed, 6 + static_cast<int>(seed % 14));
+    e.FieldText[9] = std::to_string(n % 1000);
+  });
+  if (!ok) return false;
+  std::fstream set(dir + "/BIG.SET", std::ios::binary | std::ios::in | std::ios::out);
+  store::CatalogSettings settings;
+  settings.ReportName = "RPT";
+  settings.PrintMemos = 0;
+  std::vector<uint8_t> block(store::kSettingsSize);
+  store::EncodeSettings(settings, block.data());
+  set.seekp(static_cast<std::streamoff>(store::kSettingsOffset));
+  set.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
+  if (!set) return false;
+
+  store::ReportLayout layout{};
+  for (auto& c : layout) c.LinesPerEntry = 3;
+  auto place = [&](int slot, int16_t line, int16_t column, int16_t width) {
+    layout[static_cast<size_t>(slot)] = store::ReportColumn{width, line, column, 3};
+  };
+  place(0, 1, 1, 20);
+  place(1, 1, 25, 20);
+  place(2, 2, 1, 20);
+  place(3, 2, 25, 20);
+  place(4, 3, 1, 20);
+  place(store::kEntryNumberColumn, 3, 25, 8);
+  return test_support::WriteReportFormatFile(dir, "RPT", layout, store::ReportHeader{});
+}
+
+// The same fields of every entry in an SQLite table.
+bool BuildDatabase(const std::string& dir, const std::string& db) {
+  platform::ScriptedHost host;
+  platform::FilePool files;
+  store::Store st(host, files);
+  st.SetAppDir(dir);
+  if (!st.OpenCatalog("BIG")) return false;
+  sqlite3* h = nullptr;
+  if (sqlite3_open(db.c_str(), &h) != SQLITE_OK) return false;
+  bool ok = sqlite3_exec(h, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
+                            "CREATE TABLE entries(n INTEGER, f1 TEXT, f2 TEXT, f3 TEXT, f4 TEXT, f5 TEXT);",
+                         nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_stmt* insert = nullptr;
+  ok = ok && sqlite3_prepare_v2(h, "INSERT INTO entries VALUES (?,?,?,?,?,?)", -1, &insert, nullptr) == SQLITE_OK;
+  store::EntryRecord e;
+  for (int n = 1; ok && n <= kEntries; ++n) {
+    ok = st.ReadEntry(e, st.CatalogHeader, static_cast<float>(n), st.DatFile);
+    sqlite3_bind_int(insert, 1, n);
+    for (int i = 0; i < 5; ++i) {
+      std::string t = e.FieldText[static_cast<size_t>(i)];
+      t.erase(t.find_last_not_of(' ') + 1);
+      sqlite3_bind_text(insert, i + 2, t.c_str(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+    }
+    ok = ok && sqlite3_step(insert) == SQLITE_DONE;
+    sqlite3_reset(insert);
+  }
+  sqlite3_finalize(insert);
+  ok = ok && sqlite3_exec(h, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(h);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_report WORKDIR\n");
+    return 2;
+  }
+  if (std::system("command -v sqlite3 >/dev/null 2>&1") != 0) {
+    std::fprintf(stderr, "bench_report: the sqlite3 shell is missing (Debian: sqlite3)\n");
+    return 1;
+  }
+  const std::string dir = std::string(argv[1]) + "/bench_report";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string db = dir + "/rows.db";
+  if (!BuildCatalog(dir) || !BuildDatabase(dir, db)) {
+    std::fprintf(stderr, "cannot build the catalog or the database\n");
+    return 1;
+  }
+  platform::WritePrivateProfileString("Database", "CurrentDB", "BIG", dir + "/QAV.INI");
+  platform::WritePrivateProfileString("Reports", "ReportDest", "3", dir + "/QAV.INI");
+
+  platform::ScriptedHost host;
+  auto program = std::make_unique<app::Program>(host, dir);
+  program->Start();
+  if (program->store().CatalogName != "BIG") {
+    std::fprintf(stderr, "cannot open the catalog\n");
+    return 1;
+  }
+  const std::string report = dir + "/report.txt";
+  const std::string csv = dir + "/rows.csv";
+  const std::string shell = "sqlite3 '" + db + "' '.mode csv' \".output '" + csv + "'\" 'SELECT * FROM entries;'";
+  double ours = 1e9, theirs = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    std::filesystem::remove(report);
+    host.OnShowAs<reports::frmListRange>("frmListRange", [](reports::frmListRange& f) {
+      f.txtStartRec.UserSetText("1");
+      f.txtEndRec.UserSetText(std::to_string(kEntries));
+      f.cmdOK.UserClick();
+    });
+    host.AnswerSaveFile(report);
+    host.AnswerMsgBox(platform::MsgAnswer::OK);
+    auto t0 = Clock::now();
+    program->mainWindow().mnuVListRange.UserClick();
+    ours = std::min(ours, Seconds(t0, Clock::now()));
+
+    std::filesystem::remove(csv);
+    t0 = Clock::now();
+    int rc = std::system(shell.c_str());
+    theirs = std::min(theirs, Seconds(t0, Clock::now()));
+    if (rc != 0) {
+      std::fprintf(stderr, "the sqlite3 shell failed\n");
+      return 1;
+    }
+  }
+  std::string failures = host.ExpectAllConsumed();
+  const auto reportSize = std::filesystem::file_size(report);
+  const auto csvSize = std::filesystem::file_size(csv);
+  if (!failures.empty() || reportSize < static_cast<uintmax_t>(kEntries) * 3 * 4) {
+    std::fprintf(stderr, "the report run failed:\n%s\n", failures.c_str());
+    return 1;
+  }
+  std::fprintf(stderr, "report %.3f s (%ju bytes), sqlite3 csv %.3f s (%ju bytes)\n", ours,
+               static_cast<uintmax_t>(reportSize), theirs, static_cast<uintmax_t>(csvSize));
+  std::printf("figure ascii_report_vs_sqlite %.2f target 1.0\n", ours / theirs);
+  program->Quit();
+  std::filesystem::remove_all(dir);
+  return 0;
+}
