@@ -2,8 +2,11 @@
 
 namespace kelvarin::app {
 
-Program::Program(platform::Host& host, const std::string& appDir)
-    : host_(host), store_(host, files_) {
+Program::Program(platform::Host& host, const std::string& appDir, platform::FileSystem* fs)
+    : host_(host),
+      disk_(fs ? nullptr : std::make_unique<platform::DiskFileSystem>()),
+      files_(fs ? *fs : *disk_),
+      store_(host, files_) {
   store_.SetAppDir(appDir);
   main_ = std::make_unique<entry::frmQAVMain>(host_, store_, state_);
   catMaint_ = std::make_unique<catalog::frmCatMaint>(host_, store_, *main_);

@@ -16,6 +16,7 @@
 #include "catalog/frmCatMaint.h"
 #include "entry/frmQAVMain.h"
 #include "platform/files/file_pool.h"
+#include "platform/files/file_system.h"
 #include "platform/host.h"
 #include "reports/report_state.h"
 #include "reports/runs/main_window_runs.h"
@@ -25,8 +26,10 @@ namespace kelvarin::app {
 
 class Program {
  public:
-  // appDir: where QAV.INI, the report formats and the catalogs lie.
-  Program(platform::Host& host, const std::string& appDir);
+  // appDir: where QAV.INI, the report formats and the catalogs lie. The
+  // files are those of fs when given (it must outlive the program), else
+  // of the disk.
+  Program(platform::Host& host, const std::string& appDir, platform::FileSystem* fs = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -54,6 +57,7 @@ class Program {
 
  private:
   platform::Host& host_;
+  std::unique_ptr<platform::FileSystem> disk_;
   platform::FilePool files_;
   store::Store store_;
   reports::ReportState state_;
