@@ -32,9 +32,10 @@ std::string Store::FileErrorText(int error, const std::string& path) const {
       if (fs.Stat(path, &file) == 0 && file.exists) {
         if (file.isDirectory) return "A folder stands where the file should be:" + cr + path;
         if (file.readOnly) return "The file is read-only:" + cr + path;
-      } else if (fs.Stat(platform::DirectoryOf(path), &folder) == 0 && folder.exists && folder.readOnly) {
-        return "The folder is read-only:" + cr + path;
       }
+      // A file is written anew beside itself, so its folder must be writable.
+      if (fs.Stat(platform::DirectoryOf(path), &folder) == 0 && folder.exists && folder.readOnly)
+        return "The folder is read-only:" + cr + path;
       return "The file cannot be reached:" + cr + path;
     case platform::kErrDiskFull: return "The disk is full:" + cr + path;
     case platform::kErrTooManyFiles: return "Too many files are open. Close a window and try again.";
