@@ -42,6 +42,8 @@ std::string Store::ReadCurrentDB() const {
 }
 
 bool Store::WriteCurrentDB(const std::string& catalogName) {
+  // Only a name the next start-up will accept is stored; "" names none.
+  if (!catalogName.empty() && !CheckFileName(catalogName, "catalog")) return false;
   return WriteIni(*this, "Database", "CurrentDB", catalogName);
 }
 
