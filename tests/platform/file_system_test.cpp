@@ -105,6 +105,22 @@ TEST(FaultFileSystemTest, FailsTheChosenOperationOnceOrFromThereOn) {
   EXPECT_EQ(fs.Remove("/d/F"), 0);
 }
 
+TEST(FileSystemTest, DirectoryOfAPath) {
+  EXPECT_EQ(DirectoryOf("/app/QAV.INI"), "/app");
+  EXPECT_EQ(DirectoryOf("/QAV.INI"), "/");
+  EXPECT_EQ(DirectoryOf("QAV.INI"), ".");
+}
+
+TEST(FaultFileSystemTest, AFailedListingListsNothing) {
+  MemoryFileSystem mem;
+  mem.SetFile("/d/A", "a");
+  FaultFileSystem fs(mem);
+  std::vector<std::string> names{"stale"};
+  fs.FailOperation(1, kErrDeviceIO);
+  EXPECT_EQ(fs.List("/d", &names), kErrDeviceIO);
+  EXPECT_TRUE(names.empty());
+}
+
 TEST(FaultFileSystemTest, FailsWritesBeyondAByteBudget) {
   MemoryFileSystem mem;
   mem.AddDirectory("/d");

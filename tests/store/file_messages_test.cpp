@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/files/fault_file_system.h"
 #include "platform/files/memory_file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/scripted/scripted_host.h"
@@ -93,6 +94,40 @@ TEST_F(FileMessagesTest, TheFileErrorDialogNamesTheCause) {
   EXPECT_EQ(store_.OpenFileChecked("/app/DIR.TXT", 1, 0, 0), 0);
   host_.AnswerMsgBox(MsgAnswer::Cancel, "Path not found:\r/none/X.TXT");
   EXPECT_EQ(store_.OpenFileChecked("/none/X.TXT", 1, 0, 0), 0);
+  host_.AnswerMsgBox(MsgAnswer::Cancel, "Path not found:\r/app/CAT.SET/X.TXT");  // a file where a folder should be
+  EXPECT_EQ(store_.OpenFileChecked("/app/CAT.SET/X.TXT", 1, 0, 0), 0);
+  EXPECT_EQ(store_.OpenFileChecked("/app/CAT.SET", 3, 0, 0), 0);  // no such mode
+}
+
+// Access refused for a cause the layer cannot name (a writable file in a
+// writable folder) keeps the general text; Retry tries again.
+TEST_F(FileMessagesTest, AnUnnamedAccessFailureAndRetry) {
+  platform::FaultFileSystem faults(fs_);
+  platform::FilePool pool(faults);
+  Store store(host_, pool);
+  store.SetAppDir("/app");
+  faults.FailOperation(1, platform::kErrPathFileAccess);
+  host_.AnswerMsgBox(MsgAnswer::Retry, "The file cannot be reached:\r/app/CAT.DAT");
+  int16_t n = store.OpenFileChecked("/app/CAT.DAT", 5, 54, 0);
+  EXPECT_GT(n, 0);
+  pool.Close(n);
+}
+
+TEST_F(FileMessagesTest, PromptsBeforeCreatingOrReplacing) {
+  host_.AnswerMsgBox(MsgAnswer::No, "Create File?");
+  EXPECT_EQ(store_.OpenFileChecked("/app/NEW.DAT", 5, 54, 1), 0);
+  EXPECT_FALSE(fs_.Exists("/app/NEW.DAT"));
+  host_.AnswerMsgBox(MsgAnswer::No, "Replace File?");
+  EXPECT_EQ(store_.OpenFileChecked("/app/QAV.INI", 1, 0, 1), 0);
+  EXPECT_EQ(Bytes("/app/QAV.INI"), "[Database]\r\nCurrentDB=CAT\r\n");
+  int16_t n = store_.OpenFileChecked("/app/CAT.DAT", 4, 54, 1);  // exists: no question
+  EXPECT_GT(n, 0);
+  pool_.Close(n);
+  host_.AnswerMsgBox(MsgAnswer::Yes, "Create File?");
+  n = store_.OpenFileChecked("/app/NEW.DAT", 4, 54, 1);
+  EXPECT_GT(n, 0);
+  pool_.Close(n);
+  EXPECT_TRUE(fs_.Exists("/app/NEW.DAT"));
 }
 
 }  // namespace

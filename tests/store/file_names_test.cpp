@@ -16,7 +16,7 @@ using test_support::CatalogBuilder;
 using test_support::TempDir;
 
 TEST(FileNamesTest, OnlyOneToEightLettersAndDigits) {
-  for (const char* good : {"A", "BOOKS", "books2", "12345678", "\xC4pfel", "Stra\xDF" "e"})
+  for (const char* good : {"A", "BOOKS", "books2", "12345678", "A0B9", "\xC4pfel", "Stra\xDF" "e"})
     EXPECT_TRUE(IsValidFileStem(good)) << good;
   for (const char* bad : {"", "123456789", "..", "../x", "a/b", "a\\b", "a.b", "a b", "/tmp/X", "x\t", "C:X",
                           "a*", "\x84x"})
@@ -104,12 +104,16 @@ TEST_F(StoredNamesTest, CatalogNamesFromTheDiskAreDecodedFromUtf8) {
   apples.Field(0, "Sorte", 10, KindKey);
   apples.Entry({"Boskoop"});
   ASSERT_TRUE(apples.Write());
-  for (const char* stem : {"BOOKS", "two words", "TOOLONGNAME", "bad\xC4"}) {
+  for (const char* stem : {"BOOKS", "two words", "TOOLONGNAME", "bad\xC4", "Z"}) {
     CatalogBuilder other(dir_.path(), stem);
     other.Field(0, "X", 4);
     ASSERT_TRUE(other.Write());
   }
-  EXPECT_EQ(store_.ListCatalogs(), (std::vector<std::string>{"BOOKS", "\xC4pfel"}));
+  // Extensions in any case; a data file without settings (or the reverse)
+  // is no catalog.
+  for (const char* f : {"lower.set", "lower.dat", "MEMO.MEM", "MEMO.DAT", "LONE.SET", "ALONE.DAT"})
+    ASSERT_TRUE(test_support::WriteFileBytes(File(f), "x"));
+  EXPECT_EQ(store_.ListCatalogs(), (std::vector<std::string>{"BOOKS", "lower", "Z", "\xC4pfel"}));
 
   ASSERT_TRUE(store_.OpenCatalog("\xC4pfel"));
   EntryRecord e;
