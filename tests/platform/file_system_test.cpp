@@ -129,9 +129,9 @@ TEST(FaultFileSystemTest, FailsWritesBeyondAByteBudget) {
   ASSERT_EQ(fs.Open("/d/F", FileAccess::Write, FileShare::NoClause, FileCreate::OpenOrCreate, &f), 0);
   fs.FailWritesAfter(4, kErrDiskFull);
   EXPECT_EQ(f->Write(0, "abc", 3), 0);
-  EXPECT_EQ(f->Write(3, "de", 2), kErrDiskFull);
-  EXPECT_EQ(f->Write(3, "d", 1), kErrDiskFull);  // the budget is spent by the refused write
-  EXPECT_EQ(Read(mem, "/d/F"), "abc");
+  EXPECT_EQ(f->Write(3, "de", 2), kErrDiskFull);  // "d" fits, "e" does not
+  EXPECT_EQ(f->Write(5, "f", 1), kErrDiskFull);
+  EXPECT_EQ(Read(mem, "/d/F"), "abcd");
 }
 
 // Whatever operation fails, and whether it fails once or from there on,

@@ -14,7 +14,12 @@ class FaultFileSystem::FaultFile final : public RandomAccessFile {
     return base_->Read(offset, buffer, len, got);
   }
   int Write(int64_t offset, const void* data, size_t len) override {
-    if (int e = fs_.NextWrite(len)) return e;
+    size_t allowed = 0;
+    if (int e = fs_.NextWrite(len, &allowed)) {
+      // A disk that fills up mid-write keeps what fitted.
+      if (allowed > 0) base_->Write(offset, data, allowed);
+      return e;
+    }
     return base_->Write(offset, data, len);
   }
   int Size(int64_t* size) override {
@@ -69,10 +74,12 @@ int FaultFileSystem::Next() {
   return kErrNone;
 }
 
-int FaultFileSystem::NextWrite(size_t len) {
+int FaultFileSystem::NextWrite(size_t len, size_t* allowed) {
+  *allowed = 0;
   if (int e = Next()) return e;
   if (writeBudget_ < 0) return kErrNone;
   if (static_cast<int64_t>(len) > writeBudget_) {
+    *allowed = static_cast<size_t>(writeBudget_);
     writeBudget_ = 0;
     ++failures_;
     return writeError_;

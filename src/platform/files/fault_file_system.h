@@ -28,8 +28,9 @@ class FaultFileSystem final : public FileSystem {
   // The nth operation from now (1 = the next one) fails with error and does
   // nothing; with persistent set, every operation after it fails too.
   void FailOperation(int64_t n, int error, bool persistent = false);
-  // Once `bytes` more bytes have been written, every write fails with error
-  // (the write that would cross the limit writes nothing).
+  // Once `bytes` more bytes have been written, every write fails with error;
+  // the write that crosses the limit writes the bytes up to it, as a disk
+  // that fills up does.
   void FailWritesAfter(int64_t bytes, int error);
   // No more failures; the counts stay.
   void Clear();
@@ -49,8 +50,9 @@ class FaultFileSystem final : public FileSystem {
   class FaultFile;
   // Counts one operation; its injected error, or 0.
   int Next();
-  // Counts one write of len bytes; its injected error, or 0.
-  int NextWrite(size_t len);
+  // Counts one write of len bytes; its injected error (with *allowed the
+  // bytes that may still be written), or 0.
+  int NextWrite(size_t len, size_t* allowed);
 
   FileSystem& base_;
   int64_t operations_ = 0;
