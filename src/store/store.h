@@ -10,7 +10,9 @@
 // Paths: AppDir and DataDir have no trailing separator; a catalog's files
 // are DataDir/NAME.DAT, .SET, .MEM and its key indexes
 // DataDir/NAMEXX01.WDX; report formats are AppDir/NAME.FMT and the settings
-// file AppDir/QAV.INI.
+// file AppDir/QAV.INI. Names are Windows-1252 in memory and spelt in UTF-8
+// in the paths; every file goes through the pool's file layer
+// (platform/files/file_system.h).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The pool of file numbers. Files are opened under a number taken from the
 // pool (the lowest free one, from 1) and closed by that number, as the
-// program's file operations expect. Every failure is a run-time error number
+// program's file operations expect. Every open goes through the pool's file
+// layer (file_system.h): the disk, or one a test gives. Every failure is a run-time error number
 // (runtime_errors.h), never an exception.
 //
 // Sharing: the classic sharing modes (others may read and write, read only,
