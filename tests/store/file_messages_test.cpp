@@ -6,6 +6,7 @@
 
 #include "platform/files/fault_file_system.h"
 #include "platform/files/memory_file_system.h"
+#include "app/program.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/scripted/scripted_host.h"
 #include "store/store.h"
@@ -128,6 +129,24 @@ TEST_F(FileMessagesTest, PromptsBeforeCreatingOrReplacing) {
   EXPECT_GT(n, 0);
   pool_.Close(n);
   EXPECT_TRUE(fs_.Exists("/app/NEW.DAT"));
+}
+
+// The whole program over the in-memory files: start-up opens the catalog
+// QAV.INI names; shutting down on a full disk tells that the settings could
+// not be saved and leaves them as they were.
+TEST_F(FileMessagesTest, TheProgramRunsOverTheFileLayerItIsGiven) {
+  std::string set = Bytes("/app/CAT.SET");
+  {
+    app::Program program(host_, "/app", &fs_);
+    program.Start();
+    ASSERT_EQ(program.store().CatalogName, "CAT");
+    program.store().CurrentSettings.TopMargin = 3;
+    fs_.SetCapacity(fs_.UsedBytes());
+    host_.AnswerMsgBox(MsgAnswer::OK, "The file could not be written. The disk is full:\r/app/CAT.SET");
+    program.Quit();
+  }
+  EXPECT_EQ(Bytes("/app/CAT.SET"), set);
+  EXPECT_FALSE(fs_.Exists("/app/CAT.SET.kvtmp"));
 }
 
 }  // namespace
