@@ -4,8 +4,11 @@
 
 namespace kelvarin::app {
 
-Program::Program(platform::Host& host, const std::string& appDir)
-    : host_(host), store_(host, files_) {
+Program::Program(platform::Host& host, const std::string& appDir, platform::FileSystem* fs)
+    : host_(host),
+      disk_(fs ? nullptr : std::make_unique<platform::DiskFileSystem>()),
+      files_(fs ? *fs : *disk_),
+      store_(host, files_) {
   store_.SetAppDir(appDir);
   dbf_ = std::make_unique<dbf::DbfEngine>(host_, files_);
   db3_ = std::make_unique<dbf::Db3Exchange>(host_, store_, *dbf_, state_.FieldTotals);

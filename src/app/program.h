@@ -18,6 +18,7 @@
 #include "dbf/dbf_engine.h"
 #include "entry/frmQAVMain.h"
 #include "platform/files/file_pool.h"
+#include "platform/files/file_system.h"
 #include "platform/host.h"
 #include "reports/output/main_window_output.h"
 #include "reports/report_state.h"
@@ -28,8 +29,10 @@ namespace kelvarin::app {
 
 class Program {
  public:
-  // appDir: where QAV.INI, the report formats and the catalogs lie.
-  Program(platform::Host& host, const std::string& appDir);
+  // appDir: where QAV.INI, the report formats and the catalogs lie. The
+  // files are those of fs when given (it must outlive the program), else
+  // of the disk.
+  Program(platform::Host& host, const std::string& appDir, platform::FileSystem* fs = nullptr);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -59,6 +62,7 @@ class Program {
 
  private:
   platform::Host& host_;
+  std::unique_ptr<platform::FileSystem> disk_;
   platform::FilePool files_;
   store::Store store_;
   reports::ReportState state_;

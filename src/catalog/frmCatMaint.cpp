@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "platform/files/file_system.h"
+#include "store/file_names.h"
 #include "store/form_helpers.h"
 #include "store/frm_enter_name.h"
 
@@ -17,8 +19,6 @@ std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
 }
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) { return Upper(a) < Upper(b); }
 
 // Stems of the files in dir with the extension ext (upper case, with dot),
 // whatever the case of the extension; stem case as on disk.
@@ -47,12 +47,8 @@ bool CatalogFilesExist(const std::string& dir, const std::string& name) {
 }  // namespace
 
 std::vector<std::string> ListCatalogs(const std::string& dataDir) {
-  std::set<std::string> dats = StemsWithExtension(dataDir, ".DAT");
-  std::vector<std::string> names;
-  for (const std::string& stem : StemsWithExtension(dataDir, ".SET"))
-    if (dats.count(stem)) names.push_back(stem);
-  std::sort(names.begin(), names.end(), LessIgnoringCase);
-  return names;
+  platform::DiskFileSystem disk;
+  return store::ListCatalogNames(disk, dataDir);
 }
 
 frmCatMaint::frmCatMaint(platform::Host& host, store::Store& store, entry::frmQAVMain& mainWindow)
@@ -107,7 +103,7 @@ void frmCatMaint::Form_Load() {
 
 void frmCatMaint::FillCatalogList() {
   lstDB.Clear();
-  for (const std::string& name : ListCatalogs(store_.DataDir)) {
+  for (const std::string& name : store_.ListCatalogs()) {
     lstDB.AddItem(name);
     if (name == store_.CatalogName) lstDB.SetListIndex(lstDB.NewIndex());
   }

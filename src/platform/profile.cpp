@@ -1,10 +1,11 @@
 #include "platform/profile.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "platform/files/file_system.h"
+#include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
 
 namespace kelvarin::platform {
@@ -21,16 +22,21 @@ bool SameName(const std::string& a, const std::string& b) {
   return AnsiUpperString(Trim(a)) == AnsiUpperString(Trim(b));
 }
 
-std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
-  std::ifstream in(path, std::ios::binary);
-  exists = static_cast<bool>(in);
-  std::vector<std::string> lines;
+// The file's lines without their ends; a missing file has none. 0 or the
+// read's error.
+int ReadLines(FileSystem& fs, const std::string& path, std::vector<std::string>* lines) {
+  lines->clear();
+  std::string bytes;
+  int error = ReadWholeFile(fs, path, &bytes);
+  if (error == kErrFileNotFound) return kErrNone;
+  if (error != kErrNone) return error;
+  std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines->push_back(line);
   }
-  return lines;
+  return kErrNone;
 }
 
 // The section name of a "[Name]" line, or false.
@@ -58,10 +64,10 @@ bool KeyOf(const std::string& line, std::string& key, std::string& value) {
 
 }  // namespace
 
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+std::string GetPrivateProfileString(FileSystem& fs, const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& path) {
-  bool exists;
-  std::vector<std::string> lines = ReadLines(path, exists);
+  std::vector<std::string> lines;
+  ReadLines(fs, path, &lines);
   bool inSection = false;
   for (const std::string& line : lines) {
     std::string name, k, v;
@@ -74,10 +80,10 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
   return defaultValue;
 }
 
-int GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+int GetPrivateProfileInt(FileSystem& fs, const std::string& section, const std::string& key, int defaultValue,
                          const std::string& path) {
   const std::string missing = "\x01";
-  std::string v = GetPrivateProfileString(section, key, missing, path);
+  std::string v = GetPrivateProfileString(fs, section, key, missing, path);
   if (v == missing) return defaultValue;
   size_t i = 0;
   bool negative = false;
@@ -91,10 +97,11 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
   return static_cast<int>(negative ? -n : n);
 }
 
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const std::string& path) {
-  bool exists;
-  std::vector<std::string> lines = ReadLines(path, exists);
+int WriteProfileString(FileSystem& fs, const std::string& section, const std::string& key,
+                       const std::string& value, const std::string& path) {
+  std::vector<std::string> lines;
+  // A file that cannot be read is not rewritten: its other keys would be lost.
+  if (int error = ReadLines(fs, path, &lines)) return error;
   const std::string newLine = key + "=" + value;
   int sectionLine = -1, insertAt = -1;
   bool inSection = false, done = false;
@@ -125,12 +132,27 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
       lines.insert(lines.begin() + insertAt, newLine);
     }
   }
-  std::ostringstream out;
-  for (const std::string& line : lines) out << line << "\r\n";
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file << out.str();
-  return static_cast<bool>(file);
+  std::string out;
+  for (const std::string& line : lines) out += line + "\r\n";
+  return WriteFileAtomic(fs, path, out);
+}
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& path) {
+  DiskFileSystem disk;
+  return GetPrivateProfileString(disk, section, key, defaultValue, path);
+}
+
+int GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
+                         const std::string& path) {
+  DiskFileSystem disk;
+  return GetPrivateProfileInt(disk, section, key, defaultValue, path);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+  DiskFileSystem disk;
+  return WriteProfileString(disk, section, key, value, path) == kErrNone;
 }
 
 }  // namespace kelvarin::platform

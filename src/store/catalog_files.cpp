@@ -1,9 +1,9 @@
 // Catalog definition and settings files; opening and closing a catalog.
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
+#include "store/file_names.h"
 #include "store/formats.h"
 #include "store/pooled_file.h"
 #include "store/store.h"
@@ -64,6 +64,9 @@ bool Store::ReadCatalogFiles(const std::string& path, CatalogFiles* out, std::st
 
 bool Store::OpenCatalog(const std::string& name) {
   CloseCatalog();
+  // The name may come from QAV.INI or a listing: it must not lead outside
+  // the data directory.
+  if (!name.empty() && !CheckFileName(name, "catalog")) return false;
   CatalogFiles cat;
   std::string fault;
   if (name.empty() || !ReadCatalogFiles(CatalogPath(name, ""), &cat, &fault)) {
@@ -74,15 +77,21 @@ bool Store::OpenCatalog(const std::string& name) {
   }
   int16_t number = OpenFileChecked(CatalogPath(name, ".DAT"), 5, cat.Header.RecordLength, 0);
   if (number == 0) return false;
-  // A data file cut short keeps only its whole entries.
+  // A data file cut short keeps only its whole entries. The header record
+  // may stand alone at 54 bytes when the records are longer: that is an
+  // empty catalog, not a short one.
   int64_t size = 0;
-  files_.Get(number)->Size(&size);
-  int64_t whole = size / cat.Header.RecordLength - 1;
+  if (int error = files_.Get(number)->Size(&size)) {
+    files_.Close(number);
+    ShowFileError(error, CatalogPath(name, ".DAT"));
+    return false;
+  }
+  int64_t whole = size >= cat.Header.RecordLength ? size / cat.Header.RecordLength - 1 : 0;
   if (whole < static_cast<int64_t>(cat.Header.EntryCount)) {
     host_.MsgBox("The data file of catalog " + name + " is shorter than its entry count; only its " +
-                     std::to_string(whole < 0 ? 0 : whole) + " complete entries are kept.",
+                     std::to_string(whole) + " complete entries are kept.",
                  platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-    cat.Header.EntryCount = static_cast<float>(whole < 0 ? 0 : whole);
+    cat.Header.EntryCount = static_cast<float>(whole);
   }
   DatFile = number;
   CatalogName = name;
@@ -92,13 +101,18 @@ bool Store::OpenCatalog(const std::string& name) {
   CurrentSettings = cat.Settings;
   CaseSensitive = cat.Settings.IgnoreCase == 0;
   CurrentReport = cat.Settings.ReportName;
+  // A damaged settings file must not name a format outside AppDir.
+  if (!CurrentReport.empty() && !CheckFileName(CurrentReport, "report format")) CurrentReport.clear();
   DropReadAhead();
   return true;
 }
 
 void Store::CloseCatalog() {
+  // Each write tells its own failure; the catalog is closed all the same.
   if (DatFile != 0 && files_.IsOpen(DatFile)) {
-    WriteDatHeader(CatalogHeader, DatFile);
+    platform::RandomAccessFile* dat = files_.Get(DatFile);
+    if (WriteDatHeader(CatalogHeader, DatFile))
+      if (int error = dat->Flush()) TellWriteFailure(error, dat->Path());
     files_.Close(DatFile);
   }
   DatFile = 0;
@@ -107,28 +121,43 @@ void Store::CloseCatalog() {
   CatalogName.clear();
 }
 
+bool Store::RewriteSetFile(const std::string& path, size_t offset, const uint8_t* bytes, size_t len) {
+  platform::FileSystem& fs = fileSystem();
+  std::string content;
+  int error = platform::ReadWholeFile(fs, path, &content);
+  if (error == platform::kErrFileNotFound) error = 0;
+  if (error == 0) {
+    if (content.size() < offset + len) content.resize(offset + len, '\0');
+    std::memcpy(content.data() + offset, bytes, len);
+    error = platform::WriteFileAtomic(fs, path, content);
+  }
+  if (error != 0) {
+    TellWriteFailure(error, path);
+    return false;
+  }
+  return true;
+}
+
 bool Store::WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings) {
   // Without a name the file would be a stray "DataDir/.SET".
-  if (catalogName.empty()) return false;
+  if (catalogName.empty() || !CheckFileName(catalogName, "catalog")) return false;
   CatalogSettings s = settings;
   s.ReportName = CurrentReport;
   s.IgnoreCase = CaseSensitive ? 0 : 1;
   uint8_t bytes[kSettingsSize];
   EncodeSettings(s, bytes);
-  PooledFile f(files_, CatalogPath(catalogName, ".SET"), FileAccess::ReadWrite, FileCreate::OpenOrCreate);
-  return f.Write(static_cast<int64_t>(kSettingsOffset), bytes, sizeof bytes);
+  return RewriteSetFile(CatalogPath(catalogName, ".SET"), kSettingsOffset, bytes, sizeof bytes);
 }
 
 bool Store::WriteFormulas(const std::string& catalogName, const FormulaTable& formulas) {
-  if (catalogName.empty()) return false;
+  if (catalogName.empty() || !CheckFileName(catalogName, "catalog")) return false;
   uint8_t bytes[kFormulaSize * kFieldCount];
   EncodeFormulas(formulas, bytes);
-  PooledFile f(files_, CatalogPath(catalogName, ".SET"), FileAccess::ReadWrite, FileCreate::OpenOrCreate);
-  return f.Write(static_cast<int64_t>(kFormulasOffset), bytes, sizeof bytes);
+  return RewriteSetFile(CatalogPath(catalogName, ".SET"), kFormulasOffset, bytes, sizeof bytes);
 }
 
 bool Store::CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header) {
-  if (catalogName.empty()) return false;
+  if (catalogName.empty() || !CheckFileName(catalogName, "catalog")) return false;
   for (int i = 0; i < kFieldCount; ++i) {
     FieldDef& d = defs[static_cast<size_t>(i)];
     d.FieldName = "Line " + std::to_string(i + 1);
@@ -141,33 +170,44 @@ bool Store::CreateDefaultDefinition(const std::string& catalogName, FieldDefTabl
   header.Reserved = "      ";
   uint8_t bytes[kSettingsSize];
   EncodeSettings(DefaultSettings(), bytes);
-  PooledFile f(files_, CatalogPath(catalogName, ".SET"), FileAccess::ReadWrite, FileCreate::OpenOrCreate);
-  return f.Write(static_cast<int64_t>(kSettingsOffset), bytes, sizeof bytes);
+  return RewriteSetFile(CatalogPath(catalogName, ".SET"), kSettingsOffset, bytes, sizeof bytes);
 }
 
 bool Store::WriteCatalogDefinition(const std::string& path, const FieldDefTable& defs, const DatHeader& header) {
   if (header.RecordLength != ComputeRecordLength(header.FieldLength)) return false;
   {
-    PooledFile set(files_, path + ".SET", FileAccess::ReadWrite, FileCreate::OpenOrCreate);
-    if (set.error() != 0) return false;
-    uint8_t bytes[kSetFileSize];
-    EncodeFieldDefs(defs, bytes);
-    // A settings file without its settings block gets the defaults, so
-    // that it is whole.
-    bool hasSettings = set.Size() >= static_cast<int64_t>(kFormulasOffset);
-    EncodeSettings(DefaultSettings(), bytes + kSettingsOffset);
-    EncodeFormulas(FormulaTable{}, bytes + kFormulasOffset);
-    if (!set.Write(0, bytes, kFieldDefsSize)) return false;
-    if (!hasSettings && !set.Write(kSettingsOffset, bytes + kSettingsOffset, kSettingsSize)) return false;
-    if (!set.Write(kFormulasOffset, bytes + kFormulasOffset, kFormulaSize * kFieldCount)) return false;
+    const std::string setPath = path + ".SET";
+    platform::FileSystem& fs = fileSystem();
+    std::string content;
+    int error = platform::ReadWholeFile(fs, setPath, &content);
+    if (error == platform::kErrFileNotFound) error = 0;
+    if (error == 0) {
+      // A settings file without its settings block gets the defaults, so
+      // that it is whole.
+      bool hasSettings = content.size() >= kFormulasOffset;
+      if (content.size() < kSetFileSize) content.resize(kSetFileSize, '\0');
+      auto* bytes = reinterpret_cast<uint8_t*>(content.data());
+      EncodeFieldDefs(defs, bytes);
+      if (!hasSettings) EncodeSettings(DefaultSettings(), bytes + kSettingsOffset);
+      EncodeFormulas(FormulaTable{}, bytes + kFormulasOffset);
+      error = platform::WriteFileAtomic(fs, setPath, content);
+    }
+    if (error != 0) {
+      TellWriteFailure(error, setPath);
+      return false;
+    }
   }
   PooledFile dat(files_, path + ".DAT", FileAccess::ReadWrite, FileCreate::OpenOrCreate);
-  if (dat.error() != 0) return false;
   std::vector<uint8_t> record(static_cast<size_t>(header.RecordLength), ' ');
   EncodeDatHeader(header, record.data());
   // Record 0 is the header; a file written anew is the header alone.
-  if (!dat.Write(0, record.data(), record.size())) return false;
+  int error = dat.error();
+  if (error == 0) error = dat.file()->Write(0, record.data(), record.size());
   DropReadAhead();
+  if (error != 0) {
+    TellWriteFailure(error, path + ".DAT");
+    return false;
+  }
   return true;
 }
 

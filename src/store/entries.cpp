@@ -6,6 +6,7 @@
 #include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
 #include "platform/text/number_text.h"
+#include "platform/text/trim.h"
 #include "store/formats.h"
 #include "store/pooled_file.h"
 #include "store/store.h"
@@ -23,9 +24,10 @@ bool HeaderConsistent(const DatHeader& header) {
   return header.RecordLength == ComputeRecordLength(header.FieldLength);
 }
 
-// The record number an entry number names; -1 for a number below 1 or NaN.
+// The record number an entry number names; -1 for a number below 1 (0.5
+// included: it names no entry, and must not read entry 1) or NaN.
 int64_t RecordNumber(float entryNumber) {
-  if (!(entryNumber >= 0.5f) || entryNumber > 16777216.0f) return -1;
+  if (!(entryNumber >= 1.0f) || entryNumber > 16777216.0f) return -1;
   return static_cast<int64_t>(std::nearbyint(entryNumber));
 }
 
@@ -112,8 +114,8 @@ bool Store::WriteEntry(const EntryRecord& entry, const DatHeader& header, float 
   EncodeEntry(entry, header, recordBuf_.data());
   int err = file->Write(record * header.RecordLength, recordBuf_.data(), recordBuf_.size());
   if (err != 0) {
-    host_.MsgBox(std::string("The entry could not be written: ") + platform::RuntimeErrorText(err),
-                 platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    host_.MsgBox("The entry could not be written. " + FileErrorText(err, file->Path()), platform::MsgButtons::OK,
+                 platform::MsgIcon::Exclamation);
     return false;
   }
   return true;
@@ -126,7 +128,11 @@ bool Store::WriteDatHeader(const DatHeader& header, int16_t fileNumber) {
   DropReadAhead();
   uint8_t bytes[kDatHeaderSize];
   EncodeDatHeader(header, bytes);
-  return file->Write(0, bytes, sizeof bytes) == 0;
+  if (int error = file->Write(0, bytes, sizeof bytes)) {
+    TellWriteFailure(error, file->Path());
+    return false;
+  }
+  return true;
 }
 
 std::string Store::EvalFormula(const EntryRecord& entry, int slot) const {
@@ -165,7 +171,7 @@ std::string Store::ReadMemo(float memoNumber) {
   if (file->Read((record - 1) * kMemoLength, text.data(), text.size(), &got) != 0) return "";
   text.resize(got);
   platform::OemToAnsiInPlace(text);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+  platform::TrimTrailingPaddingInPlace(text);
   return text;
 }
 
@@ -173,13 +179,18 @@ bool Store::WriteMemo(float memoNumber, const std::string& text) {
   int64_t record = RecordNumber(memoNumber);
   // Without a catalog the file would be a stray "DataDir/.MEM".
   if (record < 1 || CatalogName.empty()) return false;
-  PooledFile f(files_, CatalogPath(CatalogName, ".MEM"), platform::FileAccess::ReadWrite,
-               platform::FileCreate::OpenOrCreate);
-  if (f.error() != 0) return false;
+  const std::string path = CatalogPath(CatalogName, ".MEM");
+  PooledFile f(files_, path, platform::FileAccess::ReadWrite, platform::FileCreate::OpenOrCreate);
   std::string slot = text.substr(0, kMemoLength);
   slot.resize(kMemoLength, ' ');
   platform::AnsiToOemInPlace(slot);
-  return f.Write((record - 1) * kMemoLength, slot.data(), slot.size());
+  int error = f.error();
+  if (error == 0) error = f.file()->Write((record - 1) * kMemoLength, slot.data(), slot.size());
+  if (error != 0) {
+    TellWriteFailure(error, path);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace kelvarin::store

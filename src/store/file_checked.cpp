@@ -1,8 +1,5 @@
-// The checked file open and the file-error dialog.
-#include <filesystem>
-#include <system_error>
-
-#include "platform/file_exists.h"
+// The checked file open, the file-error dialog and the write-failure message.
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "store/store.h"
 
@@ -12,22 +9,34 @@ namespace {
 using platform::FileAccess;
 using platform::FileCreate;
 
-bool IsExistingFile(const std::string& path) { return platform::FileExists(path); }
+}  // namespace
 
-std::string FileErrorText(int error, const std::string& path) {
+std::string Store::FileErrorText(int error, const std::string& path) const {
   const std::string cr = "\r";
+  platform::FileSystem& fs = fileSystem();
+  platform::FileInfo file, folder;
+  // The causes the run-time error leaves open are asked of the file layer;
+  // a question it cannot answer leaves the general text.
+  auto folderMissing = [&] {
+    return fs.Stat(platform::DirectoryOf(path), &folder) == 0 && (!folder.exists || !folder.isDirectory);
+  };
   switch (error) {
-    case platform::kErrFileNotFound: {
+    case platform::kErrFileNotFound:
       // The file system says "not found" for a missing folder too.
-      std::error_code ec;
-      auto parent = std::filesystem::path(path).parent_path();
-      if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return "Path not found:" + cr + path;
+      if (folderMissing()) return "Path not found:" + cr + path;
       return "File not found:" + cr + path;
-    }
     case platform::kErrPathNotFound: return "Path not found:" + cr + path;
     case platform::kErrPermissionDenied:
       return "The file is in use or you may not open it:" + cr + path;
-    case platform::kErrPathFileAccess: return "The file cannot be reached:" + cr + path;
+    case platform::kErrPathFileAccess:
+      if (fs.Stat(path, &file) == 0 && file.exists) {
+        if (file.isDirectory) return "A folder stands where the file should be:" + cr + path;
+        if (file.readOnly) return "The file is read-only:" + cr + path;
+      }
+      // A file is written anew beside itself, so its folder must be writable.
+      if (fs.Stat(platform::DirectoryOf(path), &folder) == 0 && folder.exists && folder.readOnly)
+        return "The folder is read-only:" + cr + path;
+      return "The file cannot be reached:" + cr + path;
     case platform::kErrDiskFull: return "The disk is full:" + cr + path;
     case platform::kErrTooManyFiles: return "Too many files are open. Close a window and try again.";
     case platform::kErrDeviceIO: return "The device failed while reading or writing:" + cr + path;
@@ -39,11 +48,14 @@ std::string FileErrorText(int error, const std::string& path) {
   }
 }
 
-}  // namespace
-
 bool Store::ShowFileError(int error, const std::string& path) {
   return host_.MsgBox(FileErrorText(error, path), platform::MsgButtons::RetryCancel,
                       platform::MsgIcon::Exclamation) == platform::MsgAnswer::Retry;
+}
+
+void Store::TellWriteFailure(int error, const std::string& path) {
+  host_.MsgBox("The file could not be written. " + FileErrorText(error, path), platform::MsgButtons::OK,
+               platform::MsgIcon::Exclamation);
 }
 
 int16_t Store::OpenFileChecked(const std::string& path, int16_t mode, int16_t /*recordLength*/,
@@ -58,7 +70,7 @@ int16_t Store::OpenFileChecked(const std::string& path, int16_t mode, int16_t /*
     default: return 0;
   }
   if (prompt != 0) {
-    bool exists = IsExistingFile(path);
+    bool exists = fileSystem().Exists(path);
     if (mode == 1 && exists &&
         host_.MsgBox("Replace File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, path) !=
             platform::MsgAnswer::Yes)

@@ -5,84 +5,45 @@
 
 #include "platform/text/codepage.h"
 #include "platform/text/mbf.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::store {
 namespace {
 
+using platform::ReadMbf;
 using platform::WriteMbf;
 
-// The MBF single of the platform, inlined here for the entry reader.
-inline float ReadMbf(const uint8_t* b) {
-  if (b[3] <= 2) return 0.0f;  // zero, or below the normal IEEE range
-  uint32_t bits = (static_cast<uint32_t>(b[2] >> 7) << 31) | (static_cast<uint32_t>(b[3] - 2) << 23) |
-                  static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-                  (static_cast<uint32_t>(b[2] & 0x7F) << 16);
-  float value;
-  std::memcpy(&value, &bits, 4);
-  return value;
-}
-
-// The code page conversions as byte tables, so that an entry's texts are
-// copied and converted in one pass (entries are read by the million).
-struct CodeTables {
-  uint8_t toOem[256];
-  uint8_t toAnsi[256];
-  bool asciiSame = true;  // both code pages map 0..127 to themselves
-  CodeTables() {
-    std::string all(256, '\0');
-    for (int i = 0; i < 256; ++i) all[static_cast<size_t>(i)] = static_cast<char>(i);
-    std::string oem = platform::AnsiToOem(all);
-    std::string ansi = platform::OemToAnsi(all);
-    std::memcpy(toOem, oem.data(), 256);
-    std::memcpy(toAnsi, ansi.data(), 256);
-    for (int i = 0; i < 128; ++i) asciiSame = asciiSame && toAnsi[i] == i;
+// Both code pages map 0..127 to themselves, and most text is ASCII: such
+// bytes are copied as they are, eight at a time checked.
+bool AllAscii(const uint8_t* p, size_t len) {
+  size_t i = 0;
+  for (; i + 8 <= len; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if ((word & 0x8080808080808080ull) != 0) return false;
   }
-};
-
-const CodeTables& Tables() {
-  static const CodeTables tables;
-  return tables;
+  for (; i < len; ++i)
+    if (p[i] >= 0x80) return false;
+  return true;
 }
 
 // Writes text at exactly len bytes in the OEM code page, blank-padded.
 void PutText(uint8_t* out, const std::string& text, size_t len) {
-  const uint8_t* table = Tables().toOem;
   size_t n = std::min(text.size(), len);
   const auto* src = reinterpret_cast<const uint8_t*>(text.data());
-  for (size_t i = 0; i < n; ++i) out[i] = table[src[i]];
-  std::memset(out + n, table[static_cast<uint8_t>(' ')], len - n);
+  if (AllAscii(src, n)) {
+    std::memcpy(out, src, n);
+  } else {
+    std::string oem = platform::AnsiToOem(std::string_view(text.data(), n));
+    std::memcpy(out, oem.data(), n);
+  }
+  std::memset(out + n, ' ', len - n);
 }
 
-void GetText(const uint8_t* in, size_t len, std::string* text, const CodeTables& tables) {
-  const uint8_t* table = tables.toAnsi;
-  text->resize(len);
-  auto* dst = reinterpret_cast<uint8_t*>(text->data());
-  size_t i = 0;
-  // Both code pages agree below 128, which most text is: eight bytes at a
-  // time are copied as they are unless one of them has its top bit set.
-  const size_t fastEnd = tables.asciiSame ? len : 0;
-  for (; i + 8 <= fastEnd; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, in + i, 8);
-    if ((word & 0x8080808080808080ull) == 0) {
-      std::memcpy(dst + i, &word, 8);
-    } else {
-      for (size_t k = i; k < i + 8; ++k) dst[k] = table[in[k]];
-    }
-  }
-  if (i < len && fastEnd >= 8) {
-    // The last eight bytes, overlapping what is done already.
-    uint64_t word;
-    std::memcpy(&word, in + len - 8, 8);
-    if ((word & 0x8080808080808080ull) == 0) {
-      std::memcpy(dst + len - 8, &word, 8);
-      return;
-    }
-  }
-  for (; i < len; ++i) dst[i] = table[in[i]];
+void GetText(const uint8_t* in, size_t len, std::string* text) {
+  text->assign(reinterpret_cast<const char*>(in), len);
+  if (!AllAscii(in, len)) platform::OemToAnsiInPlace(*text);
 }
-
-void GetText(const uint8_t* in, size_t len, std::string* text) { GetText(in, len, text, Tables()); }
 
 // Field texts are short: eight bytes at a time (the last word overlapping)
 // beats a call of memcpy.
@@ -170,19 +131,11 @@ void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out
 }
 
 void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
-  const CodeTables& tables = Tables();
   entry->Status = ReadMbf(in);
   size_t textLength = 0;
   for (int16_t len : header.FieldLength) textLength += static_cast<size_t>(std::max<int16_t>(0, len));
-  // Most entries hold only ASCII, where both code pages agree: then each
-  // text is a plain copy.
-  bool plain = tables.asciiSame;
-  for (size_t i = 0; plain && i + 8 <= textLength; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, in + 4 + i, 8);
-    plain = (word & 0x8080808080808080ull) == 0;
-  }
-  for (size_t i = textLength & ~size_t{7}; plain && i < textLength; ++i) plain = in[4 + i] < 0x80;
+  // Most entries hold only ASCII: then each text is a plain copy.
+  const bool plain = AllAscii(in + 4, textLength);
   size_t pos = 4;
   for (int i = 0; i < kFieldCount; ++i) {
     size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
@@ -193,7 +146,7 @@ void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry)
       if (text.size() != flen) text.resize(flen);
       CopyShort(reinterpret_cast<uint8_t*>(text.data()), in + pos, flen);
     } else {
-      GetText(in + pos, flen, &text, tables);
+      GetText(in + pos, flen, &text);
     }
     pos += flen;
   }
@@ -237,8 +190,7 @@ void EncodeSettings(const CatalogSettings& s, uint8_t* out) {
 
 void DecodeSettings(const uint8_t* in, CatalogSettings* s) {
   GetText(in, kReportNameLength, &s->ReportName);
-  while (!s->ReportName.empty() && (s->ReportName.back() == ' ' || s->ReportName.back() == '\0'))
-    s->ReportName.pop_back();
+  platform::TrimTrailingPaddingInPlace(s->ReportName);
   int16_t* words[] = {&s->ReportSelected, &s->DashedLine,  &s->ColumnHeadings, &s->PageLength,
                       &s->TopMargin,      &s->LockTopLine, &s->PrintMemos,     &s->PageNumbers,
                       &s->QVColumnWidth,  &s->QVMaxLines,  &s->IgnoreCase};

@@ -1,6 +1,8 @@
 // QAV.INI and the report format files.
 #include <string>
 
+#include "platform/files/file_system.h"
+#include "platform/files/runtime_errors.h"
 #include "platform/profile.h"
 #include "store/formats.h"
 #include "store/pooled_file.h"
@@ -11,31 +13,42 @@ namespace kelvarin::store {
 using platform::FileAccess;
 using platform::FileCreate;
 
-void Store::WriteSearchMode(int16_t value) {
-  platform::WritePrivateProfileString("Search", "SearchMode", std::to_string(value), IniPath());
+namespace {
+
+// Writes one key of QAV.INI; a failure is told.
+bool WriteIni(Store& store, const char* section, const char* key, const std::string& value) {
+  int error = platform::WriteProfileString(store.fileSystem(), section, key, value, store.IniPath());
+  if (error != 0) store.TellWriteFailure(error, store.IniPath());
+  return error == 0;
 }
 
+}  // namespace
+
+bool Store::WriteSearchMode(int16_t value) { return WriteIni(*this, "Search", "SearchMode", std::to_string(value)); }
+
 int16_t Store::ReadSearchMode() const {
-  return static_cast<int16_t>(platform::GetPrivateProfileInt("Search", "SearchMode", smAlpha, IniPath()));
+  return static_cast<int16_t>(
+      platform::GetPrivateProfileInt(fileSystem(), "Search", "SearchMode", smAlpha, IniPath()));
 }
 
 int16_t Store::ReadReportDest() const {
-  return static_cast<int16_t>(platform::GetPrivateProfileInt("Reports", "ReportDest", 0, IniPath()));
+  return static_cast<int16_t>(platform::GetPrivateProfileInt(fileSystem(), "Reports", "ReportDest", 0, IniPath()));
 }
 
-void Store::WriteReportDest(int16_t dest) {
-  platform::WritePrivateProfileString("Reports", "ReportDest", std::to_string(dest), IniPath());
-}
+bool Store::WriteReportDest(int16_t dest) { return WriteIni(*this, "Reports", "ReportDest", std::to_string(dest)); }
 
 std::string Store::ReadCurrentDB() const {
-  return platform::GetPrivateProfileString("Database", "CurrentDB", "", IniPath());
+  return platform::GetPrivateProfileString(fileSystem(), "Database", "CurrentDB", "", IniPath());
 }
 
-void Store::WriteCurrentDB(const std::string& catalogName) {
-  platform::WritePrivateProfileString("Database", "CurrentDB", catalogName, IniPath());
+bool Store::WriteCurrentDB(const std::string& catalogName) {
+  // Only a name the next start-up will accept is stored; "" names none.
+  if (!catalogName.empty() && !CheckFileName(catalogName, "catalog")) return false;
+  return WriteIni(*this, "Database", "CurrentDB", catalogName);
 }
 
 bool Store::ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header) {
+  if (!CheckFileName(name, "report format")) return false;
   PooledFile f(files_, ReportFormatPath(name), FileAccess::Read, FileCreate::OpenExisting);
   if (f.error() != 0 || !f.file()) return false;
   // Bytes past the end of a short file read as zeros, as records beyond the
@@ -54,13 +67,20 @@ bool Store::ReadReportFormat(const std::string& name, ReportLayout& layout, Repo
 }
 
 bool Store::WriteReportFormat(const std::string& name, ReportLayout& layout, const ReportHeader& header) {
+  if (!CheckFileName(name, "report format")) return false;
   for (auto& c : layout) c.LinesPerEntry = layout[0].LinesPerEntry;
   uint8_t bytes[kFmtFileSize];
   for (int i = 0; i < kReportColumns; ++i)
     EncodeReportColumn(layout[static_cast<size_t>(i)], bytes + kFmtRecordSize * static_cast<size_t>(i));
   EncodeReportHeader(header, bytes + kFmtRecordSize * kReportColumns);
-  PooledFile f(files_, ReportFormatPath(name), FileAccess::Write, FileCreate::CreateOrTruncate);
-  return f.Write(0, bytes, sizeof bytes);
+  const std::string path = ReportFormatPath(name);
+  int error = platform::WriteFileAtomic(fileSystem(), path,
+                                        std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  if (error != 0) {
+    TellWriteFailure(error, path);
+    return false;
+  }
+  return true;
 }
 
 void Store::ClampReportWidths(ReportLayout& layout) const {

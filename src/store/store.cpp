@@ -1,6 +1,11 @@
 #include "store/store.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "platform/files/file_system.h"
+#include "platform/text/codepage.h"
+#include "store/file_names.h"
 
 namespace kelvarin::store {
 
@@ -21,19 +26,30 @@ void Store::SetAppDir(const std::string& dir) {
 
 std::string Store::IniPath() const { return AppDir + "/QAV.INI"; }
 
+// Names are Windows-1252 in memory and UTF-8 on the disk.
 std::string Store::CatalogPath(const std::string& name, const std::string& ext) const {
-  return DataDir + "/" + name + ext;
+  return DataDir + "/" + StemOnDisk(name) + ext;
 }
 
-std::string Store::ReportFormatPath(const std::string& name) const { return AppDir + "/" + name + ".FMT"; }
+std::string Store::ReportFormatPath(const std::string& name) const {
+  return AppDir + "/" + StemOnDisk(name) + ".FMT";
+}
 
 std::string Store::IndexPath(const std::string& catalogName, int slot) const {
   std::string stem = catalogName.substr(0, 6);
   stem.resize(6, 'X');
   char number[16];
   std::snprintf(number, sizeof number, "%02d", slot + 1);
-  return DataDir + "/" + stem + number + ".WDX";
+  return DataDir + "/" + StemOnDisk(stem) + number + ".WDX";
 }
+
+bool Store::CheckFileName(const std::string& name, const std::string& kind) {
+  if (IsValidFileStem(name)) return true;
+  host_.MsgBox(InvalidNameMessage(kind, name), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+  return false;
+}
+
+std::vector<std::string> Store::ListCatalogs() const { return ListCatalogNames(fileSystem(), DataDir); }
 
 void Store::MeasureFonts() {
   platform::FontMeasures m = host_.MainFontMeasures();

@@ -10,7 +10,9 @@
 // Paths: AppDir and DataDir have no trailing separator; a catalog's files
 // are DataDir/NAME.DAT, .SET, .MEM and its key indexes
 // DataDir/NAMEXX01.WDX; report formats are AppDir/NAME.FMT and the settings
-// file AppDir/QAV.INI.
+// file AppDir/QAV.INI. Names are Windows-1252 in memory and spelt in UTF-8
+// in the paths; every file goes through the pool's file layer
+// (platform/files/file_system.h).
 #pragma once
 
 #include <cstdint>
@@ -51,6 +53,8 @@ class Store {
 
   platform::Host& host() const { return host_; }
   platform::FilePool& files() const { return files_; }
+  // The file layer under every catalog, settings and format file.
+  platform::FileSystem& fileSystem() const { return files_.fileSystem(); }
   platform::KeyIndexLibrary& indexLibrary() { return indexes_; }
 
   // ---- catalog state -------------------------------------------------
@@ -96,16 +100,29 @@ class Store {
   // height plus 4 pixels).
   void MeasureFonts();
 
+  // ---- names that become file names ----------------------------------
+  // True when name is a valid file name stem (file_names.h); otherwise
+  // tells the user, naming the kind ("catalog", "report format"), and
+  // gives false.
+  bool CheckFileName(const std::string& name, const std::string& kind);
+  // The catalogs of DataDir (a NAME.SET beside a NAME.DAT, with a valid
+  // name), sorted without regard to case.
+  std::vector<std::string> ListCatalogs() const;
+
   // ---- opening and closing a catalog ---------------------------------
   // Reads path + ".SET" and path + ".DAT"'s header; false with a reason
   // when a file is missing, short or inconsistent.
   bool ReadCatalogFiles(const std::string& pathWithoutExt, CatalogFiles* out, std::string* fault) const;
   // Closes the open catalog, then reads the named one and opens its data
-  // file. A failure is shown to the user and leaves no catalog open.
+  // file. A failure (an invalid name too) is shown to the user and leaves
+  // no catalog open. A report format name in the settings that is not a
+  // valid name is told and dropped.
   bool OpenCatalog(const std::string& name);
   // Writes the entry count into the header and the settings, closes the
-  // data file and forgets the catalog. Harmless with none open.
+  // data file and forgets the catalog. Harmless with none open. A failed
+  // write is shown to the user.
   void CloseCatalog();
+  // Writes record 0; a failed write is shown to the user.
   bool WriteDatHeader(const DatHeader& header, int16_t fileNumber);
 
   // ---- entries -----------------------------------------------------------
@@ -124,7 +141,8 @@ class Store {
 
   std::string EvalFormula(const EntryRecord& entry, int slot) const;
 
-  // Memo n lies at byte (n - 1) * 1420 of DataDir/CatalogName.MEM.
+  // Memo n lies at byte (n - 1) * 1420 of DataDir/CatalogName.MEM; a
+  // number below 1 reads "" and writes nothing. A failed write is shown.
   std::string ReadMemo(float memoNumber);
   bool WriteMemo(float memoNumber, const std::string& text);
 
@@ -162,20 +180,29 @@ class Store {
   // The file-error dialog: a message for the run-time error and the path,
   // Retry and Cancel; true for Retry.
   bool ShowFileError(int error, const std::string& path);
+  // The message for a run-time file error on path: its cause (read-only
+  // file or folder, disk full, missing folder...) and the path.
+  std::string FileErrorText(int error, const std::string& path) const;
+  // Tells the user that writing path failed, and why.
+  void TellWriteFailure(int error, const std::string& path);
+
+  // Settings and format files are rewritten whole (WriteFileAtomic): a
+  // failure leaves the old file, and is shown to the user.
 
   // Writes the settings block of DataDir/NAME.SET with ReportName taken
   // from CurrentReport and IgnoreCase from CaseSensitive; false for an empty
-  // name.
+  // name (or one that is not valid, which is told).
   bool WriteCatalogSettings(const std::string& catalogName, const CatalogSettings& settings);
   bool WriteFormulas(const std::string& catalogName, const FormulaTable& formulas);
-  void WriteSearchMode(int16_t value);
+  bool WriteSearchMode(int16_t value);
   int16_t ReadSearchMode() const;
   int16_t ReadReportDest() const;
-  void WriteReportDest(int16_t dest);
+  bool WriteReportDest(int16_t dest);
   std::string ReadCurrentDB() const;
-  void WriteCurrentDB(const std::string& catalogName);
+  bool WriteCurrentDB(const std::string& catalogName);
 
-  // Reads AppDir/NAME.FMT. False when missing or empty, or at the first
+  // Reads AppDir/NAME.FMT. False for a name that is not valid (told), when
+  // missing or empty, or at the first
   // record whose LinesPerEntry lies outside 1..21 (the layout may then be
   // partly overwritten). Records past the end of a short file read as zeros.
   bool ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header);
@@ -217,6 +244,10 @@ class Store {
     std::vector<uint8_t> buf;
   };
   bool HeaderUsable(const DatHeader& header);
+  // Puts len bytes at offset into the named catalog's settings file (a
+  // missing or short file is filled with zeros up to there) and writes the
+  // file anew; a failure is told.
+  bool RewriteSetFile(const std::string& path, size_t offset, const uint8_t* bytes, size_t len);
   bool RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName);
   void ShowMessage(const std::string& text);
 

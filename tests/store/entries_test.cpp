@@ -37,7 +37,14 @@ TEST_F(EntriesTest, EntryNumbersBelowOneAreRefused) {
   std::string before = ReadFileBytes(File("ENT.DAT"));
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
   EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, -3, store_.DatFile));
+  // Fractions below 1 name no entry either: they must not reach entry 1.
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 0.7f, store_.DatFile));
+  EXPECT_EQ(e.FieldText[0], "unchanged");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+  EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, 0.5f, store_.DatFile));
   EXPECT_EQ(ReadFileBytes(File("ENT.DAT")), before);
+  EXPECT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1.0f, store_.DatFile));
 }
 
 TEST_F(EntriesTest, WritingAnEntryTouchesOnlyItsOwnRecord) {
@@ -105,6 +112,31 @@ TEST_F(EntriesTest, ClosingWritesTheEntryCount) {
   EXPECT_EQ(store_.CatalogHeader.EntryCount, 3.0f);
 }
 
+// A catalog of its header alone, whatever its record length, is empty and
+// whole: no warning at any open. A file cut inside its entries still warns.
+TEST_F(EntriesTest, AnEmptyCatalogOpensWithoutAWarning) {
+  CatalogBuilder cat(dir_.path(), "EMPTY");
+  cat.Field(0, "Name", 60);
+  ASSERT_TRUE(cat.Write());
+  ASSERT_TRUE(std::filesystem::file_size(File("EMPTY.DAT")) >= 54);
+  std::filesystem::resize_file(File("EMPTY.DAT"), 54);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(store_.OpenCatalog("EMPTY"));
+    EXPECT_EQ(store_.CatalogHeader.EntryCount, 0.0f);
+    store_.CloseCatalog();
+  }
+  EXPECT_TRUE(host_.MessageTexts().empty());
+
+  Build(3);
+  store_.CloseCatalog();
+  std::filesystem::resize_file(File("ENT.DAT"), 54 * 3 + 10);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK,
+                     "The data file of catalog ENT is shorter than its entry count; only its 2 complete entries "
+                     "are kept.");
+  ASSERT_TRUE(store_.OpenCatalog("ENT"));
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 2.0f);
+}
+
 TEST_F(EntriesTest, MemosByNumber) {
   CatalogBuilder cat(dir_.path(), "MEMO");
   cat.Field(0, "Name", 5);
@@ -115,6 +147,9 @@ TEST_F(EntriesTest, MemosByNumber) {
   ASSERT_TRUE(cat.Write());
   ASSERT_TRUE(store_.OpenCatalog("MEMO"));
   EXPECT_EQ(store_.ReadMemo(0), "");
+  EXPECT_EQ(store_.ReadMemo(0.6f), "");
+  EXPECT_FALSE(store_.WriteMemo(0.9f, "lost"));
+  EXPECT_EQ(store_.ReadMemo(1), "first");
   EXPECT_EQ(store_.ReadMemo(-1), "");
   EXPECT_EQ(store_.ReadMemo(1), "first");
   EXPECT_EQ(store_.ReadMemo(2), std::string(1420, 'x'));

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 
 namespace kelvarin::platform {
@@ -14,23 +15,6 @@ namespace {
 // Sentinel bytes for the sharing locks, beyond any catalog or DBF file.
 constexpr off_t kReadersByte = static_cast<off_t>(1) << 40;
 constexpr off_t kWritersByte = kReadersByte + 1;
-
-int ErrnoToRuntime(int e) {
-  switch (e) {
-    case ENOENT: return kErrFileNotFound;
-    case EEXIST: return kErrFileExists;
-    // Sharing and lock conflicts are 70; a file the user may not write is
-    // an access error, as opening a read-only file for writing always was.
-    case EAGAIN: return kErrPermissionDenied;
-    case EACCES: case EPERM: case EROFS: return kErrPathFileAccess;
-    case ENOTDIR: return kErrPathNotFound;
-    case EISDIR: return kErrPathFileAccess;
-    case ENOSPC: case EDQUOT: return kErrDiskFull;
-    case EMFILE: case ENFILE: return kErrTooManyFiles;
-    case ENAMETOOLONG: return kErrBadFileNumber;
-    default: return kErrDeviceIO;
-  }
-}
 
 bool OfdLock(int fd, short type, off_t start, off_t len) {
   struct flock fl {};
@@ -56,7 +40,7 @@ class DiskFile final : public RandomAccessFile {
       if (n < 0) {
         if (errno == EINTR) continue;
         *got = total;
-        return ErrnoToRuntime(errno);
+        return ErrnoToRuntimeError(errno);
       }
       if (n == 0) break;
       total += static_cast<size_t>(n);
@@ -73,7 +57,7 @@ class DiskFile final : public RandomAccessFile {
                            static_cast<off_t>(offset + static_cast<int64_t>(total)));
       if (n < 0) {
         if (errno == EINTR) continue;
-        return ErrnoToRuntime(errno);
+        return ErrnoToRuntimeError(errno);
       }
       total += static_cast<size_t>(n);
     }
@@ -82,17 +66,17 @@ class DiskFile final : public RandomAccessFile {
 
   int Size(int64_t* size) override {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) return ErrnoToRuntime(errno);
+    if (::fstat(fd_, &st) != 0) return ErrnoToRuntimeError(errno);
     *size = st.st_size;
     return kErrNone;
   }
 
   int Truncate(int64_t size) override {
     if (!writable_) return kErrBadFileMode;
-    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? kErrNone : ErrnoToRuntime(errno);
+    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? kErrNone : ErrnoToRuntimeError(errno);
   }
 
-  int Flush() override { return ::fdatasync(fd_) == 0 ? kErrNone : ErrnoToRuntime(errno); }
+  int Flush() override { return ::fdatasync(fd_) == 0 ? kErrNone : ErrnoToRuntimeError(errno); }
 
   int Lock(int64_t offset, int64_t len) override {
     return OfdLock(fd_, F_WRLCK, static_cast<off_t>(offset), static_cast<off_t>(len))
@@ -159,7 +143,7 @@ std::unique_ptr<RandomAccessFile> OpenDiskFile(const std::string& path, FileAcce
   if (fd < 0 && access == FileAccess::Read && (errno == EACCES || errno == EROFS || errno == EISDIR))
     fd = ::open(path.c_str(), (flags & ~O_RDWR) | O_RDONLY, 0644);
   if (fd < 0) {
-    *error = ErrnoToRuntime(errno);
+    *error = ErrnoToRuntimeError(errno);
     return nullptr;
   }
   struct stat st {};
@@ -175,7 +159,7 @@ std::unique_ptr<RandomAccessFile> OpenDiskFile(const std::string& path, FileAcce
   }
   // Truncate only once the sharing rules allow this open.
   if (create == FileCreate::CreateOrTruncate && ::ftruncate(fd, 0) != 0) {
-    *error = ErrnoToRuntime(errno);
+    *error = ErrnoToRuntimeError(errno);
     ::close(fd);
     return nullptr;
   }
@@ -183,7 +167,14 @@ std::unique_ptr<RandomAccessFile> OpenDiskFile(const std::string& path, FileAcce
 }
 
 FilePool::FilePool(int capacity)
-    : capacity_(capacity < 1 ? 1 : (capacity > kHardLimit ? kHardLimit : capacity)),
+    : ownDisk_(std::make_unique<DiskFileSystem>()),
+      fs_(ownDisk_.get()),
+      capacity_(capacity < 1 ? 1 : (capacity > kHardLimit ? kHardLimit : capacity)),
+      files_(static_cast<size_t>(kHardLimit) + 1) {}
+
+FilePool::FilePool(FileSystem& fs, int capacity)
+    : fs_(&fs),
+      capacity_(capacity < 1 ? 1 : (capacity > kHardLimit ? kHardLimit : capacity)),
       files_(static_cast<size_t>(kHardLimit) + 1) {}
 
 FilePool::~FilePool() = default;
@@ -198,9 +189,10 @@ int FilePool::Open(int number, const std::string& path, FileAccess access, FileS
                    FileCreate create) {
   if (number < 1 || number > capacity_) return kErrBadFileNumber;
   if (files_[static_cast<size_t>(number)]) return kErrFileAlreadyOpen;
-  int error = kErrNone;
-  auto file = OpenDiskFile(path, access, share, create, &error);
-  if (!file) return error;
+  std::unique_ptr<RandomAccessFile> file;
+  int error = fs_->Open(path, access, share, create, &file);
+  if (error != kErrNone) return error;
+  if (!file) return kErrDeviceIO;
   files_[static_cast<size_t>(number)] = std::move(file);
   return kErrNone;
 }

@@ -1,6 +1,7 @@
 // The pool of file numbers. Files are opened under a number taken from the
 // pool (the lowest free one, from 1) and closed by that number, as the
-// program's file operations expect. Every failure is a run-time error number
+// program's file operations expect. Every open goes through the pool's file
+// layer (file_system.h): the disk, or one a test gives. Every failure is a run-time error number
 // (runtime_errors.h), never an exception.
 //
 // Sharing: the classic sharing modes (others may read and write, read only,
@@ -49,12 +50,17 @@ class RandomAccessFile {
 std::unique_ptr<RandomAccessFile> OpenDiskFile(const std::string& path, FileAccess access,
                                                FileShare share, FileCreate create, int* error);
 
+class FileSystem;
+
 class FilePool {
  public:
   // The platform's own limit on open files.
   static constexpr int kHardLimit = 255;
 
+  // Files are opened on the disk.
   explicit FilePool(int capacity = kHardLimit);
+  // Files are opened through fs, which must outlive the pool.
+  explicit FilePool(FileSystem& fs, int capacity = kHardLimit);
   ~FilePool();
   FilePool(const FilePool&) = delete;
   FilePool& operator=(const FilePool&) = delete;
@@ -79,7 +85,13 @@ class FilePool {
   int SetHandleCount(int wanted);
   int Capacity() const { return capacity_; }
 
+  // The file layer every open goes through; the store reaches its other
+  // file operations (status, listing, rename, remove) here too.
+  FileSystem& fileSystem() const { return *fs_; }
+
  private:
+  std::unique_ptr<FileSystem> ownDisk_;
+  FileSystem* fs_;
   int capacity_;
   std::vector<std::unique_ptr<RandomAccessFile>> files_;  // index = number
 };

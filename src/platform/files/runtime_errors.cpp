@@ -1,5 +1,7 @@
 #include "platform/files/runtime_errors.h"
 
+#include <cerrno>
+
 namespace kelvarin::platform {
 
 const char* RuntimeErrorText(int number) {
@@ -31,6 +33,23 @@ const char* RuntimeErrorText(int number) {
     case 75: return "Path/File access error";
     case 76: return "Path not found";
     default: return "Application-defined or object-defined error";
+  }
+}
+
+int ErrnoToRuntimeError(int e) {
+  switch (e) {
+    case ENOENT: return kErrFileNotFound;
+    case EEXIST: return kErrFileExists;
+    // Sharing and lock conflicts are 70; a file the user may not write is
+    // an access error, as opening a read-only file for writing always was.
+    case EAGAIN: return kErrPermissionDenied;
+    case EACCES: case EPERM: case EROFS: return kErrPathFileAccess;
+    case ENOTDIR: return kErrPathNotFound;
+    case EISDIR: return kErrPathFileAccess;
+    case ENOSPC: case EDQUOT: return kErrDiskFull;
+    case EMFILE: case ENFILE: return kErrTooManyFiles;
+    case ENAMETOOLONG: return kErrBadFileNumber;
+    default: return kErrDeviceIO;
   }
 }
 

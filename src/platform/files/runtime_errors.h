@@ -29,4 +29,10 @@ enum RuntimeError : int {
 // numbers it does not know.
 const char* RuntimeErrorText(int number);
 
+// The run-time error for a failed system call's errno: 53 missing, 58
+// exists, 70 a sharing or lock conflict, 75 not allowed (a read-only file or
+// folder, a directory where a file was wanted), 76 a path through something
+// that is not a folder, 61 disk full, 67 too many open files, 57 otherwise.
+int ErrnoToRuntimeError(int e);
+
 }  // namespace kelvarin::platform
