@@ -154,7 +154,12 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
 
   const int n = FieldNumber(defs[0][0]);
   const int m = std::clamp(n, 0, kMaxImportedFields);
-  store_.CreateDefaultDefinition(catalogName, fieldDefs, header);
+  if (!store_.CreateDefaultDefinition(catalogName, fieldDefs, header)) {
+    // Refused or not written: the store has told why; no catalog is made.
+    CloseDb3File(handle);
+    store_.MousePointerDefault();
+    return;
+  }
   header.EntryCount = static_cast<float>(recordCount);
   for (int i = 0; i < store::kFieldCount; ++i) {
     store::FieldDef& def = fieldDefs[static_cast<size_t>(i)];
@@ -174,10 +179,8 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
 
   const std::string base = store_.DataDir + "/" + catalogName;
   int16_t dat = 0;
-  bool written = store_.WriteCatalogDefinition(base, fieldDefs, header);
-  while (!written && store_.ShowFileError(platform::kErrPathFileAccess, base + ".SET"))
-    written = store_.WriteCatalogDefinition(base, fieldDefs, header);
-  if (written) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
+  // The store tells a failed write of the definition itself, with its cause.
+  if (store_.WriteCatalogDefinition(base, fieldDefs, header)) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
 
   std::vector<std::string> values;
   store::EntryRecord entry;

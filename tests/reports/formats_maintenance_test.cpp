@@ -368,7 +368,7 @@ TEST_F(FormatMaintenance, AFailedWriteOfAnEditedFormatIsTold) {
     std::filesystem::create_directory(Path("A.FMT"));
     d.cmdOK.UserClick();
   });
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format A could not be written.");
+  host.AnswerMsgBox(MsgAnswer::OK);  // the store tells why, naming the file
   Maintain([&](frmRptMaintenance& f) {
     f.cmdDesign.UserClick();
     EXPECT_EQ(Items(f.lstReport), Strings{});  // no format file is left

@@ -131,6 +131,10 @@ std::optional<std::string> frmRptMaintenance::StoreName(const std::string& file)
 
 void frmRptMaintenance::ReportFailure(const std::string& text) {
   GetHost().MsgBox(text, MsgButtons::OK, MsgIcon::Exclamation);
+  ShowWhatIsOnDisk();
+}
+
+void frmRptMaintenance::ShowWhatIsOnDisk() {
   const std::string selected = lstReport.Text();
   filReport.Refresh();
   FillReportList();
@@ -183,7 +187,7 @@ void frmRptMaintenance::cmdDesign_Click() {
   store_.MousePointerHourglass();
   if (!RunDesigner("   (" + name + ")")) return;
   if (!store_.WriteReportFormat(*StoreName(file), store_.EditLayout, store_.EditLayoutHeader)) {
-    ReportFailure("Report format " + name + " could not be written.");
+    ShowWhatIsOnDisk();  // the store has told why the write failed
     return;
   }
   if (name == store_.CurrentReport) {
@@ -227,7 +231,7 @@ void frmRptMaintenance::cmdNew_Click() {
   // The designer ran a while: a file of that name may have come meanwhile.
   if (RefuseExisting(*name, "NEW")) return;
   if (!store_.WriteReportFormat(*name, store_.EditLayout, store_.EditLayoutHeader)) {
-    ReportFailure("Report format " + *name + " could not be written.");
+    ShowWhatIsOnDisk();  // the store has told why the write failed
     return;
   }
   AddListed(*name, FormatFileName(*name));

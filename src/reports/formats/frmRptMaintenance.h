@@ -72,6 +72,8 @@ class frmRptMaintenance : public platform::Form {
   std::string SelectedFile() const;
   // Tells a failure and shows the directory as it now is.
   void ReportFailure(const std::string& text);
+  // Reads the list again from the directory, keeping the selection.
+  void ShowWhatIsOnDisk();
   // Shows the designer on the edit layout; true after its OK.
   bool RunDesigner(const std::string& captionSuffix);
 
