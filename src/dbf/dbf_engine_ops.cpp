@@ -152,7 +152,9 @@ int16_t DbfEngine::Unlock(int16_t handle) {
 
 void DbfEngine::StampToday(DbfHeader& header) {
   const platform::CalendarDate today = host_.Today();
-  header.LastUpdate[0] = static_cast<char>(((today.year % 100) + 100) % 100);
+  // Years since 1900, as other readers of the format take the byte; a year
+  // outside 1900..2155 does not fit and is clamped.
+  header.LastUpdate[0] = static_cast<char>(std::clamp(today.year - 1900, 0, 255));
   header.LastUpdate[1] = static_cast<char>(today.month);
   header.LastUpdate[2] = static_cast<char>(today.day);
 }
@@ -404,7 +406,7 @@ void DbfEngine::DbfDefineField(int16_t handle, int16_t& err, int16_t& fieldNo,
   const std::string upper = platform::AnsiUpperString(TrimBlanks(name));
   // An empty name would give a nameless column; refuse it with the rest.
   // A number too large to read begins the name as surely as any other.
-  const ReadNumberResult leading = ReadNumber(upper);
+  const platform::LeadingNumberResult leading = platform::ReadLeadingNumber(upper);
   if (upper.empty() || upper[0] == '_' || upper.size() > kFieldNameSize || leading.overflow ||
       leading.value > 0) {
     err = kErrFieldName;
@@ -761,7 +763,7 @@ void DbfEngine::DbfFileInfo(int16_t handle, int16_t& err, int16_t& fileType, boo
   const uint8_t v = slot.Header.VersionByte();
   hasMemo = v == kVersionDbase3Memo || v == kVersionDbase4Memo;
   const auto byte = [&](int i) { return static_cast<int>(static_cast<uint8_t>(slot.Header.LastUpdate[static_cast<size_t>(i)])); };
-  lastUpdate = TwoDigits(byte(1)) + "-" + TwoDigits(byte(2)) + "-19" + TwoDigits(byte(0));
+  lastUpdate = TwoDigits(byte(1)) + "-" + TwoDigits(byte(2)) + "-" + std::to_string(1900 + byte(0));
   recordCount = slot.Header.RecordCount;
   fieldCount = slot.FieldCount;
   recordLength = slot.Header.RecordLength;
