@@ -31,6 +31,10 @@
 // - DbfClose closes the file and frees the slot even when rewriting the
 //   header or writing buffered records fails; err then carries that failure.
 // - Unshared files are buffered (see DbfFileCache); shared files are not.
+//   So that no open sees stale bytes or writes over another's records, an
+//   open of a file that is already open in the same file pool fails with a
+//   locking error (70) when either open is unshared (request below 16) and
+//   either may write; two opens that only read may share the file.
 // - Names are upper-cased as the engine has always done; the file on disk is
 //   found whatever its letter case (platform::ResolvePath).
 //
@@ -175,6 +179,7 @@ class DbfEngine {
   int16_t LockRange(int16_t handle, int64_t offset, int64_t length);
   int16_t Unlock(int16_t handle);
   int16_t OpenStep(int16_t handle, const std::string& path, int16_t request, bool create);
+  int16_t SameFileConflict(const std::string& path, int16_t request) const;
   int16_t ReadDescriptors(int16_t handle);
   void CloseFile(int16_t handle);
   void ResetSlot(int16_t handle);

@@ -201,6 +201,17 @@ int16_t DbfEngine::OpenStep(int16_t handle, const std::string& path, int16_t req
   return 0;
 }
 
+int16_t DbfEngine::SameFileConflict(const std::string& path, int16_t request) const {
+  const bool buffered = request < kShareDenyNone;
+  const bool writes = (request & kReadOnlyFlag) == 0;
+  for (const platform::FilePool::OpenInfo& other : files_.OpensOf(path)) {
+    const bool otherBuffered = other.share == platform::FileShare::NoClause;
+    const bool otherWrites = other.access != platform::FileAccess::Read;
+    if ((buffered || otherBuffered) && (writes || otherWrites)) return kErrLock;
+  }
+  return 0;
+}
+
 int16_t DbfEngine::ReadDescriptors(int16_t handle) {
   DbfSlot& slot = Slot(handle);
   DbfFileCache& cache = *caches_[static_cast<size_t>(handle)];
@@ -295,6 +306,9 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
   const std::string path = platform::ResolvePath(fileName);
   const int action = request & 3;
   int16_t rc = 0;
+  // Before anything touches the file: a create must not empty a file that
+  // another open is using.
+  if ((rc = WithLockRetry([&] { return SameFileConflict(path, request); })) != 0) return fail(rc);
   if (action == kOpenExisting) {
     if (!platform::FileExists(fileName)) return fail(platform::kErrFileNotFound);
     if ((rc = OpenStep(h, path, request, false)) != 0) return fail(rc);

@@ -11,7 +11,12 @@ using Fields = std::vector<std::tuple<std::string, char, int, int>>;
 class OpenTest : public EngineTest {
  protected:
   // Writes bytes as name and opens it with request 4; returns err.
+  // The previous file's handle is closed first: the file is open once only.
   int16_t OpenBytes(const std::string& bytes, int16_t* fileType = nullptr, int16_t request = 4) {
+    if (lastHandle != 0 && !engine->SlotAt(lastHandle)->IsFree()) {
+      int16_t err = -1;
+      engine->DbfClose(lastHandle, err, 2);
+    }
     WriteAll(Path("T.DBF"), bytes);
     int16_t handle = 0, err = -1, type = 3;
     std::string name = Path("T.DBF");
