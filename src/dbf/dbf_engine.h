@@ -35,8 +35,11 @@
 //   open of a file that is already open in the same file pool fails with a
 //   locking error (70) when either open is unshared (request below 16) and
 //   either may write; two opens that only read may share the file.
-// - Names are upper-cased as the engine has always done; the file on disk is
-//   found whatever its letter case (platform::ResolvePath).
+// - DbfOpen writes the name back upper-cased as the engine has always done
+//   (platform::UpperCasePath, which keeps UTF-8 whole), but opens and creates
+//   the name as given: each part of the path as it exists, or else found
+//   whatever its letter case (platform::ResolvePath); a new file keeps the
+//   letters it was given.
 //
 // The host and the file pool must outlive the engine.
 #pragma once

@@ -275,8 +275,13 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
     return;
   }
 
-  fileName = platform::AnsiUpperString(fileName);
-  if (fileName.find('.') == std::string::npos) fileName = std::string(TrimBlanks(fileName)) + ".DBF";
+  // The disk sees the name as the caller gave it (paths come from file
+  // dialogs and must work as picked, a new file keeping its letter case);
+  // the caller and the slot get it upper-cased, never with a UTF-8
+  // character broken into bytes.
+  std::string given = fileName;
+  if (given.find('.') == std::string::npos) given = std::string(TrimBlanks(given)) + ".DBF";
+  fileName = platform::UpperCasePath(given);
 
   int16_t h = 0;
   for (int i = 1, top = std::min<int>(maxDbfs_, allocSlots_); i <= top; ++i) {
@@ -303,14 +308,14 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
   const bool sharedHold = (request & 4) && ((request & 48) == 16 || (request & 48) == 32);
   if (request < 0 || request > 63 || sharedHold) return fail(kErrRequest);
 
-  const std::string path = platform::ResolvePath(fileName);
+  const std::string path = platform::ResolvePath(given);
   const int action = request & 3;
   int16_t rc = 0;
   // Before anything touches the file: a create must not empty a file that
   // another open is using.
   if ((rc = WithLockRetry([&] { return SameFileConflict(path, request); })) != 0) return fail(rc);
   if (action == kOpenExisting) {
-    if (!platform::FileExists(fileName)) return fail(platform::kErrFileNotFound);
+    if (!platform::FileExists(path)) return fail(platform::kErrFileNotFound);
     if ((rc = OpenStep(h, path, request, false)) != 0) return fail(rc);
     if ((rc = ReadHeader(h)) != 0) return fail(kErrNotDbf);
     if (!ValidVersion(slot.Header.VersionByte())) return fail(kErrNotDbf);
@@ -325,7 +330,7 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
       return fail(rc);
     slot.Header = DecodeHeader(bytes);
   } else {
-    if (action == kCreateNew && platform::FileExists(fileName))
+    if (action == kCreateNew && platform::FileExists(path))
       return fail(platform::kErrFileExists);
     if (fileType != kFileTypeDbase3 && fileType != kFileTypeDbase4) fileType = kFileTypeDbase3;
     // Create the file empty, then open it as the request says.

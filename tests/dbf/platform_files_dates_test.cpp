@@ -60,6 +60,34 @@ TEST_F(FileExistsTest, ResolvePathFindsExistingComponents) {
   EXPECT_EQ(ResolvePath("relative/x"), "relative/x");
 }
 
+// Names are matched as characters, whether the program holds them in UTF-8
+// (as the disk does) or in Windows-1252.
+TEST_F(FileExistsTest, NamesMatchAsCharactersNotBytes) {
+  std::filesystem::create_directory(dir / "\xC3\xBC" "bung");             // "übung"
+  std::ofstream(dir / "\xC3\xBC" "bung" / "n\xE2\x82\xAC.dbf") << "x";  // "n€.dbf"
+  std::ofstream(dir / "\xC3\x8C.txt") << "x";                             // "Ì.txt"
+  const std::string utf8 = P("\xC3\xBC" "bung/n\xE2\x82\xAC.dbf");
+  EXPECT_EQ(ResolvePath(utf8), utf8);
+  EXPECT_EQ(ResolvePath(P("\xC3\x9C" "BUNG/N\xE2\x82\xAC.DBF")), utf8);  // "ÜBUNG/N€.DBF"
+  EXPECT_EQ(ResolvePath(P("\xDC" "BUNG/n\x80.dbf")), utf8);                // the same in Windows-1252
+  EXPECT_TRUE(FileExists(P("\xDC" "bung/N\x80.DBF")));
+  EXPECT_TRUE(FileExists(P("\xC3\xBC" "bung/n?.dbf")));  // "?" is one character, not one byte
+  EXPECT_FALSE(FileExists(P("\xC3\xBC" "bung/n??.dbf")));
+  // "Ü" is not "Ì", though their UTF-8 bytes differ only where "œ" and "Œ" do.
+  EXPECT_FALSE(FileExists(P("\xC3\x9C.txt")));
+  EXPECT_TRUE(FileExists(P("\xC3\xAC.txt")));  // "ì"
+  // A missing name keeps its characters and reaches the disk in UTF-8.
+  EXPECT_EQ(ResolvePath(P("\xDC" "BUNG/neu \x80.dbf")), P("\xC3\xBC" "bung/neu \xE2\x82\xAC.dbf"));
+  EXPECT_EQ(ResolvePath(P("neu/\xE9.dbf")), P("neu/\xC3\xA9.dbf"));
+}
+
+TEST(UpperCasePathTest, KeepsTheEncodingItCameIn) {
+  EXPECT_EQ(UpperCasePath("/home/me/sales.dbf"), "/HOME/ME/SALES.DBF");
+  EXPECT_EQ(UpperCasePath("n\xE2\x82\xAC \xC3\xA4\xC3\x9F.dbf"), "N\xE2\x82\xAC \xC3\x84\xC3\x9F.DBF");  // "n€ äß"
+  EXPECT_EQ(UpperCasePath("\xC5\xBE\xC3\xBF \xD0\xB6"), "\xC5\xBD\xC5\xB8 \xD0\x96");   // "žÿ ж"
+  EXPECT_EQ(UpperCasePath("caf\xE9"), "CAF\xC9");  // Windows-1252 text stays Windows-1252
+}
+
 TEST(ParseDateTextTest, UserOrderYearRulesAndNames) {
   LocaleSettings us;  // M/d/yyyy
   LocaleSettings de;
