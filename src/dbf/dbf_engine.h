@@ -116,6 +116,7 @@ class DbfEngine {
                        std::vector<std::string>& values, int32_t& recNo);
   void DbfFieldInfo(int16_t handle, int16_t& err, int16_t& fieldNo, std::string& name,
                     std::string& type, int16_t& length, int16_t& decimals);
+  // lastUpdate is "mm-dd-yyyy", the year 1900 + the header's year byte.
   void DbfFileInfo(int16_t handle, int16_t& err, int16_t& fileType, bool& hasMemo,
                    std::string& lastUpdate, int32_t& recordCount, int16_t& fieldCount,
                    int16_t& recordLength);
