@@ -56,6 +56,8 @@ TEST(NumberText, LeadingNumberSkipsBlanksOnly) {
   EXPECT_EQ(LeadingNumber("1 000"), 1000);
   EXPECT_EQ(LeadingNumber("  12 3.5xyz"), 123.5);
   EXPECT_EQ(LeadingNumber("- 1 . 5 E 2"), -150);
+  EXPECT_EQ(LeadingNumber("1E 3"), 1000);
+  EXPECT_EQ(LeadingNumber("1E- 3"), 0.001);
   // ...other white space is no blank: it ends the number or precedes none.
   EXPECT_EQ(LeadingNumber("\t5"), 0);
   EXPECT_EQ(LeadingNumber("\n5"), 0);
@@ -77,7 +79,9 @@ TEST(NumberText, ReadLeadingNumberTellsOverflowFromZero) {
   EXPECT_EQ(LeadingNumber("0." + std::string(1000, '0') + "1E1001"), 1);
   EXPECT_EQ(LeadingNumber("1" + std::string(900, '0') + "E-900"), 1);
   EXPECT_EQ(LeadingNumber("0.1"), 0.1);
-  EXPECT_EQ(LeadingNumber("9007199254740993"), 9007199254740992.0);  // rounds to even
+  EXPECT_EQ(LeadingNumber("9007199254740993"), 9007199254740992.0);  // a tie goes to even
+  // ...unless a digit far beyond the first hundreds says it is no tie.
+  EXPECT_EQ(LeadingNumber("9007199254740993." + std::string(1000, '0') + "1"), 9007199254740994.0);
 }
 
 }  // namespace
