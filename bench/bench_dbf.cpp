@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dbf/dbf_engine.h"
-#include "dbf/fake_host.h"
+#include "platform/scripted/scripted_host.h"
 #include "platform/files/file_pool.h"
 
 namespace {
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     std::fclose(t);
   }
 
-  dbf::testing::FakeHost host;
+  platform::ScriptedHost host;
   platform::FilePool pool;
   dbf::DbfEngine engine(host, pool);
 

@@ -31,8 +31,15 @@
 // - DbfClose closes the file and frees the slot even when rewriting the
 //   header or writing buffered records fails; err then carries that failure.
 // - Unshared files are buffered (see DbfFileCache); shared files are not.
-// - Names are upper-cased as the engine has always done; the file on disk is
-//   found whatever its letter case (platform::ResolvePath).
+//   So that no open sees stale bytes or writes over another's records, an
+//   open of a file that is already open in the same file pool fails with a
+//   locking error (70) when either open is unshared (request below 16) and
+//   either may write; two opens that only read may share the file.
+// - DbfOpen writes the name back upper-cased as the engine has always done
+//   (platform::UpperCasePath, which keeps UTF-8 whole), but opens and creates
+//   the name as given: each part of the path as it exists, or else found
+//   whatever its letter case (platform::ResolvePath); a new file keeps the
+//   letters it was given.
 //
 // The host and the file pool must outlive the engine.
 #pragma once
@@ -109,6 +116,7 @@ class DbfEngine {
                        std::vector<std::string>& values, int32_t& recNo);
   void DbfFieldInfo(int16_t handle, int16_t& err, int16_t& fieldNo, std::string& name,
                     std::string& type, int16_t& length, int16_t& decimals);
+  // lastUpdate is "mm-dd-yyyy", the year 1900 + the header's year byte.
   void DbfFileInfo(int16_t handle, int16_t& err, int16_t& fileType, bool& hasMemo,
                    std::string& lastUpdate, int32_t& recordCount, int16_t& fieldCount,
                    int16_t& recordLength);
@@ -175,6 +183,7 @@ class DbfEngine {
   int16_t LockRange(int16_t handle, int64_t offset, int64_t length);
   int16_t Unlock(int16_t handle);
   int16_t OpenStep(int16_t handle, const std::string& path, int16_t request, bool create);
+  int16_t SameFileConflict(const std::string& path, int16_t request) const;
   int16_t ReadDescriptors(int16_t handle);
   void CloseFile(int16_t handle);
   void ResetSlot(int16_t handle);

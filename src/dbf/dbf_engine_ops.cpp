@@ -152,7 +152,9 @@ int16_t DbfEngine::Unlock(int16_t handle) {
 
 void DbfEngine::StampToday(DbfHeader& header) {
   const platform::CalendarDate today = host_.Today();
-  header.LastUpdate[0] = static_cast<char>(((today.year % 100) + 100) % 100);
+  // Years since 1900, as other readers of the format take the byte; a year
+  // outside 1900..2155 does not fit and is clamped.
+  header.LastUpdate[0] = static_cast<char>(std::clamp(today.year - 1900, 0, 255));
   header.LastUpdate[1] = static_cast<char>(today.month);
   header.LastUpdate[2] = static_cast<char>(today.day);
 }
@@ -196,6 +198,17 @@ int16_t DbfEngine::OpenStep(int16_t handle, const std::string& path, int16_t req
   caches_[static_cast<size_t>(handle)] =
       std::make_unique<DbfFileCache>(*file, /*buffered=*/request < 16);
   if (request & kHoldHeaderFlag) slot.HoldHeader = kTrue;
+  return 0;
+}
+
+int16_t DbfEngine::SameFileConflict(const std::string& path, int16_t request) const {
+  const bool buffered = request < kShareDenyNone;
+  const bool writes = (request & kReadOnlyFlag) == 0;
+  for (const platform::FilePool::OpenInfo& other : files_.OpensOf(path)) {
+    const bool otherBuffered = other.share == platform::FileShare::NoClause;
+    const bool otherWrites = other.access != platform::FileAccess::Read;
+    if ((buffered || otherBuffered) && (writes || otherWrites)) return kErrLock;
+  }
   return 0;
 }
 
@@ -262,8 +275,13 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
     return;
   }
 
-  fileName = platform::AnsiUpperString(fileName);
-  if (fileName.find('.') == std::string::npos) fileName = std::string(TrimBlanks(fileName)) + ".DBF";
+  // The disk sees the name as the caller gave it (paths come from file
+  // dialogs and must work as picked, a new file keeping its letter case);
+  // the caller and the slot get it upper-cased, never with a UTF-8
+  // character broken into bytes.
+  std::string given = fileName;
+  if (given.find('.') == std::string::npos) given = std::string(TrimBlanks(given)) + ".DBF";
+  fileName = platform::UpperCasePath(given);
 
   int16_t h = 0;
   for (int i = 1, top = std::min<int>(maxDbfs_, allocSlots_); i <= top; ++i) {
@@ -290,11 +308,14 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
   const bool sharedHold = (request & 4) && ((request & 48) == 16 || (request & 48) == 32);
   if (request < 0 || request > 63 || sharedHold) return fail(kErrRequest);
 
-  const std::string path = platform::ResolvePath(fileName);
+  const std::string path = platform::ResolvePath(given);
   const int action = request & 3;
   int16_t rc = 0;
+  // Before anything touches the file: a create must not empty a file that
+  // another open is using.
+  if ((rc = WithLockRetry([&] { return SameFileConflict(path, request); })) != 0) return fail(rc);
   if (action == kOpenExisting) {
-    if (!platform::FileExists(fileName)) return fail(platform::kErrFileNotFound);
+    if (!platform::FileExists(path)) return fail(platform::kErrFileNotFound);
     if ((rc = OpenStep(h, path, request, false)) != 0) return fail(rc);
     if ((rc = ReadHeader(h)) != 0) return fail(kErrNotDbf);
     if (!ValidVersion(slot.Header.VersionByte())) return fail(kErrNotDbf);
@@ -309,7 +330,7 @@ void DbfEngine::DbfOpen(int16_t& handle, int16_t& err, std::string& fileName, in
       return fail(rc);
     slot.Header = DecodeHeader(bytes);
   } else {
-    if (action == kCreateNew && platform::FileExists(fileName))
+    if (action == kCreateNew && platform::FileExists(path))
       return fail(platform::kErrFileExists);
     if (fileType != kFileTypeDbase3 && fileType != kFileTypeDbase4) fileType = kFileTypeDbase3;
     // Create the file empty, then open it as the request says.
@@ -404,7 +425,7 @@ void DbfEngine::DbfDefineField(int16_t handle, int16_t& err, int16_t& fieldNo,
   const std::string upper = platform::AnsiUpperString(TrimBlanks(name));
   // An empty name would give a nameless column; refuse it with the rest.
   // A number too large to read begins the name as surely as any other.
-  const ReadNumberResult leading = ReadNumber(upper);
+  const platform::LeadingNumberResult leading = platform::ReadLeadingNumber(upper);
   if (upper.empty() || upper[0] == '_' || upper.size() > kFieldNameSize || leading.overflow ||
       leading.value > 0) {
     err = kErrFieldName;
@@ -761,7 +782,7 @@ void DbfEngine::DbfFileInfo(int16_t handle, int16_t& err, int16_t& fileType, boo
   const uint8_t v = slot.Header.VersionByte();
   hasMemo = v == kVersionDbase3Memo || v == kVersionDbase4Memo;
   const auto byte = [&](int i) { return static_cast<int>(static_cast<uint8_t>(slot.Header.LastUpdate[static_cast<size_t>(i)])); };
-  lastUpdate = TwoDigits(byte(1)) + "-" + TwoDigits(byte(2)) + "-19" + TwoDigits(byte(0));
+  lastUpdate = TwoDigits(byte(1)) + "-" + TwoDigits(byte(2)) + "-" + std::to_string(1900 + byte(0));
   recordCount = slot.Header.RecordCount;
   fieldCount = slot.FieldCount;
   recordLength = slot.Header.RecordLength;

@@ -78,8 +78,8 @@ Step Compute(Op op, std::string_view leftText, std::string_view rightText) {
   bool leftHasDigit = false;
   for (char c : leftText) leftHasDigit = leftHasDigit || IsDigit(c);
   if (!leftHasDigit) return {0, kEvalErrLeftOperand};
-  const ReadNumberResult left = ReadNumber(leftText);
-  const ReadNumberResult right = ReadNumber(rightText);
+  const platform::LeadingNumberResult left = platform::ReadLeadingNumber(leftText);
+  const platform::LeadingNumberResult right = platform::ReadLeadingNumber(rightText);
   if (left.overflow || right.overflow) return {0, kEvalErrOperator};
   const double a = left.value;
   const double b = right.value;
@@ -201,7 +201,7 @@ Step ReduceFlat(std::string text) {
       if (int16_t err = AdditionLevel(text); err != 0) return {0, err};
     }
   }
-  const ReadNumberResult r = ReadNumber(text);
+  const platform::LeadingNumberResult r = platform::ReadLeadingNumber(text);
   if (r.overflow) return {0, kEvalErrOperator};
   std::string_view body = text;
   // A leading "+" marks a number as well as its absence does.

@@ -24,7 +24,7 @@ struct Args {
 };
 
 bool ReadValue(std::string_view text, double& value) {
-  const ReadNumberResult r = ReadNumber(text);
+  const platform::LeadingNumberResult r = platform::ReadLeadingNumber(text);
   value = r.value;
   return !r.overflow;
 }
@@ -88,11 +88,14 @@ int64_t FindFrom(std::string_view text, std::string_view sought, int64_t start) 
 std::string Logical(bool value) { return value ? "T" : "F"; }
 
 int16_t Compare(int op, const Args& x, std::string& out) {
+  // Both arguments are read as numbers before anything is decided, so a
+  // number beyond a double in either one is a failed conversion.
+  const platform::LeadingNumberResult na = platform::ReadLeadingNumber(x.a);
+  const platform::LeadingNumberResult nb = platform::ReadLeadingNumber(x.b);
+  if (na.overflow || nb.overflow) return kEvalErrOperator;
   int order = 0;
   if (DbfIsNumber(x.a) != 0 && DbfIsNumber(x.b) != 0) {
-    const double va = NumberOr0(x.a);
-    const double vb = NumberOr0(x.b);
-    order = va < vb ? -1 : (va > vb ? 1 : 0);
+    order = na.value < nb.value ? -1 : (na.value > nb.value ? 1 : 0);
   } else {
     // char_traits<char> compares as unsigned char: by character code.
     const int c = x.a.compare(x.b);

@@ -1,7 +1,7 @@
 // The operations a compiled expression calls, numbered 1 to 45, as functions
 // over their argument texts. Every value is text: logical results are "T"
 // and "F", numbers come back as number text (dbf_number_text.h), and
-// numbers are read from arguments with ReadNumber. Counts, positions and
+// numbers are read from arguments with platform::ReadLeadingNumber. Counts, positions and
 // character codes are rounded halves to even.
 //
 //  1 And        a b     10 Calendar  day number   19 Left     text count   28 Time
@@ -17,7 +17,8 @@
 // 43 (none)    44 Arith text  45 Str number width decimals
 //
 // Comparisons 3..8 compare numerically when DbfIsNumber holds for both
-// arguments, else by character code.
+// arguments, else by character code; an argument that begins with a number
+// beyond the range of a double fails them with 134.
 //
 // Failure codes: 156/157 for day numbers and dates out of range (10, 11);
 // 110, 149, 146 from operation 42; 134 from the comparisons, from 44 (any

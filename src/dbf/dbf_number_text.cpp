@@ -10,101 +10,9 @@
 namespace kelvarin::dbf {
 namespace {
 
-bool IsReadBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Beyond this many significant digits only the fact that more non-zero digits
-// follow matters for correct rounding; a final 1 stands for them.
-constexpr size_t kMaxMantissaDigits = 800;
-
 }  // namespace
-
-ReadNumberResult ReadNumber(std::string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  auto skip = [&] {
-    while (i < n && IsReadBlank(text[i])) ++i;
-  };
-  skip();
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  // Significant digits without leading zeros; point = decimal exponent of
-  // the value 0.digits.
-  std::string digits;
-  int64_t point = 0;
-  bool truncated = false;
-  bool anyDigit = false;
-  auto take = [&](char c, bool fraction) {
-    anyDigit = true;
-    if (digits.empty() && c == '0') {
-      if (fraction) --point;
-      return;
-    }
-    if (!fraction) ++point;
-    if (digits.size() < kMaxMantissaDigits) {
-      digits.push_back(c);
-    } else if (c != '0') {
-      truncated = true;
-    }
-  };
-  for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], false);
-  if (i < n && text[i] == '.') {
-    ++i;
-    for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], true);
-  }
-  if (!anyDigit) return {negative ? -0.0 : 0.0, false};
-
-  int64_t exponent = 0;
-  if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    ++i;
-    skip();
-    bool expNegative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-      expNegative = text[i] == '-';
-      ++i;
-    }
-    for (skip(); i < n && IsDigit(text[i]); skip()) {
-      // Saturate far beyond any exponent a double can take.
-      if (exponent < 1000000000) exponent = exponent * 10 + (text[i] - '0');
-      ++i;
-    }
-    if (expNegative) exponent = -exponent;
-  }
-
-  if (truncated) {
-    digits.push_back('1');
-  } else {
-    while (!digits.empty() && digits.back() == '0') digits.pop_back();
-  }
-  if (digits.empty()) return {negative ? -0.0 : 0.0, false};
-
-  const int64_t decimalExponent = point + exponent;
-  if (decimalExponent > 310) return {0, true};
-  if (decimalExponent < -400) return {negative ? -0.0 : 0.0, false};
-
-  std::string form = "0.";
-  form += digits;
-  form += 'e';
-  form += std::to_string(decimalExponent);
-  double value = 0;
-  auto [end, ec] = std::from_chars(form.data(), form.data() + form.size(), value);
-  (void)end;
-  if (ec == std::errc::result_out_of_range) {
-    if (decimalExponent > 0) return {0, true};
-    value = 0;
-  } else if (ec != std::errc() || std::isinf(value)) {
-    return {0, true};
-  }
-  return {negative ? -value : value, false};
-}
-
-double NumberOr0(std::string_view text) {
-  ReadNumberResult r = ReadNumber(text);
-  return r.overflow ? 0 : r.value;
-}
 
 std::string NumberText(double value) {
   if (!std::isfinite(value)) return "0";
@@ -174,7 +82,7 @@ std::string FixedDecimalText(double value, int32_t decimals) {
 bool IsNumberTextForm(std::string_view text) {
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty()) return false;
-  ReadNumberResult r = ReadNumber(text);
+  platform::LeadingNumberResult r = platform::ReadLeadingNumber(text);
   return !r.overflow && NumberText(r.value) == text;
 }
 
@@ -202,14 +110,14 @@ bool RoundToInt16(double value, int16_t& out) {
 }
 
 bool LeadingInt16(std::string_view text, int16_t& out) {
-  const ReadNumberResult r = ReadNumber(text);
+  const platform::LeadingNumberResult r = platform::ReadLeadingNumber(text);
   return !r.overflow && RoundToInt16(r.value, out);
 }
 
 double DbfIsNumber(std::string_view text) {
   const std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty()) return 0;
-  const ReadNumberResult r = ReadNumber(text);
+  const platform::LeadingNumberResult r = platform::ReadLeadingNumber(text);
   if (r.overflow) return 0;
   // The digit 0 counts only as the text's very first character: " 0" is
   // no number, "0 " is.

@@ -1,6 +1,7 @@
 // Numbers as the expression evaluator sees them: every value travels as
-// text, so reading a number from text, writing a number as text and rounding
-// a number to a count are the conversions every operation leans on.
+// text, so reading a number from text (platform::ReadLeadingNumber, the one
+// reader the whole program uses), writing a number as text and rounding a
+// number to a count are the conversions every operation leans on.
 //
 // Number text: the shortest decimal form with up to 15 significant digits,
 // "-" for negatives, no leading blank, no 0 before the decimal point of a
@@ -12,22 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/number_text.h"
+
 namespace kelvarin::dbf {
-
-struct ReadNumberResult {
-  double value = 0;
-  // The text names a number beyond the range of a double.
-  bool overflow = false;
-};
-
-// The number the text begins with: blanks, tabs and line feeds are skipped
-// wherever they stand, an optional sign, digits with "." as the decimal
-// point, then an exponent introduced by E or D (either case). 0 when the text
-// does not begin with a number. Magnitudes too small for a double read as 0.
-ReadNumberResult ReadNumber(std::string_view text);
-
-// ReadNumber's value, 0 on overflow; for callers that have no failure path.
-double NumberOr0(std::string_view text);
 
 // The number text of value (see above). Never called with inf or NaN by the
 // evaluator; they come out as "0".

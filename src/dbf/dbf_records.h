@@ -16,7 +16,7 @@
 //   offset width field            content
 //   0      1     Version          0x03 dBase III; 0x83 with a memo field; 0x8B dBase IV with memo.
 //                                 Accepted on open: 0x03, 0x63, 0x83, 0x8B
-//   1      3     LastUpdate       year (last two digits), month, day, one byte each
+//   1      3     LastUpdate       years since 1900, month, day, one byte each
 //   4      4     RecordCount      unsigned 32-bit on disk, held signed in memory
 //   8      2     HeaderLength     32 x field count + 33
 //   10     2     RecordLength     1 (deletion flag) + sum of the field lengths
@@ -72,7 +72,7 @@ constexpr int16_t kFalse = 0;
 
 struct DbfHeader {
   char Version = 0;
-  std::array<char, 3> LastUpdate{};  // year % 100, month, day as byte values
+  std::array<char, 3> LastUpdate{};  // years since 1900, month, day as bytes
   int32_t RecordCount = 0;
   int16_t HeaderLength = 0;
   int16_t RecordLength = 0;

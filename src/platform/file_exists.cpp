@@ -4,56 +4,156 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
+
+#include "platform/text/codepage.h"
 
 namespace kelvarin::platform {
 namespace {
 
-// Case folding of the program's Windows-1252 text: ASCII and the accented
-// letters, so that a name the engine upper-cased still finds its file.
-char Lower(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
-  if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 16);
-  if (u == 0x9F) return static_cast<char>(0xFF);
-  return c;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
+// Names are compared as characters, not bytes: a name that is valid UTF-8 (as
+// the disk holds them) is read as UTF-8, any other as Windows-1252, the
+// program's own text. So a name the program holds in Windows-1252 still finds
+// its file, and the bytes of one UTF-8 character never match part of another.
+// The characters of s when it is valid UTF-8; false when it is not.
+bool DecodeUtf8(const std::string& s, std::u32string& out) {
+  out.clear();
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    size_t len = 1;
+    char32_t u = c;
+    if (c >= 0x80) {
+      if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+        u = c & 0x1Fu;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        u = c & 0x0Fu;
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        u = c & 0x07u;
+      } else {
+        return false;
+      }
+    }
+    if (i + len > s.size()) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      u = (u << 6) | (cc & 0x3Fu);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no UTF-8.
+    if ((len == 3 && (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF))) ||
+        (len == 4 && (u < 0x10000 || u > 0x10FFFF)))
+      return false;
+    out.push_back(u);
+    i += len;
+  }
   return true;
 }
 
-// Case-blind match of name against a pattern of "*" and "?". Iterative with
-// one backtrack point, so no pattern takes more than quadratic time.
-bool WildMatch(const std::string& pattern, const std::string& name) {
-  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+bool IsUtf8(const std::string& s) {
+  std::u32string ignored;
+  return DecodeUtf8(s, ignored);
+}
+
+std::u32string Characters(const std::string& s) {
+  std::u32string out;
+  if (DecodeUtf8(s, out)) return out;
+  out.clear();
+  for (char c : s) out.push_back(AnsiToUnicode(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Lower case of the letters a catalog's names use: Latin (with the accented
+// letters of Latin-1 and Latin Extended-A), Greek and Cyrillic.
+char32_t Fold(char32_t u) {
+  if (u >= 'A' && u <= 'Z') return u + 32;
+  if (u < 0xC0) return u;
+  if (u <= 0xDE) return u == 0xD7 ? u : u + 32;
+  if (u >= 0x100 && u <= 0x137 && u != 0x130) return u | 1u;
+  if (u >= 0x139 && u <= 0x148) return (u & 1u) ? u + 1 : u;
+  if (u >= 0x14A && u <= 0x177) return u | 1u;
+  if (u == 0x178) return 0xFF;
+  if (u >= 0x179 && u <= 0x17E) return (u & 1u) ? u + 1 : u;
+  if (u >= 0x391 && u <= 0x3A9 && u != 0x3A2) return u + 32;
+  if (u >= 0x400 && u <= 0x40F) return u + 80;
+  if (u >= 0x410 && u <= 0x42F) return u + 32;
+  return u;
+}
+
+char32_t Upper(char32_t u) {
+  if (u >= 'a' && u <= 'z') return u - 32;
+  if (u < 0xE0) return u;
+  if (u <= 0xFE) return u == 0xF7 ? u : u - 32;
+  if (u == 0xFF) return 0x178;
+  if (u >= 0x101 && u <= 0x137 && u != 0x131) return u & ~char32_t{1};
+  if (u >= 0x13A && u <= 0x148) return (u & 1u) ? u : u - 1;
+  if (u >= 0x14B && u <= 0x177) return u & ~char32_t{1};
+  if (u >= 0x17A && u <= 0x17E) return (u & 1u) ? u : u - 1;
+  if (u >= 0x3B1 && u <= 0x3C9 && u != 0x3C2) return u - 32;
+  if (u >= 0x430 && u <= 0x44F) return u - 32;
+  if (u >= 0x450 && u <= 0x45F) return u - 80;
+  return u;
+}
+
+void AppendUtf8(std::string& out, char32_t u) {
+  if (u < 0x80) {
+    out.push_back(static_cast<char>(u));
+  } else if (u < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+  } else if (u < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (u >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (u >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+  }
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  const std::u32string ca = Characters(a), cb = Characters(b);
+  if (ca.size() != cb.size()) return false;
+  for (size_t i = 0; i < ca.size(); ++i)
+    if (Fold(ca[i]) != Fold(cb[i])) return false;
+  return true;
+}
+
+// Case-blind match of name against a pattern of "*" and "?" ("?" stands for
+// one character). Iterative with one backtrack point, so no pattern takes
+// more than quadratic time.
+bool WildMatch(const std::u32string& pattern, const std::u32string& name) {
+  size_t p = 0, n = 0, starP = std::u32string::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == U'?' || Fold(pattern[p]) == Fold(name[n]))) {
       ++p;
       ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    } else if (p < pattern.size() && pattern[p] == U'*') {
       starP = p++;
       starN = n;
-    } else if (starP != std::string::npos) {
+    } else if (starP != std::u32string::npos) {
       p = starP + 1;
       n = ++starN;
     } else {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
+  while (p < pattern.size() && pattern[p] == U'*') ++p;
   return p == pattern.size();
 }
 
-bool MatchesSearch(const std::string& pattern, const std::string& name) {
+bool MatchesSearch(const std::string& patternText, const std::string& nameText) {
+  const std::u32string pattern = Characters(patternText), name = Characters(nameText);
   if (WildMatch(pattern, name)) return true;
   // "NAME.*" also finds NAME without an extension, as a directory search does.
-  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
-    return name.find('.') == std::string::npos && WildMatch(pattern.substr(0, pattern.size() - 2), name);
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, U".*") == 0)
+    return name.find(U'.') == std::u32string::npos &&
+           WildMatch(pattern.substr(0, pattern.size() - 2), name);
   return false;
 }
 
@@ -115,17 +215,20 @@ std::string ResolvePath(const std::string& input) {
         struct stat st {};
         const std::string exact = Join(out, part);
         if (::lstat(exact.c_str(), &st) != 0) {
-          bool found = false;
-          for (const auto& name : ListDir(out)) {
-            if (EqualNoCase(name, part)) {
-              chosen = name;
-              found = true;
-              break;
-            }
-          }
-          missing = !found;
+          const std::vector<std::string> names = ListDir(out);
+          const std::u32string wanted = Characters(part);
+          // The same characters in another encoding first, then another case.
+          auto found = std::find_if(names.begin(), names.end(),
+                                    [&](const std::string& name) { return Characters(name) == wanted; });
+          if (found == names.end())
+            found = std::find_if(names.begin(), names.end(),
+                                 [&](const std::string& name) { return EqualNoCase(name, part); });
+          missing = found == names.end();
+          if (!missing) chosen = *found;
         }
       }
+      // A name not on disk reaches it in UTF-8, as every name there is.
+      if (missing && !IsUtf8(chosen)) chosen = AnsiToUtf8(chosen);
       out = Join(out, chosen);
     }
     if (next == path.size()) break;
@@ -133,6 +236,15 @@ std::string ResolvePath(const std::string& input) {
   }
   // Keep a trailing separator the caller gave.
   if (!path.empty() && path.back() == '/' && (out.empty() || out.back() != '/')) out += '/';
+  return out;
+}
+
+std::string UpperCasePath(const std::string& path) {
+  std::u32string chars;
+  if (!DecodeUtf8(path, chars)) return AnsiUpperString(path);
+  std::string out;
+  out.reserve(path.size());
+  for (char32_t u : chars) AppendUtf8(out, Upper(u));
   return out;
 }
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dbf/dbf_engine.h"
-#include "fake_host.h"
 #include "platform/files/file_pool.h"
+#include "platform/scripted/scripted_host.h"
 
 namespace kelvarin::dbf::testing {
 
@@ -90,7 +90,7 @@ class EngineTest : public ::testing::Test {
     return recNo;
   }
 
-  FakeHost host;
+  platform::ScriptedHost host;
   platform::FilePool pool;
   std::unique_ptr<DbfEngine> engine;
   std::filesystem::path dir;

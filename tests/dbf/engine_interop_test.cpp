@@ -42,7 +42,7 @@ class InteropTest : public EngineTest {
 };
 
 TEST_F(InteropTest, GdalReadsWhatTheEngineWrites) {
-  host.locale.shortDate = "M/d/yyyy";
+  host.MutableLocale().shortDate = "M/d/yyyy";
   const int16_t h = Create("ENGINE.DBF", {{"C", 10, 0, "NAME"}, {"N", 6, 0, "QTY"},
                                           {"N", 8, 2, "PRICE"}, {"D", 8, 0, "WHEN"},
                                           {"L", 1, 0, "OK"}});

@@ -11,7 +11,12 @@ using Fields = std::vector<std::tuple<std::string, char, int, int>>;
 class OpenTest : public EngineTest {
  protected:
   // Writes bytes as name and opens it with request 4; returns err.
+  // The previous file's handle is closed first: the file is open once only.
   int16_t OpenBytes(const std::string& bytes, int16_t* fileType = nullptr, int16_t request = 4) {
+    if (lastHandle != 0 && !engine->SlotAt(lastHandle)->IsFree()) {
+      int16_t err = -1;
+      engine->DbfClose(lastHandle, err, 2);
+    }
     WriteAll(Path("T.DBF"), bytes);
     int16_t handle = 0, err = -1, type = 3;
     std::string name = Path("T.DBF");
@@ -28,17 +33,73 @@ TEST_F(OpenTest, NamesAreUpperCasedAndGetDbfWhenTheyHaveNoExtension) {
   int16_t handle = 0, err = -1, type = 3;
   engine->DbfOpen(handle, err, name, type, 6);
   ASSERT_EQ(err, 0);
-  // The folder part is upper-cased too, yet the file lands in the real folder.
+  // The name comes back upper-cased, folder and all...
   EXPECT_EQ(name, platform::AnsiUpperString(Path("sales")) + ".DBF");
   EXPECT_EQ(engine->SlotAt(handle)->FileName, name);
   Close(handle);
-  EXPECT_TRUE(std::filesystem::exists(Path("SALES.DBF")));
+  // ...but the new file keeps the letters it was given.
+  EXPECT_TRUE(std::filesystem::exists(Path("sales.DBF")));
 
   std::string txt = Path("sales.txt");
   engine->DbfOpen(handle, err, txt, type, 6);
   ASSERT_EQ(err, 0);
   EXPECT_EQ(txt.substr(txt.size() - 9), "SALES.TXT");
   Close(handle);
+  EXPECT_TRUE(std::filesystem::exists(Path("sales.txt")));
+
+  // The upper-cased name opens the same file again.
+  engine->DbfOpen(handle, err, txt, type, 0);
+  EXPECT_EQ(err, 115);  // found, and empty
+}
+
+// Paths come from file dialogs: folders and names in UTF-8 work as picked,
+// and the upper-cased name never breaks a UTF-8 character into bytes.
+TEST_F(OpenTest, Utf8PathsWorkAsPicked) {
+  const std::string folder = Path("\xC3\x9C" "bung \xE2\x82\xAC");  // "Übung €"
+  std::filesystem::create_directory(folder);
+  std::string name = folder + "/n\xE2\x82\xAC \xC3\xA4.dbf";  // "n€ ä.dbf"
+  const std::string picked = name;
+  int16_t handle = 0, err = -1, type = 3;
+  engine->DbfCreate(name, handle, Defs({{"C", 2, 0, "A"}}), 6, err);
+  ASSERT_EQ(err, 0);
+  Append(handle, {"", "ok"});
+  Close(handle);
+  EXPECT_TRUE(std::filesystem::exists(picked));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+
+  engine->DbfOpen(handle, err, name, type, 0);
+  ASSERT_EQ(err, 0);
+  EXPECT_EQ(name, platform::AnsiUpperString(Path("")) + "\xC3\x9C" "BUNG \xE2\x82\xAC/N\xE2\x82\xAC \xC3\x84.DBF");
+  Close(handle);
+  // The upper-cased name finds the file, and so does the same path held as
+  // Windows-1252 text.
+  engine->DbfOpen(handle, err, name, type, 8);
+  ASSERT_EQ(err, 0);
+  Close(handle);
+  std::string ansi = Path("\xDC" "bung \x80/N\x80 \xC4.DBF");
+  engine->DbfOpen(handle, err, ansi, type, 8);
+  ASSERT_EQ(err, 0);
+  std::string buf;
+  int32_t rec = 1;
+  engine->DbfReadRecord(handle, err, rec, buf);
+  EXPECT_EQ(buf, " ok");
+  Close(handle);
+}
+
+// Where the exact path exists it wins over names that differ only in case.
+TEST_F(OpenTest, TheExactNameWinsOverCaseBlindMatches) {
+  WriteAll(Path("Data.dbf"), MakeDbf(0x03, {{"A", 'C', 1, 0}}, {" 1"}));
+  WriteAll(Path("data.dbf"), MakeDbf(0x03, {{"A", 'C', 1, 0}}, {" 2"}));
+  for (const auto& [given, record] : {std::pair<std::string, std::string>{"Data.dbf", " 1"}, {"data.dbf", " 2"}}) {
+    int16_t err = -1;
+    const int16_t h = Open(Path(given), 8, err);
+    ASSERT_EQ(err, 0);
+    std::string buf;
+    int32_t rec = 1;
+    engine->DbfReadRecord(h, err, rec, buf);
+    EXPECT_EQ(buf, record) << given;
+    Close(h);
+  }
 }
 
 TEST_F(OpenTest, RefusedRequestWordsFreeTheirSlotAtOnce) {

@@ -151,5 +151,26 @@ TEST_F(EngineTest, RealFilesAgreeWithTheirFacts) {
   EXPECT_EQ(opened, static_cast<int>(facts.size() - kRefused.size()));
 }
 
+// Files written by other programs count the year from 1900 (122 = 2022);
+// a few older ones wrote only its last two digits, which then read as 19xx.
+TEST_F(EngineTest, RealFilesGiveTheirLastUpdateYear) {
+  if (!std::filesystem::exists(kDbfData + "/facts.tsv"))
+    GTEST_SKIP() << "shared DBF test data not found at " << kDbfData;
+  for (const auto& [file, date] : {std::pair<std::string, std::string>{"dbase3.dbf", "12-03-2022"},
+                                   {"dbase_83.dbf", "12-18-2003"},
+                                   {"pline.dbf", "04-29-1999"}}) {
+    int16_t handle = 0, err = -1, type = 3, fields = 0, length = 0;
+    std::string name = kDbfData + "/" + file;
+    engine->DbfOpen(handle, err, name, type, 12);
+    ASSERT_EQ(err, 0) << file;
+    bool memo = false;
+    std::string last;
+    int32_t count = 0;
+    engine->DbfFileInfo(handle, err, type, memo, last, count, fields, length);
+    EXPECT_EQ(last, date) << file;
+    engine->DbfClose(handle, err, 0);
+  }
+}
+
 }  // namespace
 }  // namespace kelvarin::dbf::testing

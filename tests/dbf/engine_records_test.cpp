@@ -19,7 +19,7 @@ TEST_F(RecordsTest, CreateWritesTheHeaderAsLaidOut) {
   const std::string bytes = ReadAll(Path("LAYOUT.DBF"));
   ASSERT_EQ(bytes.size(), 130u);
   EXPECT_EQ(bytes[0], 0x03);
-  EXPECT_EQ(bytes.substr(1, 3), std::string("\x1A\x0C\x07", 3));  // 26-12-07 = today
+  EXPECT_EQ(bytes.substr(1, 3), std::string("\x7E\x0C\x07", 3));  // 2026-12-07 = today
   EXPECT_EQ(bytes.substr(4, 4), std::string(4, '\0'));
   EXPECT_EQ(bytes.substr(8, 4), std::string("\x81\x00\x14\x00", 4));
   EXPECT_EQ(bytes.substr(12, 20), std::string(20, '\0'));
@@ -179,7 +179,7 @@ TEST_F(RecordsTest, WriteRecordAppendsOverTheEndMarkerAndChecksLength) {
 }
 
 TEST_F(RecordsTest, AppendFieldsAlignsEachType) {
-  host.locale.shortDate = "M/d/yyyy";
+  host.MutableLocale().shortDate = "M/d/yyyy";
   const int16_t h = Create("ALIGN.DBF", {{"C", 5, 0, "NAME"}, {"N", 5, 0, "QTY"}, {"D", 8, 0, "WHEN"},
                                          {"L", 1, 0, "OK"}, {"M", 10, 0, "MEMO"}});
   std::vector<std::string> values = {"", "toolongname", "42", "11/15/1997", "true", "12"};
@@ -219,7 +219,7 @@ TEST_F(RecordsTest, AppendFieldsAlignsEachType) {
 }
 
 TEST_F(RecordsTest, DatesFollowTheUserOrder) {
-  host.locale.shortDate = "dd/MM/yyyy";
+  host.MutableLocale().shortDate = "dd/MM/yyyy";
   const int16_t h = Create("DMY.DBF", {{"D", 8, 0, "WHEN"}});
   std::vector<std::string> values = {"", "03/04/2001"};
   int32_t rec = 0;
@@ -292,6 +292,29 @@ TEST_F(RecordsTest, FieldAndFileInformation) {
   };
   EXPECT_EQ(dateOf(99, 12, 31), "12-31-1999");
   EXPECT_EQ(dateOf(5, 1, 2), "01-02-1905");
+  EXPECT_EQ(dateOf(126, 3, 4), "03-04-2026");
+  EXPECT_EQ(dateOf(static_cast<char>(255), 1, 1), "01-01-2155");
+}
+
+// The year byte counts years since 1900, so other readers of the file and
+// DbfFileInfo agree on the century.
+TEST_F(RecordsTest, LastUpdateCountsYearsSince1900) {
+  const auto stampFor = [&](int year) {
+    host.SetToday({year, 6, 30});
+    const std::string name = "Y" + std::to_string(year) + ".DBF";
+    const int16_t h = Create(name, {{"C", 1, 0, "A"}});
+    int16_t err = -1, type = 0, fields = 0, length = 0;
+    bool memo = false;
+    std::string last;
+    int32_t count = 0;
+    engine->DbfFileInfo(h, err, type, memo, last, count, fields, length);
+    EXPECT_EQ(err, 0);
+    Close(h);
+    return std::to_string(static_cast<uint8_t>(ReadAll(Path(name))[1])) + " " + last;
+  };
+  EXPECT_EQ(stampFor(2026), "126 06-30-2026");
+  EXPECT_EQ(stampFor(1999), "99 06-30-1999");
+  EXPECT_EQ(stampFor(2000), "100 06-30-2000");
 }
 
 TEST_F(RecordsTest, CloseModeTwoKeepsTheHeader) {

@@ -22,16 +22,16 @@ TEST_F(EngineTest, InitGivesDefaultsAndFreeSlots) {
   EXPECT_EQ(engine->FieldDescAt(10, 256)->FieldLength, 0);
   EXPECT_EQ(engine->FieldDescAt(11, 1), nullptr);
   EXPECT_EQ(engine->FieldDescAt(1, 257), nullptr);
-  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_TRUE(host.Transcript().empty());
 }
 
 TEST_F(EngineTest, DayFirstFollowsTheShortDatePattern) {
-  host.locale.shortDate = "  dd.MM.yyyy";
+  host.MutableLocale().shortDate = "  dd.MM.yyyy";
   engine->DbfInit();
   EXPECT_TRUE(engine->DayFirst());
 
-  FakeHost other;
-  other.locale.shortDate = "M/d/yyyy";
+  platform::ScriptedHost other;
+  other.MutableLocale().shortDate = "M/d/yyyy";
   DbfEngine second(other, pool);
   second.DbfInit();
   EXPECT_FALSE(second.DayFirst());
@@ -66,8 +66,7 @@ TEST_F(EngineTest, ConfigKeywordsAndClamps) {
   EXPECT_EQ(err, 77) << "DbfConfig leaves err alone";
 
   engine->DbfConfig("TEXTLIMIT", err, "80");
-  ASSERT_EQ(host.focusMessages.size(), 1u);
-  EXPECT_EQ(host.focusMessages[0], std::make_pair(1045, int32_t{80}));
+  EXPECT_EQ(host.Transcript(), std::vector<std::string>{"FocusMessage(1045,80)"});
 
   engine->DbfConfig("MAXDBFS", err, "40000");
   EXPECT_EQ(err, 6);
@@ -114,12 +113,10 @@ TEST_F(EngineTest, ShortageShrinksTablesAndBuffersGoUnbuffered) {
   EXPECT_EQ(engine->MaxBufs(), 0);
   EXPECT_EQ(engine->MaxDbfs(), 4);
   EXPECT_EQ(engine->AllocatedSlots(), 4);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text,
-            "Insufficient memory to create index internal buffers.\rIndex files will be "
-            "non-buffered only.");
-  EXPECT_EQ(host.boxes[0].title, "Internal Error");
-  EXPECT_EQ(host.boxes[0].icon, platform::MsgIcon::Exclamation);
+  EXPECT_EQ(host.Transcript(),
+            std::vector<std::string>{
+                "MsgBox(OK,Exclamation,\"Internal Error\"): Insufficient memory to create index "
+                "internal buffers.\rIndex files will be non-buffered only."});
 }
 
 TEST_F(EngineTest, FatalStartFailuresShowTheirBoxAndStopTheEngine) {
@@ -129,19 +126,19 @@ TEST_F(EngineTest, FatalStartFailuresShowTheirBoxAndStopTheEngine) {
   EXPECT_EQ(err, 101);
   EXPECT_TRUE(engine->FatalFailure());
   EXPECT_FALSE(engine->EngineReady());
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text,
-            "Unexpected Application Error\rInsufficient memory to create internal memo file buffers.");
+  EXPECT_EQ(host.MessageTexts(),
+            std::vector<std::string>{
+                "Unexpected Application Error\rInsufficient memory to create internal memo file buffers."});
   // Later operations keep failing without another box.
   Open(Path("x"), 6, err);
   EXPECT_EQ(err, 101);
-  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.MessageTexts().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(Path("X.DBF")));
 }
 
 TEST_F(EngineTest, TooFewFileHandlesIsFatal) {
   platform::FilePool small(10);
-  FakeHost h;
+  platform::ScriptedHost h;
   DbfEngine e(h, small);
   // The pool grants at most its hard limit; ask for more than that.
   int16_t err = 0;
@@ -149,9 +146,9 @@ TEST_F(EngineTest, TooFewFileHandlesIsFatal) {
   e.DbfConfig("MAXNDXS", err, "100");
   e.DbfInit();
   EXPECT_EQ(e.FatalCode(), 100);
-  ASSERT_EQ(h.boxes.size(), 1u);
-  EXPECT_EQ(h.boxes[0].text,
-            "Unexpected Application Error\rCouldn't allocate enough Windows file handles.");
+  EXPECT_EQ(h.MessageTexts(),
+            std::vector<std::string>{
+                "Unexpected Application Error\rCouldn't allocate enough Windows file handles."});
 }
 
 TEST(DbfErrorTextTest, FormatAndTables) {

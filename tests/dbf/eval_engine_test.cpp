@@ -28,7 +28,7 @@ TEST_F(EvalEngine, EvaluatesAgainstARecordOfAnOpenFile) {
   engine->DbfReadRecord(handle, err, recNo, record);
   ASSERT_EQ(err, 0);
 
-  host.locale.dateSeparator = "-";
+  host.MutableLocale().dateSeparator = "-";
   DbfEngineEvalContext context(*engine);
   using testing::Call;
   using testing::CompiledExpression;

@@ -27,22 +27,6 @@ TEST(EvalNumberText, SwitchesToExponentFormAtTheEdges) {
   EXPECT_EQ(NumberText(-1.5e300), "-1.5E+300");
 }
 
-TEST(EvalNumberText, ReadsTheLeadingNumber) {
-  EXPECT_EQ(ReadNumber("  12 3.5xyz").value, 123.5);
-  EXPECT_EQ(ReadNumber("1D3").value, 1000);
-  EXPECT_EQ(ReadNumber("2.5e-1").value, 0.25);
-  EXPECT_EQ(ReadNumber("-.5").value, -0.5);
-  EXPECT_EQ(ReadNumber("abc").value, 0);
-  EXPECT_EQ(ReadNumber("").value, 0);
-  EXPECT_EQ(ReadNumber("1E").value, 1);
-  EXPECT_EQ(ReadNumber("1E-400").value, 0);
-  EXPECT_TRUE(ReadNumber("1E400").overflow);
-  EXPECT_TRUE(ReadNumber("9" + std::string(400, '0')).overflow);
-  // A long mantissa still rounds correctly.
-  EXPECT_EQ(ReadNumber("0." + std::string(1000, '0') + "1E1001").value, 1);
-  EXPECT_EQ(ReadNumber("1" + std::string(900, '0') + "E-900").value, 1);
-}
-
 TEST(EvalNumberText, TellsNumbersInNumberTextForm) {
   for (const char* text : {"1.5", "0", ".25", "  12  ", "1E+20", "0 "}) {
     EXPECT_EQ(DbfIsNumber(text), -1) << text;

@@ -41,6 +41,17 @@ TEST_F(EvalOps, ComparisonsPickNumbersOnlyInNumberTextForm) {
   EXPECT_EQ(Run(3, "a", "a"), "F");
 }
 
+// Reading a number beyond a double fails every comparison, whichever side
+// holds it and whether or not the other side is a number.
+TEST_F(EvalOps, ComparisonsWithANumberBeyondADoubleFail) {
+  for (int op = 3; op <= 8; ++op) {
+    EXPECT_EQ(Run(op, "1E400", "1"), "#134") << op;
+    EXPECT_EQ(Run(op, "abc", " -2E+999x"), "#134") << op;
+  }
+  EXPECT_EQ(Run(5, "1E308", "1"), "T");      // still within range
+  EXPECT_EQ(Run(8, "1E-400", "1E-400"), "T");  // too small reads as 0, no failure
+}
+
 TEST_F(EvalOps, Logic) {
   EXPECT_EQ(Run(1, "T", "T"), "T");
   EXPECT_EQ(Run(1, "T", "t"), "F");
@@ -123,6 +134,10 @@ TEST_F(EvalOps, NumbersComeBackAsNumberText) {
   EXPECT_EQ(Run(37, "-2.5"), "2.5");
   EXPECT_EQ(Run(40, "-2.5"), "-3");
   EXPECT_EQ(Run(35, "1E400"), "#138");
+  // Only the blank is skipped: a tab or line feed ends the number.
+  EXPECT_EQ(Run(35, "\t5"), "0");
+  EXPECT_EQ(Run(35, "1\t2"), "1");
+  EXPECT_EQ(Run(35, "1\n2"), "1");
   EXPECT_EQ(Run(44, "2+3*4"), "14");
   EXPECT_EQ(Run(44, "1/0"), "#134");
   EXPECT_EQ(Run(44, "*3"), "#134");

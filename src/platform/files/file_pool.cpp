@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
@@ -12,9 +13,12 @@
 namespace kelvarin::platform {
 namespace {
 
-// Sentinel bytes for the sharing locks, beyond any catalog or DBF file.
-constexpr off_t kReadersByte = static_cast<off_t>(1) << 40;
-constexpr off_t kWritersByte = kReadersByte + 1;
+// Sentinel bytes for the sharing locks, beyond any catalog or DBF file: one
+// byte per access an open takes and one per access it denies others.
+constexpr off_t kReadsByte = static_cast<off_t>(1) << 40;
+constexpr off_t kWritesByte = kReadsByte + 1;
+constexpr off_t kDeniesReadByte = kReadsByte + 2;
+constexpr off_t kDeniesWriteByte = kReadsByte + 3;
 
 bool OfdLock(int fd, short type, off_t start, off_t len) {
   struct flock fl {};
@@ -98,20 +102,39 @@ class DiskFile final : public RandomAccessFile {
   bool writable_;
 };
 
-// Announces this open's access and denials on the sentinel bytes.
+// True when another open file description holds a lock on the byte.
+bool HeldByOther(int fd, off_t byte) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = byte;
+  fl.l_len = 1;
+  fl.l_pid = 0;
+  if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;
+  return fl.l_type != F_UNLCK;
+}
+
+// Announces this open's access and denials on the sentinel bytes, then
+// checks them against every other open of the file: an open fails when it
+// takes an access another open denies, or denies one another open takes. Two
+// opens that deny the same access (two readers that both keep writers out)
+// agree. Both sides announce before they check, so of two racing opens that
+// conflict at least one fails.
 bool TakeSharingLocks(int fd, FileAccess access, FileShare share) {
-  bool reads = access != FileAccess::Write;
-  bool writes = access != FileAccess::Read;
-  bool denyRead = share == FileShare::DenyRead || share == FileShare::DenyAll;
-  bool denyWrite = share == FileShare::DenyWrite || share == FileShare::DenyAll;
+  const bool reads = access != FileAccess::Write;
+  const bool writes = access != FileAccess::Read;
+  const bool denyRead = share == FileShare::DenyRead || share == FileShare::DenyAll;
+  const bool denyWrite = share == FileShare::DenyWrite || share == FileShare::DenyAll;
   // An opener without a sharing clause takes part too, so that an exclusive
   // open elsewhere keeps it out and it keeps an exclusive open out.
-  if (denyRead ? !OfdLock(fd, F_WRLCK, kReadersByte, 1)
-               : (reads && !OfdLock(fd, F_RDLCK, kReadersByte, 1)))
-    return false;
-  if (denyWrite ? !OfdLock(fd, F_WRLCK, kWritersByte, 1)
-                : (writes && !OfdLock(fd, F_RDLCK, kWritersByte, 1)))
-    return false;
+  const std::pair<bool, off_t> announce[] = {
+      {reads, kReadsByte}, {writes, kWritesByte}, {denyRead, kDeniesReadByte}, {denyWrite, kDeniesWriteByte}};
+  for (const auto& [wanted, byte] : announce)
+    if (wanted && !OfdLock(fd, F_RDLCK, byte, 1)) return false;
+  if (reads && HeldByOther(fd, kDeniesReadByte)) return false;
+  if (writes && HeldByOther(fd, kDeniesWriteByte)) return false;
+  if (denyRead && HeldByOther(fd, kReadsByte)) return false;
+  if (denyWrite && HeldByOther(fd, kWritesByte)) return false;
   return true;
 }
 
@@ -170,12 +193,14 @@ FilePool::FilePool(int capacity)
     : ownDisk_(std::make_unique<DiskFileSystem>()),
       fs_(ownDisk_.get()),
       capacity_(capacity < 1 ? 1 : (capacity > kHardLimit ? kHardLimit : capacity)),
-      files_(static_cast<size_t>(kHardLimit) + 1) {}
+      files_(static_cast<size_t>(kHardLimit) + 1),
+      identities_(static_cast<size_t>(kHardLimit) + 1) {}
 
 FilePool::FilePool(FileSystem& fs, int capacity)
     : fs_(&fs),
       capacity_(capacity < 1 ? 1 : (capacity > kHardLimit ? kHardLimit : capacity)),
-      files_(static_cast<size_t>(kHardLimit) + 1) {}
+      files_(static_cast<size_t>(kHardLimit) + 1),
+      identities_(static_cast<size_t>(kHardLimit) + 1) {}
 
 FilePool::~FilePool() = default;
 
@@ -194,13 +219,36 @@ int FilePool::Open(int number, const std::string& path, FileAccess access, FileS
   if (error != kErrNone) return error;
   if (!file) return kErrDeviceIO;
   files_[static_cast<size_t>(number)] = std::move(file);
+  Identity& id = identities_[static_cast<size_t>(number)];
+  id = Identity{};
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    id.known = true;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+    id.info = {number, access, share};
+  }
   return kErrNone;
+}
+
+std::vector<FilePool::OpenInfo> FilePool::OpensOf(const std::string& path) const {
+  std::vector<OpenInfo> opens;
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return opens;
+  for (size_t n = 1; n < files_.size(); ++n) {
+    const Identity& id = identities_[n];
+    if (files_[n] && id.known && id.device == static_cast<uint64_t>(st.st_dev) &&
+        id.inode == static_cast<uint64_t>(st.st_ino))
+      opens.push_back(id.info);
+  }
+  return opens;
 }
 
 int FilePool::Adopt(int number, std::unique_ptr<RandomAccessFile> file) {
   if (number < 1 || number > capacity_ || !file) return kErrBadFileNumber;
   if (files_[static_cast<size_t>(number)]) return kErrFileAlreadyOpen;
   files_[static_cast<size_t>(number)] = std::move(file);
+  identities_[static_cast<size_t>(number)] = Identity{};
   return kErrNone;
 }
 

@@ -5,12 +5,14 @@
 // (runtime_errors.h), never an exception.
 //
 // Sharing: the classic sharing modes (others may read and write, read only,
-// nothing) are kept with open-file-description locks on two sentinel bytes
-// far beyond any data, one standing for readers and one for writers. An
-// opener announces its own access with a shared lock on the matching byte and
-// denies an access with an exclusive lock on it, so conflicting opens fail
-// with error 70, also between two opens in the same process. Byte-range
-// record locks use the same kind of lock on the data bytes.
+// nothing) are kept with open-file-description locks on sentinel bytes far
+// beyond any data: an opener announces each access it takes and each access
+// it denies with a shared lock on that access's byte, then checks the other
+// opens' bytes. Conflicting opens (an access another denies, or a denial of
+// an access another takes) fail with error 70, also between two opens in the
+// same process; two opens that deny the same access do not conflict.
+// Byte-range record locks use exclusive locks of the same kind on the data
+// bytes.
 #pragma once
 
 #include <cstddef>
@@ -80,6 +82,16 @@ class FilePool {
   RandomAccessFile* Get(int number) const;
   bool IsOpen(int number) const { return Get(number) != nullptr; }
 
+  // How one open of a file was made, as OpensOf tells it.
+  struct OpenInfo {
+    int number = 0;
+    FileAccess access = FileAccess::Read;
+    FileShare share = FileShare::NoClause;
+  };
+  // The files open in this pool that are the file at path on disk, whatever
+  // name they were opened by; empty when path names no existing file.
+  std::vector<OpenInfo> OpensOf(const std::string& path) const;
+
   // Asks for `wanted` file numbers; grants up to kHardLimit and returns the
   // number granted. The capacity grows to it and never shrinks.
   int SetHandleCount(int wanted);
@@ -93,7 +105,14 @@ class FilePool {
   std::unique_ptr<FileSystem> ownDisk_;
   FileSystem* fs_;
   int capacity_;
+  struct Identity {
+    bool known = false;  // false for adopted files
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    OpenInfo info;
+  };
   std::vector<std::unique_ptr<RandomAccessFile>> files_;  // index = number
+  std::vector<Identity> identities_;                      // index = number
 };
 
 }  // namespace kelvarin::platform

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 
 namespace kelvarin::platform {
@@ -86,47 +87,102 @@ std::string StandardFormat(double value, const LocaleSettings& locale) {
   return grouped + locale.decimalPoint + cents;
 }
 
-double LeadingNumber(const std::string& text) {
-  std::string clean;
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Beyond this many significant digits only the fact that more non-zero digits
+// follow matters for correct rounding; a final 1 stands for them.
+constexpr size_t kMaxMantissaDigits = 800;
+
+}  // namespace
+
+LeadingNumberResult ReadLeadingNumber(std::string_view text) {
   size_t i = 0;
-  auto skipBlanks = [&] {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const size_t n = text.size();
+  auto skip = [&] {
+    while (i < n && text[i] == ' ') ++i;
   };
-  skipBlanks();
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) clean += text[i++];
-  bool anyDigit = false, point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == ' ' || c == '\t') continue;
-    if (c >= '0' && c <= '9') {
-      clean += c;
-      anyDigit = true;
-    } else if (c == '.' && !point) {
-      clean += c;
-      point = true;
-    } else {
-      break;
-    }
+  skip();
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
   }
-  if (!anyDigit) return 0.0;
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    size_t j = i + 1;
-    std::string exp = "e";
-    if (j < text.size() && (text[j] == '-' || text[j] == '+')) exp += text[j++];
-    bool expDigit = false;
-    while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
-      exp += text[j++];
-      expDigit = true;
+  // Significant digits without leading zeros; point = decimal exponent of
+  // the value 0.digits.
+  std::string digits;
+  int64_t point = 0;
+  bool truncated = false;
+  bool anyDigit = false;
+  auto take = [&](char c, bool fraction) {
+    anyDigit = true;
+    if (digits.empty() && c == '0') {
+      if (fraction) --point;
+      return;
     }
-    if (expDigit) clean += exp;
+    if (!fraction) ++point;
+    if (digits.size() < kMaxMantissaDigits) {
+      digits.push_back(c);
+    } else if (c != '0') {
+      truncated = true;
+    }
+  };
+  for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], false);
+  if (i < n && text[i] == '.') {
+    ++i;
+    for (skip(); i < n && IsDigit(text[i]); skip()) take(text[i++], true);
   }
+  if (!anyDigit) return {negative ? -0.0 : 0.0, false};
+
+  int64_t exponent = 0;
+  if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    ++i;
+    skip();
+    bool expNegative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+      expNegative = text[i] == '-';
+      ++i;
+    }
+    for (skip(); i < n && IsDigit(text[i]); skip()) {
+      // Saturate far beyond any exponent a double can take.
+      if (exponent < 1000000000) exponent = exponent * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (expNegative) exponent = -exponent;
+  }
+
+  if (truncated) {
+    digits.push_back('1');
+  } else {
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+  }
+  if (digits.empty()) return {negative ? -0.0 : 0.0, false};
+
+  const int64_t decimalExponent = point + exponent;
+  if (decimalExponent > 310) return {0, true};
+  if (decimalExponent < -400) return {negative ? -0.0 : 0.0, false};
+
   // from_chars, unlike strtod, ignores the C locale's decimal point.
-  const char* first = clean.c_str();
-  if (*first == '+') ++first;
-  double v = 0;
-  auto res = std::from_chars(first, clean.c_str() + clean.size(), v);
-  if (res.ec != std::errc() || !std::isfinite(v)) return 0.0;
-  return v;
+  std::string form = "0.";
+  form += digits;
+  form += 'e';
+  form += std::to_string(decimalExponent);
+  double value = 0;
+  auto [end, ec] = std::from_chars(form.data(), form.data() + form.size(), value);
+  (void)end;
+  if (ec == std::errc::result_out_of_range) {
+    if (decimalExponent > 0) return {0, true};
+    value = 0;
+  } else if (ec != std::errc() || std::isinf(value)) {
+    return {0, true};
+  }
+  return {negative ? -value : value, false};
+}
+
+double LeadingNumber(std::string_view text) {
+  const LeadingNumberResult r = ReadLeadingNumber(text);
+  return r.overflow ? 0 : r.value;
 }
 
 }  // namespace kelvarin::platform

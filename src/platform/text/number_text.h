@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/locale.h"
 
@@ -34,10 +35,21 @@ std::string SignedNumber(float value);
 // user's number settings (1234.5 gives "1,234.50").
 std::string StandardFormat(double value, const LocaleSettings& locale);
 
-// The numeric value of a text: the number at its start, leading blanks
-// skipped, 0 when it does not begin with a number. Accepts a sign, digits, one
-// decimal point and an exponent (E or D), as the classic Val did; blanks
-// between digits are ignored.
-double LeadingNumber(const std::string& text);
+// The number a text begins with, as the program reads numbers everywhere
+// (totals, comparisons, the DBF engine and its expressions): blanks are
+// skipped wherever they stand (other white space is not a blank), then an
+// optional sign, digits with "." as the decimal point, and an exponent
+// introduced by E or D (either case) with an optional sign. 0 when the text
+// does not begin with a number; magnitudes too small for a double read as 0.
+struct LeadingNumberResult {
+  double value = 0;
+  // The text names a number beyond the range of a double; value is 0.
+  bool overflow = false;
+};
+LeadingNumberResult ReadLeadingNumber(std::string_view text);
+
+// ReadLeadingNumber's value, 0 on overflow: the numeric value of a text where
+// the caller has no failure to report.
+double LeadingNumber(std::string_view text);
 
 }  // namespace kelvarin::platform
