@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "reports/quickview/quick_view_table.h"
+
 namespace kelvarin::reports {
 
 struct CriteriaItem {
@@ -45,6 +47,8 @@ struct ReportState {
   std::array<float, 21> FieldTotals{};
   // Field slot bound to each speed-search item; -1 = not bound.
   std::array<int16_t, 3> SpeedSearchFields{-1, -1, -1};
+  // The entry numbers behind the Quick View rows; kept between runs.
+  QuickViewTable QuickViewEntries;
 };
 
 }  // namespace kelvarin::reports

@@ -266,7 +266,7 @@ TEST_F(SearchRunTest, ADestinationWhoseOutputIsNotBuiltRefusesAfterTheFirstMatch
   st().CurrentReportDest = store::rdQuickView;
   host_.ClearRecord();
   SearchDialog({{1, "Portland"}}, true);
-  Expect("Output to QUICK VIEW is not available.");
+  host_.OnShow("frmQView", [](platform::Form& f) { f.UserKey(platform::key::kReturn); });
   main().cmdSequential.UserClick();
   EXPECT_EQ(host_.DoEventsCount(), 2);
   ExpectErased();

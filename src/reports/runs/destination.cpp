@@ -1,5 +1,7 @@
 #include "reports/runs/destination.h"
 
+#include "reports/runs/quickview_destination.h"
+
 namespace kelvarin::reports {
 
 HandOver MonitorDestination::Take(float entryNumber, const store::EntryRecord& entry, float /*count*/) {
@@ -12,13 +14,14 @@ bool UnavailableDestination::Open() {
   return false;
 }
 
-std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store, ReportState& state,
                                                 MonitorDestination::ShowMatch showInMainWindow) {
   switch (store.CurrentReportDest) {
     case store::rdMonitor:
       return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
-    case store::rdPrinter:
     case store::rdQuickView:
+      return std::make_unique<QuickViewDestination>(host, store, state.QuickViewEntries);
+    case store::rdPrinter:
     case store::rdAsciiFile:
     case store::rdDbase:
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);

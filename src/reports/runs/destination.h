@@ -3,8 +3,8 @@
 // is handed over, hand over each match, and close the output after the walk.
 //
 // The main window ends a run at its first match; the other destinations
-// take every match. Only the main window is produced so far: the printer,
-// Quick View, the ASCII file and the dBase III file are destinations whose
+// take every match. The main window and Quick View are produced so far: the
+// printer, the ASCII file and the dBase III file are destinations whose
 // output is not built yet (the report setup dialog keeps them disabled), so
 // their objects refuse to open and tell the user so rather than pretend to
 // produce output.
@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/host.h"
+#include "reports/report_state.h"
 #include "store/store.h"
 
 namespace kelvarin::reports {
@@ -74,7 +75,7 @@ class UnavailableDestination : public RunDestination {
 };
 
 // The destination object for store.CurrentReportDest.
-std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store,
+std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Store& store, ReportState& state,
                                                 MonitorDestination::ShowMatch showInMainWindow);
 
 }  // namespace kelvarin::reports

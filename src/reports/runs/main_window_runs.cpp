@@ -96,7 +96,7 @@ void MainWindowRuns::ShowInMainWindow(float n, const EntryRecord& e, int16_t bro
 }
 
 std::unique_ptr<RunDestination> MainWindowRuns::Destination(int16_t browseMode) {
-  return MakeDestination(host_, store_, [this, browseMode](float n, const EntryRecord& e) {
+  return MakeDestination(host_, store_, state_, [this, browseMode](float n, const EntryRecord& e) {
     ShowInMainWindow(n, e, browseMode);
   });
 }
