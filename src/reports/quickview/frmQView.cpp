@@ -230,6 +230,8 @@ void frmQView::grdQV_RowColChange() {
   Text1.SetText(grdQV.Clip());
   EditOriginal = Text1.Text();
   Text1.SetVisible(true);
+  // As when the box gets the focus: typing replaces the new cell.
+  Text1_GotFocus();
 }
 
 void frmQView::ShowEditBox() {
