@@ -224,7 +224,8 @@ void frmQView::grdQV_RowColChange() {
     grdQV.SetClip(Text1.Text());
     WriteBack(EditRow, EditCol, Text1.Text());
   }
-  Text1.SetVisible(false);
+  // The box stays up while it moves to the new cell: hiding the box that
+  // holds the focus would send the focus elsewhere in the window.
   grdQV.SelectCell(newRow, newCol);
   PlaceEditBox(newCol, newRow);
   Text1.SetText(grdQV.Clip());
