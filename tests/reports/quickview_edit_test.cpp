@@ -143,5 +143,29 @@ TEST_F(QuickViewTest, AFailedWriteIsToldAndTheCellShowsWhatTheFileHolds) {
   EXPECT_EQ(Keys(0).size(), 2u);
 }
 
+
+TEST_F(QuickViewTest, TheCloseBoxLeavesLikeOkAndViewOnlyAccessWritesNothing) {
+  Items(2);
+  Start();
+  int writes = View({1, 2}, [](frmQView& f) {
+    f.Text1.UserType("Closed");
+    f.UserClose();
+    EXPECT_TRUE(f.Loaded()) << "hidden for the run to unload";
+  });
+  EXPECT_EQ(writes, 1);
+  EXPECT_EQ(FileField(1, 0), Pad("Closed", 20));
+
+  st().SecurityCode = -1;
+  writes = View({1, 2}, [](frmQView& f) {
+    EXPECT_TRUE(f.Text1.ReadOnly());
+    f.Text1.UserType("Nope");
+    f.UserKey(kDown);
+    EXPECT_TRUE(f.Text1.ReadOnly());
+    f.cmdOK.UserClick();
+  });
+  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(FileField(1, 0), Pad("Closed", 20));
+}
+
 }  // namespace
 }  // namespace kelvarin::test_support

@@ -131,9 +131,13 @@ TEST_F(WriteBackFaultTest, EachCallFailingOrStoppingLeavesTheEntryAndItsKeysInSt
       EXPECT_TRUE(now == oldText || now == Pad(newText, 20)) << where << ": " << now;
       if (!killed) {
         EXPECT_EQ(result.written, now == Pad(newText, 20)) << where;
-        if (result.read) EXPECT_EQ(Pad(result.fileText, 20), now) << where << ": the cell shows the file";
+        if (result.read) {
+          EXPECT_EQ(Pad(result.fileText, 20), now) << where << ": the cell shows the file";
+        }
         // A change that reached the file with its keys repaired is no failure.
-        if (!result.written) EXPECT_TRUE(failed) << where << ": the failure is told";
+        if (!result.written) {
+          EXPECT_TRUE(failed) << where << ": the failure is told";
+        }
       }
       ExpectKeysAgree(where);
     }

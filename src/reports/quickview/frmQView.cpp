@@ -79,6 +79,13 @@ frmQView::frmQView(platform::Host& host, store::Store& store, QuickViewTable& en
   HScroll1.Change = [this] { HScroll1_Change(); };
   VScroll1.Change = [this] { VScroll1_Change(); };
   cmdOK.Click = [this] { cmdOK_Click(); };
+  // The close box leaves like OK, so a cell typed into is not lost; the run
+  // that showed the window unloads it.
+  QueryUnload = [this](int16_t& cancel, int16_t mode) {
+    if (mode != platform::kUnloadByUser) return;
+    cancel = 1;
+    cmdOK_Click();
+  };
 }
 
 std::string frmQView::CellText(const store::EntryRecord& entry, int slot) const {
@@ -150,7 +157,10 @@ void frmQView::Form_Load() {
   const int32_t grown = std::max(0, gridHeight - kDesignGridHeight);
   for (platform::Control* below : std::initializer_list<platform::Control*>{&cmdOK, &lblEntries, &lblDesc})
     below->SetTop(below->Top() + grown);
-  SetScaleHeight(ScaleHeight() + grown);
+  if (grown > 0) {
+    SetScaleHeight(ScaleHeight() + grown);
+    store::CenterForm(*this);
+  }
   EditOriginal.clear();
 }
 
@@ -197,16 +207,21 @@ void frmQView::PlaceEditBox(int16_t& col, int16_t& row) {
   const size_t c = static_cast<size_t>(std::clamp<int16_t>(col, 0, store::kFieldCount));
   Text1.SetMaxLength(ColumnLength[c]);
   const bool computed = store_.Formulas[static_cast<size_t>(ColumnField[c])].Defined != 0;
-  // Without a row from this run, or without a field, there is nothing to edit.
-  Text1.SetReadOnly(computed || ColumnLength[c] < 1 || rowsFilled_ == 0);
+  Text1.SetReadOnly(computed || ColumnLength[c] < 1 || !Editable());
   EditCol = col;
   EditRow = row;
   grdQV.SetCol(col);
   grdQV.SetRow(row);
 }
 
+bool frmQView::Editable() const {
+  // Without a row from this run there is nothing to write back; with
+  // view-only access nothing that changes data is offered.
+  return rowsFilled_ > 0 && store_.SecurityCode != -1;
+}
+
 void frmQView::WriteBack(int32_t row, int32_t col, const std::string& text) {
-  if (row < 1 || row > rowsFilled_ || col < 1 || col >= grdQV.Cols()) return;
+  if (!Editable() || row < 1 || row > rowsFilled_ || col < 1 || col >= grdQV.Cols()) return;
   const size_t c = static_cast<size_t>(col);
   const int slot = ColumnField[c];
   // A computed field is never stored from the grid: its box is read-only.

@@ -92,6 +92,7 @@ class frmQView : public platform::Form {
   // The write-back of cell (row, col) with the text; afterwards the cell
   // shows what the file holds when the write failed.
   void WriteBack(int32_t row, int32_t col, const std::string& text);
+  bool Editable() const;
   // Entry rows that fit below the header row.
   int32_t RowsOnView() const;
   void ShowEditBox();
