@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <vector>
 
@@ -133,7 +134,7 @@ void frmQView::Form_Load() {
     const std::string& name = store_.FieldDefs[static_cast<size_t>(slot)].FieldName;
     int32_t w = std::min<int32_t>(length, store_.CurrentSettings.QVColumnWidth);
     w = std::max<int32_t>(w, static_cast<int32_t>(TrimRight(name).size()));
-    ColumnWidth[static_cast<size_t>(c)] = static_cast<int16_t>(w * store_.MaxCharWidth);
+    ColumnWidth[static_cast<size_t>(c)] = static_cast<int16_t>(std::min<int32_t>(w * store_.MaxCharWidth, INT16_MAX));
     names.push_back(name);
   }
   // A catalog without a used field still gets one (empty, read-only) column.
