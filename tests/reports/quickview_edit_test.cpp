@@ -141,6 +141,19 @@ TEST_F(QuickViewTest, AFailedWriteIsToldAndTheCellShowsWhatTheFileHolds) {
   EXPECT_TRUE(HasKey(0, "Item01", 1));
   EXPECT_FALSE(HasKey(0, "Lost", 1));
   EXPECT_EQ(Keys(0).size(), 2u);
+
+  // A data file that cannot be read at all: the cell goes back to its text.
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "The change to entry 2 could not be saved.");
+  View({1, 2}, [&](frmQView& f) {
+    f.UserKey(kDown);
+    st().files().Close(st().DatFile);
+    st().DropReadAhead();
+    f.Text1.UserType("Unread");
+    f.UserKey(platform::key::kUp);
+    EXPECT_EQ(f.grdQV.TextMatrix(2, 1), "Item02");
+    reopen(platform::FileAccess::ReadWrite);
+    f.cmdOK.UserClick();
+  });
 }
 
 

@@ -228,7 +228,9 @@ void frmQView::WriteBack(int32_t row, int32_t col, const std::string& text) {
   // A computed field is never stored from the grid: its box is read-only.
   if (ColumnLength[c] < 1 || store_.Formulas[static_cast<size_t>(slot)].Defined != 0) return;
   WriteBackResult r = WriteBackCell(*calls_, entries_.Get(row), slot, ColumnLength[c], text);
-  if (!r.written && r.read) grdQV.SetTextMatrix(row, col, r.fileText);
+  // Unsaved, the cell shows what the file holds, or, when that could not be
+  // read, what the cell held before.
+  if (!r.written) grdQV.SetTextMatrix(row, col, r.read ? r.fileText : EditOriginal);
 }
 
 void frmQView::grdQV_RowColChange() {

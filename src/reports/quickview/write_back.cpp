@@ -107,7 +107,9 @@ WriteBackResult WriteBackCell(WriteBackCalls& calls, float number, int field, in
         held = now;
         written = now.FieldText[static_cast<size_t>(field)] == edited.FieldText[static_cast<size_t>(field)];
       } else {
+        // What the file holds is unknown: the indexes are built from it.
         keysOk = false;
+        result.read = false;
       }
     }
     keysOk = calls.AddEntryKeys(table, held, number) && keysOk;

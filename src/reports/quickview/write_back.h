@@ -42,7 +42,8 @@ class WriteBackCalls {
 
 struct WriteBackResult {
   bool written = false;
-  // Whether the entry could be read at all (fileText is then meaningful).
+  // Whether the file's text is known (fileText is then meaningful): false
+  // when the entry could not be read, before or after a failed write.
   bool read = false;
   // The field's text as the data file holds it after the attempt, trailing
   // blanks removed; empty when the entry could not be read.
