@@ -79,6 +79,15 @@ TEST_F(QuickViewTest, ColumnsFollowTheUsedSlotsWithWidthsFromLengthsAndNames) {
     EXPECT_GE(f.cmdOK.Top(), f.HScroll1.Top() + f.HScroll1.Height()) << "OK stays clear of the bar";
     EXPECT_EQ(f.HScroll1.Min(), 1);
     EXPECT_EQ(f.HScroll1.Max(), 5);
+    EXPECT_EQ(f.grdQV.ColWidth(6), 6 * kCharW);
+    EXPECT_EQ(f.grdQV.TextMatrix(0, 6), "Code          ");
+    // The bar and the corner square to the right of the grid; the window,
+    // grown for the taller rows, centred on the screen.
+    EXPECT_EQ(f.VScroll1.Left(), 9120);
+    EXPECT_EQ(f.Shape1.Left(), 9120);
+    EXPECT_EQ(f.Shape1.ShapeKind(), 1);
+    EXPECT_EQ(f.Left(), (1024 * 15 - f.Width()) / 2);
+    EXPECT_EQ(f.Top(), (768 * 15 - f.Height()) / 2);
     f.cmdOK.UserClick();
   });
 }
@@ -255,11 +264,23 @@ TEST_F(QuickViewTest, ScrollingHidesTheBoxUntilTheUserComesBackToACell) {
     EXPECT_EQ(f.VScroll1.Value(), 3);
     EXPECT_EQ(f.grdQV.TopRow(), 3);
 
-    // The horizontal bar: the current column follows when it leaves the view.
+    // The horizontal bar: the current column follows when it leaves the
+    // view; otherwise the box moves with its cell.
     f.grdQV.UserSelectCell(4, 1);
     f.HScroll1.UserScrollTo(3);
     EXPECT_EQ(f.grdQV.LeftCol(), 3);
     ExpectBoxOver(f, 4, 3);
+    f.UserKey(kTab);
+    f.HScroll1.UserScrollTo(2);
+    ExpectBoxOver(f, 4, 4);
+
+    // A row move that cannot move still brings the hidden box back.
+    f.grdQV.UserSelectCell(30, 1);
+    f.VScroll1.UserScrollTo(1);
+    EXPECT_FALSE(f.Text1.Visible());
+    f.UserKey(kDown);
+    EXPECT_TRUE(f.Text1.Visible());
+    ExpectBoxOver(f, 30, 1);
     f.cmdOK.UserClick();
   });
 }

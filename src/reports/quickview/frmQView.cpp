@@ -254,7 +254,12 @@ void frmQView::grdQV_RowColChange() {
 }
 
 void frmQView::ShowEditBox() {
-  if (!Text1.Visible()) Text1.SetVisible(true);
+  if (!Text1.Visible()) {
+    // Hidden since a scroll: the cell may have moved, or left the view.
+    int16_t c = static_cast<int16_t>(grdQV.Col()), r = static_cast<int16_t>(grdQV.Row());
+    PlaceEditBox(c, r);
+    Text1.SetVisible(true);
+  }
   Text1.SetFocus();
 }
 
