@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/files/file_pool.h"
 #include "platform/qt/grid_widget.h"
@@ -39,8 +40,8 @@ class QtQuickView : public ::testing::Test {
     EXPECT_TRUE(store_.OpenCatalog("STOCK"));
   }
 
-  // The window filled with every entry, shown and active.
-  void Open() {
+  // The window loaded and filled with every entry, as a run leaves it.
+  void Fill() {
     view_ = std::make_unique<frmQView>(host_, store_, table_);
     view_->LoadForm();
     store::EntryRecord e;
@@ -49,11 +50,18 @@ class QtQuickView : public ::testing::Test {
       float row = n;
       ASSERT_TRUE(reports::AddListRow(*view_, n, e, row));
     }
-    ShowAndActivate(host_, *view_);
+  }
+  void FindWidgets() {
     grid_ = dynamic_cast<GridWidget*>(host_.WidgetOf(view_->grdQV));
     box_ = qobject_cast<QLineEdit*>(host_.WidgetOf(view_->Text1));
     ASSERT_NE(grid_, nullptr);
     ASSERT_NE(box_, nullptr);
+  }
+  // Filled, shown and active.
+  void Open() {
+    Fill();
+    ShowAndActivate(host_, *view_);
+    FindWidgets();
   }
 
   // Where the box stands against the current cell, in window pixels.
@@ -156,6 +164,28 @@ TEST_F(QtQuickView, TheBoxLiesOverTheCurrentCellAfterScrolling) {
   EXPECT_NE(pixel(at.x() - 1, at.y() + cell.height() / 2), grey) << "the frame round the cell";
   EXPECT_EQ(pixel(at.x() - 1, at.y() + cell.height() / 2), grid_->palette().color(QPalette::Highlight));
   view_->cmdOK.UserClick();
+}
+
+
+TEST_F(QtQuickView, ShownModallyAsARunShowsItUntilEnterPressesOk) {
+  Fill();
+  bool acted = false;
+  QTimer::singleShot(0, qApp, [&] {
+    QWidget* window = host_.WindowOf(*view_);
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window);
+    FindWidgets();
+    QTest::keyClicks(box_, "Modal");
+    QTest::keyClick(box_, Qt::Key_Return);
+    acted = true;
+  });
+  // Should the keys go astray, the window still closes.
+  QTimer::singleShot(5000, qApp, [&] { view_->Hide(); });
+  view_->Show(platform::ShowMode::Modal);
+  EXPECT_TRUE(acted);
+  EXPECT_FALSE(view_->Visible());
+  view_->UnloadForm();
+  EXPECT_EQ(FileField(1, 0), "Modal               ");
 }
 
 }  // namespace
