@@ -142,6 +142,9 @@ TEST_F(WriteBackFaultTest, EachCallFailingOrStoppingLeavesTheEntryAndItsKeysInSt
       EXPECT_TRUE(now == oldText || now == Pad(newText, 20)) << where << ": " << now;
       if (!killed) {
         // Unless the file could not be read back, the result says what it holds.
+        if (calls.names[static_cast<size_t>(at)] != "ReadEntry" && fault != Fault::DataLost) {
+          EXPECT_TRUE(result.read) << where;
+        }
         if (result.read) {
           EXPECT_EQ(result.written, now == Pad(newText, 20)) << where;
           EXPECT_EQ(Pad(result.fileText, 20), now) << where << ": the cell shows the file";
@@ -175,6 +178,8 @@ TEST_F(WriteBackFaultTest, AnIndexThatCannotBeOpenedStopsTheChangeBeforeAnything
   // The code field's index file cannot be made: a folder stands in its place.
   std::filesystem::remove(st().IndexPath("STOCK", 6));
   std::filesystem::create_directory(st().IndexPath("STOCK", 6));
+  int16_t probe = st().OpenIndex(0, st().CatalogHeader, st().CatalogName, 0);
+  st().IndexClose(probe);
   reports::WriteBackCalls calls(st());
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "The change to entry 1 could not be saved.");
@@ -183,6 +188,10 @@ TEST_F(WriteBackFaultTest, AnIndexThatCannotBeOpenedStopsTheChangeBeforeAnything
   EXPECT_EQ(r.fileText, "Item01");
   EXPECT_EQ(FileField(1, 0), Pad("Item01", 20));
   EXPECT_TRUE(HasKey(0, "Item01", 1));
+  // The index that did open was given back.
+  int16_t again = st().OpenIndex(0, st().CatalogHeader, st().CatalogName, 0);
+  st().IndexClose(again);
+  EXPECT_EQ(again, probe);
 }
 
 TEST_F(WriteBackFaultTest, WriteBacksGiveBackEveryIndexHandleTheyTake) {
