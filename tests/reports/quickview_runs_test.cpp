@@ -189,5 +189,28 @@ TEST_F(QuickViewRunTest, ReportSetupOffersQuickView) {
   EXPECT_EQ(Panel("RptDest"), "QUICK VIEW");
 }
 
+
+TEST_F(QuickViewRunTest, AListWithNothingToShowStillShowsAnEmptyGrid) {
+  Five();
+  Start(store::rdQuickView);
+  // The end point lies before the first key: no entry is listed.
+  rs().AlphaEndCriteria.Count = 1;
+  rs().AlphaEndCriteria.Items[0] = reports::CriteriaItem{0, "Aaa"};
+  rs().QuickViewEntries.Set(1, 5);  // left by an earlier run
+  ListAlphaDialog();
+  host_.OnShowAs<frmQView>("frmQView", [](frmQView& f) {
+    EXPECT_EQ(f.RowsFilled(), 0);
+    EXPECT_EQ(f.lblEntries.Caption(), "0");
+    EXPECT_EQ(f.grdQV.TextMatrix(1, 1), "");
+    EXPECT_TRUE(f.Text1.ReadOnly());
+    f.cmdOK.UserClick();
+  });
+  main().mnuVListAlpha.UserClick();
+  store::EntryRecord e;
+  ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 5, st().DatFile));
+  EXPECT_EQ(e.FieldText[0], "Smithson            ") << "nothing written through the old row";
+  EXPECT_EQ(rs().AlphaEndCriteria.Count, 0) << "a list forgets its end point";
+}
+
 }  // namespace
 }  // namespace kelvarin::test_support
