@@ -25,6 +25,7 @@ std::string Db3Exchange::AskDb3ExportName() {
   prompt.lblUserAction.SetCaption("Enter DBASEIII File Name, Extension will be .DBF");
   prompt.txtName.SetText(store_.CatalogName);
   prompt.SetTag("0");  // letters and digits: the answer names a file
+  store_.DialogResult = 1;  // a prompt that closes without OK is a Cancel
   prompt.Show(platform::ShowMode::Modal);
   if (store_.DialogResult != 0) {
     prompt.UnloadForm();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "reports/output/output_state.h"
+#include "reports/quickview/quick_view_table.h"
 
 namespace kelvarin::reports {
 
@@ -49,6 +50,8 @@ struct ReportState {
   std::array<int16_t, 3> SpeedSearchFields{-1, -1, -1};
   // Printed and ASCII output: line buffer, page and file state.
   OutputState Output;
+  // The entry numbers behind the Quick View rows; kept between runs.
+  QuickViewTable QuickViewEntries;
 };
 
 }  // namespace kelvarin::reports

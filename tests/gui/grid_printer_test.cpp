@@ -49,9 +49,10 @@ TEST(QtGrid, MirrorsTheModelAndTakesCellClicks) {
   auto* grid = dynamic_cast<GridWidget*>(host.WidgetOf(form.grdQV));
   ASSERT_NE(grid, nullptr);
   const int tpp = host.Screen().twipsPerPixelX;
-  // Fixed column 0 then column 1 from LeftCol; widths and heights in twips.
-  EXPECT_EQ(grid->CellRect(0, 1), QRect(600 / tpp, 0, 1500 / tpp, 300 / tpp));
-  EXPECT_EQ(grid->CellRect(1, 1).top(), 300 / tpp);
+  // Fixed column 0 then column 1 from LeftCol; widths and heights in twips,
+  // a one-pixel border at the left and a line after each column and row.
+  EXPECT_EQ(grid->CellRect(0, 1), QRect(1 + 600 / tpp + 1, 0, 1500 / tpp, 300 / tpp));
+  EXPECT_EQ(grid->CellRect(1, 1).top(), 300 / tpp + 1);
   EXPECT_EQ(grid->CellRect(1, 1).height(), Grid::kDefaultRowHeight / tpp);
 
   // A click on a cell makes it current through the model.
@@ -66,7 +67,7 @@ TEST(QtGrid, MirrorsTheModelAndTakesCellClicks) {
   // Scrolling from code: row 1 leaves the view, the fixed row stays.
   form.grdQV.SetTopRow(5);
   EXPECT_TRUE(grid->CellRect(1, 1).isEmpty());
-  EXPECT_EQ(grid->CellRect(5, 1).top(), 300 / tpp);
+  EXPECT_EQ(grid->CellRect(5, 1).top(), 300 / tpp + 1);
   EXPECT_FALSE(grid->CellRect(0, 1).isEmpty());
   auto cell = grid->CellAt(grid->CellRect(6, 3).center());
   ASSERT_TRUE(cell.has_value());

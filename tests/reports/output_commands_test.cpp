@@ -307,7 +307,7 @@ TEST_F(OutputCommandTest, ReportSetupOffersThePrinterAndTheFile) {
   host_.OnShowAs<reports::frmReportDest>("frmReportDest", [](reports::frmReportDest& d) {
     EXPECT_TRUE(d.optPrinter.Enabled());
     EXPECT_TRUE(d.optASCIIFile.Enabled());
-    EXPECT_FALSE(d.optQuickView.Enabled());
+    EXPECT_TRUE(d.optQuickView.Enabled());
     d.optPrinter.UserClick();
     d.cmdOK.UserClick();
   });

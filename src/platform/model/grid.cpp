@@ -12,11 +12,18 @@ Grid::Grid(Container& parent, std::string name) : Control(parent, ControlKind::G
 }
 
 void Grid::Resize(int32_t rows, int32_t cols) {
-  std::vector<std::string> cells(static_cast<size_t>(rows) * static_cast<size_t>(cols));
-  for (int32_t r = 0; r < std::min(rows, rows_); ++r)
-    for (int32_t c = 0; c < std::min(cols, cols_); ++c)
-      cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + c] = std::move(cells_[Index(r, c)]);
-  cells_ = std::move(cells);
+  if (cols == cols_) {
+    // Rows are stored one after another: growing or shrinking by rows keeps
+    // every remaining cell in place, so a grid filled a row at a time costs
+    // no copying.
+    cells_.resize(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+  } else {
+    std::vector<std::string> cells(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+    for (int32_t r = 0; r < std::min(rows, rows_); ++r)
+      for (int32_t c = 0; c < std::min(cols, cols_); ++c)
+        cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + c] = std::move(cells_[Index(r, c)]);
+    cells_ = std::move(cells);
+  }
   rowHeights_.resize(static_cast<size_t>(rows), rowHeights_.empty() ? kDefaultRowHeight : rowHeights_.back());
   colWidths_.resize(static_cast<size_t>(cols), kDefaultColWidth);
   rows_ = rows;
@@ -231,8 +238,10 @@ void Grid::DefaultKeyDown(int16_t keyCode, int16_t /*shift*/) {
 
 void Grid::UserScrollTo(int32_t topRow, int32_t leftCol) {
   if (!Reachable()) return;
+  const int32_t top = topRow_, left = leftCol_;
   SetTopRow(topRow);
   SetLeftCol(leftCol);
+  if (top != topRow_ || left != leftCol_) RaiseEvent(Scroll);
 }
 
 }  // namespace kelvarin::platform

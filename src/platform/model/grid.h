@@ -86,6 +86,9 @@ class Grid : public Control {
   std::function<void()> SelChange;
   std::function<void()> Click;
   std::function<void()> DblClick;
+  // The user scrolled the view inside the grid (UserScrollTo moved TopRow
+  // or LeftCol); not raised when code sets them.
+  std::function<void()> Scroll;
 
   // A click on a cell: the grid takes the focus, the cell becomes current
   // (one RowColChange), then Click. Ignored for fixed or out-of-range cells.

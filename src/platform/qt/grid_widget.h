@@ -1,6 +1,8 @@
 // The grid drawn from the model: fixed rows and columns as headers, the
 // scrollable cells from TopRow and LeftCol on, row heights and column widths
-// in the model's twips, the current cell and the selection. The program
+// in the model's twips with a one-pixel line after each row and column (and
+// a one-pixel border at the left), the current cell framed in the highlight
+// colour with the headers of its row and column marked, and the selection. The program
 // scrolls it with scroll bars of its own and lays edit boxes over cells by
 // their twips, so the drawing follows the model's measures exactly.
 #pragma once
@@ -39,6 +41,8 @@ class GridWidget : public QWidget {
   // Left edges of the columns on view (fixed first), with their indexes.
   std::vector<std::pair<int, int>> VisibleCols() const;
   std::vector<std::pair<int, int>> VisibleRows() const;
+  // The width of a grid line and of the left border, in pixels.
+  static constexpr int kLine = 1;
   int ColPx(int col) const;
   int RowPx(int row) const;
 

@@ -29,7 +29,7 @@ namespace kelvarin::reports {
 // Whether a destination's output can be produced yet, by ReportDest value
 // (monitor, printer, Quick View, ASCII file, dBase III). The option of a
 // destination marked false is disabled in the dialog.
-inline constexpr std::array<bool, 5> kDestinationAvailable{true, true, false, true, true};
+inline constexpr std::array<bool, 5> kDestinationAvailable{true, true, true, true, true};
 
 // Writes the text of the main window's status-bar panel "RptDest".
 using ReportDestPanelSetter = std::function<void(const std::string& text)>;

@@ -2,6 +2,7 @@
 
 #include "reports/runs/dbase_destination.h"
 #include "reports/runs/output_destinations.h"
+#include "reports/runs/quickview_destination.h"
 
 namespace kelvarin::reports {
 
@@ -23,10 +24,10 @@ std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Sto
       return std::make_unique<MonitorDestination>(std::move(showInMainWindow));
     case store::rdPrinter:
       return std::make_unique<PrinterDestination>(host, store, state);
+    case store::rdQuickView:
+      return std::make_unique<QuickViewDestination>(host, store, state.QuickViewEntries);
     case store::rdAsciiFile:
       return std::make_unique<AsciiFileDestination>(host, store, state);
-    case store::rdQuickView:
-      return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     case store::rdDbase:
       if (db3 != nullptr) return std::make_unique<DbaseDestination>(host, store, *db3);
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);

@@ -4,10 +4,11 @@
 //
 // The main window ends a run at its first match; the other destinations
 // take every match. The main window, the printer, the ASCII file
-// (output_destinations.h) and the dBase III file (dbase_destination.h) are
-// produced; Quick View is a destination whose output is not built yet (the
-// report setup dialog keeps it disabled), so its object refuses to open and
-// tells the user so rather than pretend to produce output.
+// (output_destinations.h), Quick View (quickview_destination.h) and the
+// dBase III file (dbase_destination.h) are each produced by their object. A
+// destination without an object (the dBase III file when no exchange is
+// attached) refuses to open and tells the user so rather than pretend to
+// produce output.
 #pragma once
 
 #include <cstdint>
