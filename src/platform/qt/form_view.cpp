@@ -144,9 +144,6 @@ FormView::FormView(QtHost& host, Form& form, QWidget* owner) : host_(host), form
   }
   window_ = new FormWindow(*this, owner, flags);
   window_->setObjectName(QString::fromStdString(form.Name()));
-  // Focus moves by the keyboard here (the model moves it on Tab), so the
-  // focused control always shows its focus frame.
-  window_->setAttribute(Qt::WA_KeyboardFocusChange);
   surface_ = new SurfaceWidget(window_, form, *this);
   surface_->setObjectName(QStringLiteral("surface"));
   surfaceBinding_ = std::make_unique<SurfaceBinding>(*this, form, surface_);
@@ -347,6 +344,9 @@ void FormView::Hide() {
 
 void FormView::SyncFocus() {
   if (!window_ || !window_->isVisible()) return;
+  // The model moves the focus on Tab itself, which Qt does not count as a
+  // keyboard move: without this the focused control shows no focus frame.
+  window_->setAttribute(Qt::WA_KeyboardFocusChange);
   Binding* b = BindingFor(form_.ActiveControl());
   QWidget* target = b && b->Widget() ? b->Widget() : surface_.data();
   if (target->hasFocus() || !target->isVisible()) return;

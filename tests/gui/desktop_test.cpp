@@ -1,0 +1,256 @@
+// What the user sees of the real Qt host: greyed disabled controls, a
+// visible keyboard focus, label columns sized by ordinary text and lined up
+// with their boxes, window frames without idle buttons, message boxes as
+// wide as their captions, and the font dialog opening on the report font.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/program.h"
+#include "platform/profile.h"
+#include "platform/qt/form_view.h"
+#include "platform/qt/program_icon.h"
+#include "platform/qt/qt_host.h"
+#include "platform/qt/qt_text.h"
+#include "reports/dialogs/frmCriteria.h"
+#include "reports/dialogs/frmSearch.h"
+#include "sample_form.h"
+#include "support/catalog_builder.h"
+
+namespace kelvarin::testing {
+namespace {
+
+using platform::qt::QtHost;
+
+// Runs check on the modal window of the given class once it is up.
+template <class W>
+void WhenModal(std::function<void(W&)> check) {
+  QTimer::singleShot(0, qApp, [check] {
+    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
+      check(*w);
+      return;
+    }
+    WhenModal<W>(check);
+  });
+}
+
+// The model form of the modal window that is up.
+template <class F>
+F* ModalForm() {
+  auto* window = dynamic_cast<platform::qt::FormWindow*>(QApplication::activeModalWidget());
+  if (!window || !window->View()) return nullptr;
+  return dynamic_cast<F*>(&window->View()->Model());
+}
+template <class F>
+void WhenModalForm(std::function<void(F&)> check) {
+  QTimer::singleShot(0, qApp, [check] {
+    if (F* f = ModalForm<F>()) {
+      check(*f);
+      return;
+    }
+    WhenModalForm<F>(check);
+  });
+}
+
+QImage Picture(QWidget* w) { return w->grab().toImage(); }
+
+TEST(Desktop, DisabledControlsGreyTheirTextAndFocusShowsOnButtonsAndBoxes) {
+  QtHost host("");
+  SampleForm form(host);
+  OptionButton optOne{form, "optOne"};
+  optOne.SetCaption("One");
+  optOne.Move(1080, 900, 1800, 255);
+  ShowAndActivate(host, form);
+  auto* check = qobject_cast<QCheckBox*>(host.WidgetOf(form.chkCase));
+  auto* option = qobject_cast<QRadioButton*>(host.WidgetOf(optOne));
+  auto* ok = qobject_cast<QPushButton*>(host.WidgetOf(form.cmdOK));
+  ASSERT_TRUE(check && option && ok);
+
+  const QColor greyed = QApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
+  for (Control* c : {static_cast<Control*>(&form.chkCase), static_cast<Control*>(&optOne)}) {
+    QWidget* w = host.WidgetOf(*c);
+    const QColor black = w->palette().color(QPalette::Active, QPalette::WindowText);
+    c->SetEnabled(false);
+    EXPECT_FALSE(w->isEnabled());
+    EXPECT_EQ(w->palette().color(QPalette::Disabled, QPalette::WindowText), greyed) << c->Name();
+    EXPECT_NE(w->palette().color(QPalette::Disabled, QPalette::WindowText), black) << c->Name();
+    EXPECT_NE(w->palette().color(QPalette::Disabled, QPalette::ButtonText), black) << c->Name();
+    c->SetEnabled(true);
+  }
+
+  // Focus: each takes it by Tab, and a focused one looks different.
+  for (QWidget* w : {static_cast<QWidget*>(check), static_cast<QWidget*>(option), static_cast<QWidget*>(ok)})
+    EXPECT_EQ(w->focusPolicy(), Qt::StrongFocus) << w->objectName().toStdString();
+  EXPECT_TRUE(host.WindowOf(form)->testAttribute(Qt::WA_KeyboardFocusChange));
+  for (std::pair<Control*, QWidget*> c :
+       {std::pair<Control*, QWidget*>{&form.chkCase, check}, {&optOne, option}, {&form.cmdCancel, ok}}) {
+    QWidget* w = c.first == &form.cmdCancel ? host.WidgetOf(form.cmdCancel) : c.second;
+    form.txtName.SetFocus();
+    QApplication::processEvents();
+    const QImage without = Picture(w);
+    c.first->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(w->hasFocus()) << c.first->Name();
+    EXPECT_NE(Picture(w), without) << c.first->Name() << " shows no focus";
+  }
+}
+
+TEST(Desktop, FixedWindowsOfferNoIdleButtonsAndTheProgramHasAnIcon) {
+  QtHost host("");
+  SampleForm dialog(host);  // a fixed dialog
+  ShowAndActivate(host, dialog);
+  const Qt::WindowFlags d = host.WindowOf(dialog)->windowFlags();
+  EXPECT_FALSE(d & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(d & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(d & Qt::WindowCloseButtonHint);
+
+  Form fixedMain(host, "frmFixed");
+  fixedMain.SetBorderStyle(FormBorder::FixedSingle);
+  fixedMain.SetScaleWidth(3000);
+  fixedMain.SetScaleHeight(2000);
+  ShowAndActivate(host, fixedMain);
+  const Qt::WindowFlags m = host.WindowOf(fixedMain)->windowFlags();
+  EXPECT_TRUE(m & Qt::WindowMinimizeButtonHint) << "a main window may be minimised";
+  EXPECT_FALSE(m & Qt::WindowMaximizeButtonHint) << "but its size is fixed";
+
+  const QIcon icon = platform::qt::ProgramIcon();
+  ASSERT_FALSE(icon.isNull());
+  const QImage small = icon.pixmap(16, 16).toImage();
+  int drawn = 0;
+  for (int y = 0; y < small.height(); ++y)
+    for (int x = 0; x < small.width(); ++x) drawn += qAlpha(small.pixel(x, y)) > 0;
+  EXPECT_GT(drawn, 16 * 16 / 3);
+}
+
+TEST(Desktop, MessageBoxesAreAsWideAsTheirCaptionAndCannotBeMaximised) {
+  QtHost host("");
+  const std::string caption = "Kelvarin Your Catalog: A Rather Long Caption For A Short Message";
+  int width = 0;
+  Qt::WindowFlags flags;
+  WhenModal<QMessageBox>([&](QMessageBox& box) {
+    width = box.width();
+    flags = box.windowFlags();
+    box.button(QMessageBox::Ok)->click();
+  });
+  host.MsgBox("Done.", MsgButtons::OK, MsgIcon::None, caption);
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(QString::fromStdString(caption)));
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+TEST(Desktop, FontDialogOpensOnTheReportFont) {
+  QtHost host("");
+  QFont seen;
+  auto look = [&](QFontDialog& d) {
+    seen = d.currentFont();
+    d.reject();
+  };
+  WhenModal<QFontDialog>(look);
+  EXPECT_FALSE(host.FontDialog(FontChoice{}).has_value());
+  EXPECT_EQ(seen.family(), platform::qt::FixedFamily()) << "no font chosen yet: the one reports print in";
+  EXPECT_EQ(seen.pointSizeF(), platform::qt::kDefaultReportPointSize);
+
+  FontChoice chosen;
+  chosen.name = "DejaVu Serif";
+  chosen.size = 14;
+  chosen.italic = true;
+  WhenModal<QFontDialog>(look);
+  host.FontDialog(chosen);
+  if (QFontDatabase::hasFamily("DejaVu Serif")) {
+    EXPECT_EQ(seen.family(), "DejaVu Serif");
+  }
+  EXPECT_EQ(seen.pointSizeF(), 14);
+  EXPECT_TRUE(seen.italic());
+}
+
+// The Search and Search Setup dialogs over a catalog whose longest field
+// name fills all 14 characters.
+class LabelColumnTest : public ::testing::Test {
+ protected:
+  LabelColumnTest() : dir_("labels") {
+    test_support::CatalogBuilder cat(dir_.path(), "BOOKS");
+    cat.Field(0, "Title", 30, store::KindKey).Field(1, "PUBLISHER NAME", 20).Field(2, "Year", 4);
+    cat.Entry({"Dune", "Chilton", "1965"});
+    EXPECT_TRUE(cat.Write());
+    platform::WritePrivateProfileString("Database", "CurrentDB", "BOOKS", dir_.File("QAV.INI"));
+  }
+  // Pixels of the label and box of row i, and where their text stands.
+  struct Row {
+    QLabel* label;
+    QLineEdit* box;
+  };
+  static Row RowOf(QtHost& host, platform::ControlArray<platform::Label>& labels,
+                   platform::ControlArray<platform::TextBox>& boxes, int16_t i) {
+    return {qobject_cast<QLabel*>(host.WidgetOf(labels[i])), qobject_cast<QLineEdit*>(host.WidgetOf(boxes[i]))};
+  }
+  // The baseline of each one's text, in the dialog's pixels.
+  static void ExpectOnOneLine(const Row& r) {
+    const QFontMetrics lf(r.label->font()), bf(r.box->font());
+    const int labelBase = r.label->y() + r.label->contentsRect().top() + lf.ascent();
+    const int boxBase = r.box->y() + (r.box->height() - bf.height() + 1) / 2 + bf.ascent();
+    EXPECT_NEAR(labelBase, boxBase, 1);
+    EXPECT_LE(r.label->contentsRect().top() + lf.height(), r.label->height()) << "text cut at the bottom";
+  }
+  int NameWidth(const QWidget* w, const char* text) { return QFontMetrics(w->font()).horizontalAdvance(text); }
+
+  test_support::TempDir dir_;
+};
+
+TEST_F(LabelColumnTest, LabelsAreAsWideAsTheNamesAndSitOnTheLineOfTheirBoxes) {
+  QtHost host(dir_.path());
+  app::Program program(host, dir_.path());
+  host.SetMainForm(program.mainWindow());
+  program.Start();
+  const int tpp = host.Screen().twipsPerPixelX;
+  const int16_t maxChar = program.store().MaxCharWidth;
+  QFontMetrics gui(platform::qt::ToQFont(platform::ControlFont{}));
+  EXPECT_EQ(maxChar, gui.horizontalAdvance(QLatin1Char('W')) * tpp) << "the widest letter of the window font";
+  EXPECT_LT(maxChar, gui.maxWidth() * tpp);
+
+  bool searched = false, setUp = false;
+  WhenModalForm<reports::frmSearch>([&](reports::frmSearch& s) {
+    Row name = RowOf(host, s.lblFieldName, s.txtFieldData, 1);
+    ASSERT_TRUE(name.label && name.box);
+    const int widest = NameWidth(name.label, "PUBLISHER NAME");
+    EXPECT_NEAR(name.label->width(), widest, widest / 10);
+    ExpectOnOneLine(name);
+    ExpectOnOneLine(RowOf(host, s.lblFieldName, s.txtFieldData, 2));
+    searched = true;
+
+    WhenModalForm<reports::frmCriteria>([&](reports::frmCriteria& c) {
+      Row row = RowOf(host, c.lblFieldName, c.txtFieldData, 1);
+      ASSERT_TRUE(row.label && row.box);
+      // Room for any 14-character name, and not much more.
+      const int any = NameWidth(row.label, "WWWWWWWWWWWWWW");
+      EXPECT_GE(row.label->width(), NameWidth(row.label, "PUBLISHER NAME"));
+      EXPECT_NEAR(row.label->width(), any, any / 10);
+      ExpectOnOneLine(row);
+      setUp = true;
+      c.cmdCancel.UserClick();
+    });
+    s.cmdSrcSetup.UserClick();
+    s.cmdCancel.UserClick();
+  });
+  program.mainWindow().cmdAlpha.UserClick();
+  EXPECT_TRUE(searched);
+  EXPECT_TRUE(setUp);
+  program.Quit();
+}
+
+}  // namespace
+}  // namespace kelvarin::testing
