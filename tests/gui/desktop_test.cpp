@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QScreen>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "app/program.h"
@@ -26,9 +29,12 @@
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_text.h"
 #include "reports/dialogs/frmCriteria.h"
+#include "reports/dialogs/frmGlobalSearch.h"
+#include "reports/dialogs/frmReportDest.h"
 #include "reports/dialogs/frmSearch.h"
 #include "sample_form.h"
 #include "support/catalog_builder.h"
+#include "support/demo_catalog.h"
 
 namespace kelvarin::testing {
 namespace {
@@ -249,6 +255,82 @@ TEST_F(LabelColumnTest, LabelsAreAsWideAsTheNamesAndSitOnTheLineOfTheirBoxes) {
   program.mainWindow().cmdAlpha.UserClick();
   EXPECT_TRUE(searched);
   EXPECT_TRUE(setUp);
+  program.Quit();
+}
+
+// Pictures of the program on the demo catalog as a window manager frames
+// it, for the README: KV_SCREENSHOTS names the folder (scripts/screenshots
+// runs this under a virtual X display with a window manager).
+class Screenshots : public ::testing::Test {
+ protected:
+  Screenshots() : dir_("shots") {}
+  // Saves the window with its frame, as the screen shows it.
+  void Take(QWidget* window, const char* name) {
+    ASSERT_NE(window, nullptr) << name;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << name;
+    // The window manager's frame (Qt learns its size a moment after the
+    // window is mapped) and the first paint.
+    for (int waited = 0; waited < 3000 && window->frameGeometry() == window->geometry(); waited += 50)
+      QTest::qWait(50);
+    // Placed where Qt and the window manager agree on the frame (a box
+    // the window manager placed itself can be elsewhere than Qt believes).
+    window->move(kShotOrigin, kShotOrigin);
+    for (int waited = 0; waited < 3000 && window->frameGeometry().topLeft() != QPoint(kShotOrigin, kShotOrigin);
+         waited += 50)
+      QTest::qWait(50);
+    QTest::qWait(300);
+    const QRect frame = window->frameGeometry();
+    QImage shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+    // Interface pictures have few colours: a palette keeps the files small.
+    shot = shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    EXPECT_TRUE(shot.save(QDir(out_).filePath(QString::fromLatin1(name) + ".png"), "PNG")) << name;
+  }
+  static constexpr int kShotOrigin = 40;
+  test_support::TempDir dir_;
+  QString out_;
+};
+
+TEST_F(Screenshots, MainWindowAndDialogs) {
+  const char* out = std::getenv("KV_SCREENSHOTS");
+  if (!out) GTEST_SKIP() << "KV_SCREENSHOTS not set";
+  out_ = QString::fromLocal8Bit(out);
+  QDir().mkpath(out_);
+  ASSERT_TRUE(test_support::MakeDemoAppDir(dir_.path()));
+  QtHost host(dir_.path());
+  QApplication::setWindowIcon(platform::qt::ProgramIcon());
+  app::Program program(host, dir_.path());
+  host.SetMainForm(program.mainWindow());
+  program.Start();
+  program.mainWindow().ShowEntryNumbered(2);
+  Take(host.WindowOf(program.mainWindow()), "main-window");
+
+  WhenModalForm<reports::frmSearch>([&](reports::frmSearch& s) {
+    s.txtFieldData[0].UserSetText("B");
+    Take(host.WindowOf(s), "search");
+    WhenModalForm<reports::frmCriteria>([&](reports::frmCriteria& c) {
+      Take(host.WindowOf(c), "search-setup");
+      c.cmdCancel.UserClick();
+    });
+    s.cmdSrcSetup.UserClick();
+    s.cmdCancel.UserClick();
+  });
+  program.mainWindow().cmdAlpha.UserClick();
+
+  WhenModalForm<reports::frmReportDest>([&](reports::frmReportDest& d) {
+    Take(host.WindowOf(d), "report-setup");
+    d.cmdCancel.UserClick();
+  });
+  program.mainWindow().mnuOSetup.UserClick();
+
+  WhenModalForm<reports::frmGlobalSearch>([&](reports::frmGlobalSearch& g) {
+    g.txtGlobalString.UserSetText("Atlantis");
+    WhenModal<QMessageBox>([&](QMessageBox& box) {
+      Take(&box, "message-box");
+      box.button(QMessageBox::Ok)->click();
+    });
+    g.cmdOK.UserClick();
+  });
+  program.mainWindow().mnuVGlobalSearch.UserClick();
   program.Quit();
 }
 
