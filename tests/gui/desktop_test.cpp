@@ -114,6 +114,49 @@ TEST(Desktop, DisabledControlsGreyTheirTextAndFocusShowsOnButtonsAndBoxes) {
   }
 }
 
+// Counts the paints two widgets of a host receive, from the application's
+// event stream (the widgets are made only as their window is shown).
+class PaintWatch : public QObject {
+ public:
+  PaintWatch(QtHost& host, const Control& a, const Control& b) : host_(host), a_(a), b_(b) {
+    qApp->installEventFilter(this);
+  }
+  ~PaintWatch() override { qApp->removeEventFilter(this); }
+  int first = 0, second = 0;
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      if (o == host_.WidgetOf(a_)) ++first;
+      if (o == host_.WidgetOf(b_)) ++second;
+    }
+    return false;
+  }
+
+ private:
+  QtHost& host_;
+  const Control& a_;
+  const Control& b_;
+};
+
+TEST(Desktop, AGaugeIsPaintedWhenShownAndAtEachStepWithoutTheEventLoop) {
+  QtHost host("");
+  Form gauge(host, "frmGauge");
+  gauge.SetBorderStyle(FormBorder::FixedDialog);
+  gauge.SetScaleWidth(4800);
+  gauge.SetScaleHeight(1320);
+  Gauge bar{gauge, "gauProgress"};
+  bar.Move(240, 240, 4320, 375);
+  CommandButton cancel{gauge, "cmdCancel"};
+  cancel.SetCaption("Cancel");
+  cancel.Move(1800, 780, 1215, 375);
+  PaintWatch paints(host, bar, cancel);
+  gauge.Show();  // the work that follows gives the event loop no turn
+  EXPECT_GT(paints.first, 0) << "the bar is painted as the window shows";
+  EXPECT_GT(paints.second, 0) << "and so is Cancel";
+  const int before = paints.first;
+  bar.SetValue(40);
+  EXPECT_GT(paints.first, before) << "a step is painted at once";
+}
+
 TEST(Desktop, FixedWindowsOfferNoIdleButtonsAndTheProgramHasAnIcon) {
   QtHost host("");
   SampleForm dialog(host);  // a fixed dialog

@@ -1046,9 +1046,7 @@ class GaugeBinding : public Binding {
       case Property::Range:
       case Property::Value:
         w->setRange(0, 100);
-        w->setValue(gauge_.Percent());
-        // Work goes on between steps without the event loop: paint now.
-        if (w->isVisible()) w->repaint();
+        w->setValue(gauge_.Percent());  // repaints at once, event loop or not
         break;
       default: Binding::Sync(p);
     }
