@@ -101,16 +101,16 @@ TEST(Desktop, DisabledControlsGreyTheirTextAndFocusShowsOnButtonsAndBoxes) {
   for (QWidget* w : {static_cast<QWidget*>(check), static_cast<QWidget*>(option), static_cast<QWidget*>(ok)})
     EXPECT_EQ(w->focusPolicy(), Qt::StrongFocus) << w->objectName().toStdString();
   EXPECT_TRUE(host.WindowOf(form)->testAttribute(Qt::WA_KeyboardFocusChange));
-  for (std::pair<Control*, QWidget*> c :
-       {std::pair<Control*, QWidget*>{&form.chkCase, check}, {&optOne, option}, {&form.cmdCancel, ok}}) {
-    QWidget* w = c.first == &form.cmdCancel ? host.WidgetOf(form.cmdCancel) : c.second;
+  for (Control* c : {static_cast<Control*>(&form.chkCase), static_cast<Control*>(&optOne),
+                     static_cast<Control*>(&form.cmdCancel)}) {
+    QWidget* w = host.WidgetOf(*c);
     form.txtName.SetFocus();
     QApplication::processEvents();
     const QImage without = Picture(w);
-    c.first->SetFocus();
+    c->SetFocus();
     QApplication::processEvents();
-    ASSERT_TRUE(w->hasFocus()) << c.first->Name();
-    EXPECT_NE(Picture(w), without) << c.first->Name() << " shows no focus";
+    ASSERT_TRUE(w->hasFocus()) << c->Name();
+    EXPECT_NE(Picture(w), without) << c->Name() << " shows no focus";
   }
 }
 
