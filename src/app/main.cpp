@@ -6,6 +6,7 @@
 // as usual, then writes the texts of its main window (Program's snapshot and
 // the title of the real window) into that file and closes as File, Exit
 // does. KELVARIN_SNAPSHOT_ENTRY=N shows entry N first.
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -17,6 +18,7 @@
 #include "app/app_dir.h"
 #include "app/program.h"
 #include "app/running_copy.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_host.h"
 
 namespace {
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
   std::string error;
   std::string appDir = kelvarin::app::ResolveAppDir(&error);
   kelvarin::platform::qt::QtHost host(argc, argv, appDir);
+  QApplication::setWindowIcon(kelvarin::platform::qt::ProgramIcon());
   if (appDir.empty()) {
     host.MsgBox(error, kelvarin::platform::MsgButtons::OK, kelvarin::platform::MsgIcon::Critical);
     return 1;

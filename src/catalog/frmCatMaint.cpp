@@ -107,6 +107,8 @@ void frmCatMaint::FillCatalogList() {
     lstDB.AddItem(name);
     if (name == store_.CatalogName) lstDB.SetListIndex(lstDB.NewIndex());
   }
+  // With no catalog listed there is nothing to select; Import makes one.
+  cmdSelect.SetEnabled(lstDB.ListCount() > 0);
   ShowCurrent();
 }
 

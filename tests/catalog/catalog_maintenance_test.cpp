@@ -85,6 +85,17 @@ TEST_F(CatalogMaintenanceTest, SelectingWithoutACatalogOpenEnablesTheWindow) {
   EXPECT_TRUE(main().mnuEEraseScreen.Enabled());
 }
 
+TEST_F(CatalogMaintenanceTest, SelectIsOfferedOnlyWhenACatalogIsListed) {
+  Start();  // an empty application directory
+  UseCatalogMaintenance([&](frmCatMaint& m) {
+    EXPECT_EQ(m.lstDB.ListCount(), 0);
+    EXPECT_FALSE(m.cmdSelect.Enabled());
+    EXPECT_TRUE(m.cmdImportDBase.Enabled());
+  });
+  WriteMusic();
+  UseCatalogMaintenance([&](frmCatMaint& m) { EXPECT_TRUE(m.cmdSelect.Enabled()); });
+}
+
 TEST_F(CatalogMaintenanceTest, ACatalogThatFailsToOpenLeavesThePreviousOneOpen) {
   WriteBooks();
   WriteMusic();

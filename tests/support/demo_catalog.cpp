@@ -6,8 +6,11 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files/file_pool.h"
 #include "platform/profile.h"
+#include "platform/scripted/scripted_host.h"
 #include "platform/text/codepage.h"
+#include "store/store.h"
 #include "support/catalog_builder.h"
 
 namespace kelvarin::test_support {
@@ -52,9 +55,18 @@ bool MakeDemoAppDir(const std::string& dir) {
       {"\xC9tude in Blue", "Dubois, C.", "2011", "22.00", "1", "M-09", false},
       {"Kon-Tiki", "Heyerdahl, T.", "1948", "10.40", "2", "T-05", false},
   };
+  // The computed field holds its formula's value, as the program stores it,
+  // so that searches find the value the window shows.
+  platform::ScriptedHost host;
+  platform::FilePool files;
+  Store evaluator(host, files);
+  evaluator.Formulas = cat.formulas();
   std::vector<std::string> titles;
   for (const Book& b : books) {
     std::vector<std::string> texts{b.title, b.author, b.year, b.price, b.copies, "", b.shelf};
+    EntryRecord operands;
+    for (size_t i = 0; i < texts.size(); ++i) operands.FieldText[i] = texts[i];
+    texts[5] = evaluator.EvalFormula(operands, 5);
     float n = b.deleted ? cat.DeletedEntry(texts) : cat.Entry(texts);
     (void)n;
     titles.push_back(platform::AnsiUpperString(b.title));

@@ -122,7 +122,12 @@ void Binding::SyncColors() {
   QPalette pal = widget_->palette();
   QColor fore = ToQColor(control_.ForeColor());
   QColor back = ToQColor(control_.BackColor());
-  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) SetRoleColor(pal, role, fore);
+  // A disabled control greys its text whatever its colour, as the desktop's own do.
+  const QPalette& desktop = QApplication::palette();
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    SetRoleColor(pal, role, fore);
+    pal.setColor(QPalette::Disabled, role, desktop.color(QPalette::Disabled, role));
+  }
   SetRoleColor(pal, QPalette::Window, back);
   if (control_.Kind() == ControlKind::TextBox || control_.Kind() == ControlKind::ListBox ||
       control_.Kind() == ControlKind::FileList || control_.Kind() == ControlKind::ComboBox ||
@@ -179,6 +184,27 @@ class LabelBinding : public Binding {
     }
     w->setBuddy(buddy);
     w->setText(buddy ? ToQMultiLine(label_.Caption()) : ToQMultiLine(CaptionWithoutAccessMarks(label_.Caption())));
+    AlignWithBox();
+  }
+
+  // A one-line label beside a text box at the same top names that box: its
+  // text is lowered onto the line of the box's text, which the box centres.
+  void AlignWithBox() {
+    auto* w = static_cast<QLabel*>(widget_.data());
+    if (!w || !w->parentWidget()) return;
+    const QFontMetrics own(w->font());
+    int offset = 0;
+    if (w->height() < 2 * own.height()) {
+      for (QObject* o : w->parentWidget()->children()) {
+        auto* box = qobject_cast<QLineEdit*>(o);
+        if (!box || std::abs(box->y() - w->y()) > 2 || box->x() < w->x() + w->width() - 2) continue;
+        const QFontMetrics theirs(box->font());
+        const int baseline = box->y() + (box->height() - theirs.height() + 1) / 2 + theirs.ascent();
+        offset = std::clamp(baseline - own.ascent() - w->y(), 0, std::max(0, w->height() - own.height()));
+        break;
+      }
+    }
+    w->setContentsMargins(0, offset, 0, 0);
   }
 
   LabelBinding(FormView& f, Label& c, QWidget* parent) : Binding(f, c), label_(c) {
@@ -202,6 +228,10 @@ class LabelBinding : public Binding {
         w->setFrameStyle(label_.BorderStyle() == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
         w->setAutoFillBackground(label_.BackStyle() == 1);
         SyncColors();
+        break;
+      case Property::Geometry:
+        SyncGeometry();
+        AlignWithBox();
         break;
       default: Binding::Sync(p);
     }
@@ -1016,7 +1046,7 @@ class GaugeBinding : public Binding {
       case Property::Range:
       case Property::Value:
         w->setRange(0, 100);
-        w->setValue(gauge_.Percent());
+        w->setValue(gauge_.Percent());  // repaints at once, event loop or not
         break;
       default: Binding::Sync(p);
     }

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -133,10 +135,11 @@ FormView::FormView(QtHost& host, Form& form, QWidget* owner) : host_(host), form
   switch (form.BorderStyle()) {
     case FormBorder::None: flags = Qt::Window | Qt::FramelessWindowHint; break;
     case FormBorder::FixedSingle:
-    case FormBorder::FixedDialog:
-      flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-              Qt::MSWindowsFixedSizeDialogHint;
+      // A fixed main window may be minimised but has nothing to maximise.
+      flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
       break;
+    case FormBorder::FixedDialog: flags = kFixedDialogFlags; break;
     case FormBorder::Sizable: flags = Qt::Window; break;
   }
   window_ = new FormWindow(*this, owner, flags);
@@ -314,10 +317,25 @@ void FormView::Show(bool modal) {
     window_->setWindowModality(modality);
   }
   SyncGeometry();
+  Settle();  // labels line up with boxes placed since the window was built
   window_->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window_->raise();
   window_->activateWindow();
   SyncFocus();
+  PaintNow();
+}
+
+void FormView::PaintNow() {
+  // A window shown before a long step of work (the progress gauge) gets no
+  // paint from the event loop until that step yields: it is painted here,
+  // once the window system has mapped it (bounded, should it never be).
+  if (!window_ || !window_->isVisible()) return;
+  QWindow* handle = window_->windowHandle();
+  QElapsedTimer waited;
+  waited.start();
+  while (handle && !handle->isExposed() && waited.elapsed() < kExposeWaitMs)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  if (window_ && window_->isVisible()) window_->repaint();
 }
 
 void FormView::Hide() {
@@ -326,6 +344,9 @@ void FormView::Hide() {
 
 void FormView::SyncFocus() {
   if (!window_ || !window_->isVisible()) return;
+  // The model moves the focus on Tab itself, which Qt does not count as a
+  // keyboard move: without this the focused control shows no focus frame.
+  window_->setAttribute(Qt::WA_KeyboardFocusChange);
   Binding* b = BindingFor(form_.ActiveControl());
   QWidget* target = b && b->Widget() ? b->Widget() : surface_.data();
   if (target->hasFocus() || !target->isVisible()) return;

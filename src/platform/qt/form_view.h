@@ -72,6 +72,8 @@ class FormView : public ControlView {
 
   void Show(bool modal);
   void Hide();
+  // Paints the window at once (not at the event loop's next turn).
+  void PaintNow();
   // The model's focus, given to the widget of the active control.
   void SyncFocus();
 
@@ -114,6 +116,7 @@ class FormView : public ControlView {
   std::unique_ptr<Binding> surfaceBinding_;
   std::map<const Control*, std::unique_ptr<Binding>> bindings_;
   std::map<const MenuItem*, std::unique_ptr<MenuView>> menus_;
+  static constexpr int kExposeWaitMs = 500;
   int twipsPerPixel_ = 15;
   int updating_ = 0;
   // False once the view is gone; held by code that runs a handler.

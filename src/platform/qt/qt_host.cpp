@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,9 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QTime>
+#include <string_view>
 
 #include "platform/model/model.h"
 #include "platform/qt/binding.h"
@@ -422,6 +425,24 @@ void QtHost::FormDestroyed(Form& form) {
 
 // --- message boxes, beep, events ---------------------------------------------------
 
+namespace {
+
+// A box is at least as wide as its caption on the title bar, so the caption
+// is never cut; and, being of fixed size, it offers no minimise or maximise.
+void FitCaption(QMessageBox& box) {
+  box.setWindowFlags(kFixedDialogFlags);
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
+  // The box sizes itself from its layout when shown; a spacer across the
+  // bottom row holds that layout open.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+}  // namespace
+
 MsgAnswer QtHost::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
   QMessageBox box(QApplication::activeWindow());
   box.setWindowTitle(ToQ(title.empty() ? AppTitle() : title));
@@ -480,6 +501,7 @@ MsgAnswer QtHost::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon ic
   if (choices.size() == 1) box.setEscapeButton(choices.front().button);
   for (const Choice& c : choices)
     if (c.answer == MsgAnswer::Cancel) box.setEscapeButton(c.button);
+  FitCaption(box);
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   for (const Choice& c : choices)
@@ -589,15 +611,17 @@ std::optional<std::string> QtHost::SaveFileDialog(const FileDialogRequest& reque
 std::optional<std::string> QtHost::OpenFileDialog(const FileDialogRequest& request) { return FileDialog(request, false); }
 
 std::optional<FontChoice> QtHost::FontDialog(const FontChoice& current) {
-  QFont initial;
-  if (!current.name.empty()) initial.setFamily(ToQ(current.name));
-  if (current.size > 0) initial.setPointSizeF(current.size);
+  // With no font chosen yet the dialog opens on the font reports print in
+  // (fixed-pitch, 10 points), not on the window font.
+  QFont initial(current.name.empty() ? FixedFamily() : ToQ(current.name));
+  initial.setPointSizeF(current.size > 0 ? current.size : kDefaultReportPointSize);
   initial.setBold(current.weight >= 600);
   initial.setItalic(current.italic);
   initial.setUnderline(current.underline);
-  bool ok = false;
-  QFont font = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
-  if (!ok) return std::nullopt;
+  QFontDialog dialog(initial, QApplication::activeWindow());
+  dialog.setObjectName(QStringLiteral("kvFontDialog"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QFont font = dialog.selectedFont();
   FontChoice choice;
   choice.name = FromQ(font.family());
   choice.size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
@@ -664,7 +688,13 @@ FontMeasures QtHost::MainFontMeasures() const {
   QFontMetrics fm(ToQFont(ControlFont{}));
   ScreenInfo screen = Screen();
   FontMeasures m;
-  m.maxCharWidth = static_cast<int16_t>(fm.maxWidth() * screen.twipsPerPixelX);
+  // The widest character of ordinary text: the font's maximum glyph width
+  // counts symbols and ligatures no field name or entry uses, and made
+  // columns sized by it twice as wide as their text.
+  int widest = 0;
+  for (char c : std::string_view("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"))
+    widest = std::max(widest, fm.horizontalAdvance(QLatin1Char(c)));
+  m.maxCharWidth = static_cast<int16_t>(widest * screen.twipsPerPixelX);
   m.avgCharWidth = static_cast<int16_t>(fm.averageCharWidth() * screen.twipsPerPixelX);
   m.charHeight = static_cast<int16_t>(fm.height() * screen.twipsPerPixelY);
   return m;

@@ -27,6 +27,16 @@ QColor ToQColor(Color color);
 QFont ToQFont(const ControlFont& font);
 // The monospaced family used for reports and fixed-pitch control fonts.
 QString FixedFamily();
+// The size reports print in until the user chooses a font.
+inline constexpr double kDefaultReportPointSize = 10;
+
+// Windows of fixed size: a title and a close box, nothing to minimise or
+// maximise.
+inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                     Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+// Room a title bar takes besides its caption: the window menu, the close
+// box and the frame's margins.
+inline constexpr int kTitleBarAllowance = 96;
 
 inline int TwipsToPixels(int32_t twips, int twipsPerPixel) {
   return static_cast<int>(std::lround(static_cast<double>(twips) / twipsPerPixel));
