@@ -63,18 +63,24 @@ void MainWindowRuns::BusyOff() {
 
 void MainWindowRuns::ClearTotals() { state_.FieldTotals.fill(0.0f); }
 
-void MainWindowRuns::CloseBrowseIndex() {
-  if (main_.BrowseIndex != -1) {
-    store_.IndexClose(main_.BrowseIndex);
-    main_.BrowseIndex = -1;
-  }
-}
-
 bool MainWindowRuns::Read(EntryRecord& e, float n) {
   return store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile);
 }
 
 bool MainWindowRuns::ChainLink(float n) const { return n >= 1 && n <= store_.CatalogHeader.EntryCount; }
+
+bool MainWindowRuns::ChainStep(EntryRecord& e, float& n, bool forward) {
+  const float from = n;
+  const float link = forward ? e.NextLink : e.PrevLink;
+  if (link == from || !ChainLink(link)) return false;
+  // In a sound chain the entry reached links back to the one left; a link
+  // that loops back to an earlier entry does not (that entry's back link
+  // names its own predecessor, or itself at the head).
+  if (!Read(e, link)) return false;
+  if ((forward ? e.PrevLink : e.NextLink) != from) return false;
+  n = link;
+  return true;
+}
 
 void MainWindowRuns::SetReportDestPanel(const std::string& text) { main_.SetPanel("RptDest", text); }
 
@@ -109,7 +115,9 @@ bool MainWindowRuns::OpenOutput(RunDestination& dest) {
 
 int16_t MainWindowRuns::AlphaVerdict(const EntryRecord& e) const {
   if (state_.SearchCriteria.Count > 0 && e.Status == store::StatusDeleted) return kAlphaSkip;
-  return MatchAlphaSearch(state_, e);
+  int16_t r = MatchAlphaSearch(state_, e);
+  if (r == kAlphaStop && KeyTiesSearchText(state_, e)) return kAlphaSkip;
+  return r;
 }
 
 // ---------------------------------------------------------------------------
@@ -237,7 +245,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     if (n == 0) {
       // An index that did not open has been reported already.
       bool opened = main_.BrowseIndex != -1;
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       if (opened) {
         store_.MousePointerDefault();
         host_.MsgBox("No Matches Found");
@@ -252,7 +260,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
       // An empty index is told like a start key that is not there; a
       // failing one has been reported.
       bool empty = store_.indexLibrary().KeyCount(main_.BrowseIndex) == 0;
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       if (empty) host_.MsgBox("No Matches Found");
       return;
     }
@@ -276,21 +284,24 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     if (dest->Kind() == store::rdPrinter) host_.DoEvents();
     if (store_.StepGauge()) break;
     if (!Read(e, n)) break;
-    if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) break;
-    ++count;
-    HandOver h = dest->Take(n, e, count);
-    if (h == HandOver::Abort) {
-      BusyOff();
-      main_.mnuEEraseScreen_Click();
-      return;
+    const EndPoint end = state_.AlphaEndCriteria.Count > 0 ? EndPointVerdict(state_, e) : kBeforeEnd;
+    if (end == kPastEnd) break;
+    if (end == kBeforeEnd) {
+      ++count;
+      HandOver h = dest->Take(n, e, count);
+      if (h == HandOver::Abort) {
+        BusyOff();
+        main_.mnuEEraseScreen_Click();
+        return;
+      }
+      if (h != HandOver::Continue) break;
     }
-    if (h != HandOver::Continue) break;
     n = store_.IndexNext(main_.BrowseIndex);
     if (n == 0) break;
   }
   BusyOff();
   dest->Close(count);
-  CloseBrowseIndex();
+  main_.CloseBrowseIndex();
   state_.AlphaStartCriteria.Count = 0;
   state_.AlphaEndCriteria.Count = 0;
   main_.mnuEEraseScreen_Click();
@@ -314,7 +325,11 @@ float MainWindowRuns::FirstAlphaMatch(float n, EntryRecord& e) {
     if (!Read(e, n)) return 0;
     if (store_.StepGauge()) return 0;
     int16_t r = MatchAlphaSearch(state_, e);
-    if (r == kAlphaTake) return IsPastEndPoint(state_, e) ? 0 : n;
+    if (r == kAlphaTake) {
+      const EndPoint end = EndPointVerdict(state_, e);
+      if (end == kBeforeEnd) return n;
+      if (end == kPastEnd) return 0;
+    }
     // Keys come in order: once the key lies beyond the search text, no
     // later one can begin with it.
     if (r == kAlphaStop && KeyPastSearchText(state_, e)) return 0;
@@ -328,12 +343,12 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float n = store_.CurrentSettings.SortHead;
     // A damaged chain (a link to no entry, a loop) ends the walk.
-    for (float steps = 0; steps < last && ChainLink(n); ++steps) {
-      if (store_.StepGauge()) return 0;
-      if (!Read(e, n)) return 0;
+    if (!ChainLink(n) || store_.StepGauge() || !Read(e, n)) return 0;
+    for (float steps = 0; steps < last; ++steps) {
       if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
-      if (n == store_.CurrentSettings.SortTail || e.NextLink == n) return 0;
-      n = e.NextLink;
+      if (n == store_.CurrentSettings.SortTail) return 0;
+      if (store_.StepGauge()) return 0;
+      if (!ChainStep(e, n, true)) return 0;
     }
     return 0;
   }
@@ -363,7 +378,7 @@ void MainWindowRuns::RunSearch() {
     }
     if (n != 0) n = FirstAlphaMatch(n, e);
     if (n == 0) {
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       BusyOff();
       host_.MsgBox("No Matches Found");
       return;
@@ -386,6 +401,10 @@ void MainWindowRuns::RunSearch() {
   // Outputs ask their questions with the normal pointer.
   store_.MousePointerDefault();
   if (!OpenOutput(*dest)) {
+    // An output that is not there to open is no output run: the start and
+    // end points stay for the next search, as after one into the grid.
+    if (dest->Kind() == store::rdQuickView || dynamic_cast<UnavailableDestination*>(dest.get()))
+      main_.CloseBrowseIndex();
     EndSearch();
     return;
   }
@@ -400,7 +419,7 @@ void MainWindowRuns::RunSearch() {
   store_.MousePointerDefault();
   if (dest->Kind() == store::rdQuickView) {
     // The grid is shown with the index closed; the start and end keys stay.
-    CloseBrowseIndex();
+    main_.CloseBrowseIndex();
   }
   dest->Close(count);
   EndSearch();
@@ -417,7 +436,9 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
       if (store_.StepGauge()) return WalkEnd::Done;
       n = store_.IndexNext(main_.BrowseIndex);
       if (n == 0 || !Read(e, n)) return WalkEnd::Done;
-      if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) return WalkEnd::Done;
+      const EndPoint end = state_.AlphaEndCriteria.Count > 0 ? EndPointVerdict(state_, e) : kBeforeEnd;
+      if (end == kPastEnd) return WalkEnd::Done;
+      if (end == kPastEndTied) continue;
       int16_t r = AlphaVerdict(e);
       if (r == kAlphaStop) return WalkEnd::Done;
       if (r == kAlphaSkip) continue;
@@ -430,10 +451,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   if (store_.CurrentSettings.Sorted == 1.0f) {
     for (float steps = 0; steps < last && n != store_.CurrentSettings.SortTail; ++steps) {
       if (store_.StepGauge()) return WalkEnd::Done;
-      float next = e.NextLink;
-      if (next == n || !ChainLink(next)) return WalkEnd::Done;
-      n = next;
-      if (!Read(e, n)) return WalkEnd::Done;
+      if (!ChainStep(e, n, true)) return WalkEnd::Done;
       if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
       HandOver h = take();
       if (h == HandOver::Abort) return WalkEnd::Aborted;
@@ -454,7 +472,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
 
 void MainWindowRuns::EndSearch() {
   if (main_.BrowseIndex != -1) {
-    CloseBrowseIndex();
+    main_.CloseBrowseIndex();
     state_.AlphaStartCriteria.Count = 0;
     state_.AlphaEndCriteria.Count = 0;
   }

@@ -92,10 +92,16 @@ class MainWindowRuns {
   void BusyOn();
   void BusyOff();
   void ClearTotals();
-  void CloseBrowseIndex();
   bool Read(store::EntryRecord& e, float n);
   // A valid link of the sort chain (an entry that exists).
   bool ChainLink(float n) const;
+  // One link along the sort chain from entry n (held in e): reads the
+  // linked entry into e and moves n there. False at the chain's end or a
+  // damaged link (to no entry, or looping back).
+  bool ChainStep(store::EntryRecord& e, float& n, bool forward);
+  // Puts BrowseIndex back on the entry shown, wherever unsuccessful steps
+  // left it; false when the entry's key is not found there.
+  bool IndexToShownEntry(store::EntryRecord& work);
   // The report-destination panel, for the dialogs' Report Setup.
   void SetReportDestPanel(const std::string& text);
   // Deleted entries met while walking on from a match are passed over in

@@ -8,6 +8,7 @@
 
 #include "reports/runs/main_window_runs.h"
 #include "reports/runs/match_tests.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::reports {
 
@@ -23,10 +24,14 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
 // ---- the shared walks ---------------------------------------------------------
 
 // The alphabetical modes step the key index itself, so every key read moves
-// BrowseIndex. The entry shown is passed over when the walk meets it again,
-// so Previous after an unsuccessful Next returns the match before it. The end
-// point applies going forward only.
+// BrowseIndex. An unsuccessful step leaves the index past the entry shown,
+// one key further each time, so every step first puts it back on that entry:
+// Previous after any number of unsuccessful Nexts returns the match before
+// the one shown. Should the entry's key not be found there, the walk goes
+// on from where the index stands and passes over the entry shown when it
+// meets it. The end point applies going forward only.
 float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest) {
+  IndexToShownEntry(work);
   while (true) {
     float n = forward ? store_.IndexNext(main_.BrowseIndex) : store_.IndexPrev(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) return 0;
@@ -36,9 +41,29 @@ float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest
       if (r == kAlphaSkip) continue;
     }
     if (n == store_.CurrentEntryNumber) continue;
-    if (forward && IsPastEndPoint(state_, work)) return 0;
+    if (forward) {
+      EndPoint end = EndPointVerdict(state_, work);
+      if (end == kPastEnd) return 0;
+      if (end == kPastEndTied) continue;
+    }
     return n;
   }
+}
+
+bool MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
+  const float shown = store_.CurrentEntryNumber;
+  const int16_t slot = state_.KeyField;
+  if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return false;
+  const std::string key = store::Store::EntryKey(work, slot);
+  // Keys that agree are kept in entry-number order: walk them to the one shown.
+  const std::string folded = platform::AnsiUpperString(key);
+  float n = store_.IndexFind(main_.BrowseIndex, key);
+  while (n != 0 && n != shown) {
+    n = store_.IndexNext(main_.BrowseIndex);
+    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded)
+      return false;
+  }
+  return n == shown;
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
@@ -63,10 +88,7 @@ float MainWindowRuns::StepChain(EntryRecord& work, bool forward) {
   float n = store_.CurrentEntryNumber;
   if (!Read(work, n)) return 0;
   for (float steps = 0; steps < last; ++steps) {
-    float link = forward ? work.NextLink : work.PrevLink;
-    if (link == n || !ChainLink(link)) return 0;
-    n = link;
-    if (!Read(work, n)) return 0;
+    if (!ChainStep(work, n, forward)) return 0;
     if (MatchSeqSearch(state_, work, store_.CaseSensitive)) return n;
   }
   return 0;
