@@ -1,5 +1,7 @@
 #include "reports/runs/main_window_runs.h"
 
+#include <algorithm>
+
 #include "platform/text/number_text.h"
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmListAlpha.h"
@@ -8,6 +10,7 @@
 #include "reports/dialogs/frmSearch.h"
 #include "reports/runs/match_tests.h"
 #include "reports/dialogs/dialog_support.h"
+#include "store/formats.h"
 #include "store/frm_enter_name.h"
 
 namespace kelvarin::reports {
@@ -69,16 +72,56 @@ bool MainWindowRuns::Read(EntryRecord& e, float n) {
 
 bool MainWindowRuns::ChainLink(float n) const { return n >= 1 && n <= store_.CatalogHeader.EntryCount; }
 
-bool MainWindowRuns::ChainStep(EntryRecord& e, float& n, bool forward) {
+const uint8_t* MainWindowRuns::Bytes(float n) {
+  return store_.EntryBytes(store_.CatalogHeader, n, store_.DatFile);
+}
+
+const uint8_t* MainWindowRuns::ChainStep(float link, float& n, bool forward) {
   const float from = n;
-  const float link = forward ? e.NextLink : e.PrevLink;
-  if (link == from || !ChainLink(link)) return false;
+  if (link == from || !ChainLink(link)) return nullptr;
+  const uint8_t* bytes = Bytes(link);
+  if (!bytes) return nullptr;
   // In a sound chain the entry reached links back to the one left; a link
   // that loops back to an earlier entry does not (that entry's back link
   // names its own predecessor, or itself at the head).
-  if (!Read(e, link)) return false;
-  if ((forward ? e.PrevLink : e.NextLink) != from) return false;
+  const store::DatHeader& h = store_.CatalogHeader;
+  if ((forward ? RawPrevLink(bytes, h) : RawNextLink(bytes, h)) != from) return nullptr;
   n = link;
+  return bytes;
+}
+
+void MainWindowRuns::PrepareGlobalTest() {
+  if (!globalTest_ || !globalTest_->MadeFor(state_.SearchString, store_.CaseSensitive, store_.CatalogHeader, {}))
+    globalTest_ = std::make_unique<RawTextTest>(state_.SearchString, store_.CaseSensitive, store_.CatalogHeader);
+}
+
+void MainWindowRuns::PrepareSeqTests() {
+  const auto count = static_cast<size_t>(std::clamp<int16_t>(state_.SearchCriteria.Count, 0, 21));
+  seqTests_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const CriteriaItem& item = state_.SearchCriteria.Items[i];
+    const std::vector<int16_t> slots{item.FieldIndex};
+    if (!seqTests_[i] || !seqTests_[i]->MadeFor(item.Text, store_.CaseSensitive, store_.CatalogHeader, slots))
+      seqTests_[i] = std::make_unique<RawTextTest>(item.Text, store_.CaseSensitive, store_.CatalogHeader, slots);
+  }
+}
+
+bool MainWindowRuns::GlobalTake(const uint8_t* bytes, EntryRecord& e) {
+  if (!globalTest_->Contains(bytes)) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
+  return GlobalMatch(state_.SearchString, e, store_.CaseSensitive);
+}
+
+bool MainWindowRuns::SeqTake(const uint8_t* bytes, EntryRecord& e) {
+  for (const auto& test : seqTests_)
+    if (!test->Contains(bytes)) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
+  return MatchSeqSearch(state_, e, store_.CaseSensitive);
+}
+
+bool MainWindowRuns::DeletedTake(const uint8_t* bytes, EntryRecord& e) {
+  if (RawStatus(bytes) != store::StatusDeleted) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
   return true;
 }
 
@@ -97,6 +140,7 @@ void MainWindowRuns::ShowInMainWindow(float n, const EntryRecord& e, int16_t bro
   main_.ShowEntry(store_.CurrentEntry);
   main_.ShowEntryNumber(n);
   main_.CurrentBrowseMode = browseMode;
+  indexStandsOn_ = n;
   main_.SetPanel("SearchMode", store::BrowseModeText(browseMode));
   if (busy_) BusyOff();
 }
@@ -147,12 +191,14 @@ void MainWindowRuns::WalkByNumber(NumberWalk kind) {
   store_.ShowGauge(last, global ? "Searching Globally...." : "Finding Deleted Entries....", true);
   float count = 0;
   EntryRecord e;
+  if (global) PrepareGlobalTest();
+  const auto take = global ? &MainWindowRuns::GlobalTake : &MainWindowRuns::DeletedTake;
   for (float n = 1; n <= last; ++n) {
     if (store_.StepGauge()) break;
     // A data file shorter than its entry count ends there.
-    if (!Read(e, n)) break;
-    bool match = global ? GlobalMatch(state_.SearchString, e, store_.CaseSensitive) : e.Status == store::StatusDeleted;
-    if (!match) continue;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) break;
+    if (!(this->*take)(bytes, e)) continue;
     ++count;
     HandOver h = dest->Take(n, e, count);
     if (h == HandOver::Shown) return;
@@ -343,19 +389,22 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float n = store_.CurrentSettings.SortHead;
     // A damaged chain (a link to no entry, a loop) ends the walk.
-    if (!ChainLink(n) || store_.StepGauge() || !Read(e, n)) return 0;
-    for (float steps = 0; steps < last; ++steps) {
-      if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
+    if (!ChainLink(n) || store_.StepGauge()) return 0;
+    const uint8_t* bytes = Bytes(n);
+    for (float steps = 0; bytes && steps < last; ++steps) {
+      const float link = RawNextLink(bytes, store_.CatalogHeader);
+      if (SeqTake(bytes, e)) return n;
       if (n == store_.CurrentSettings.SortTail) return 0;
       if (store_.StepGauge()) return 0;
-      if (!ChainStep(e, n, true)) return 0;
+      bytes = ChainStep(link, n, true);
     }
     return 0;
   }
   for (float n = 1; n <= last; ++n) {
     if (store_.StepGauge()) return 0;
-    if (!Read(e, n)) return 0;
-    if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) return 0;
+    if (SeqTake(bytes, e)) return n;
   }
   return 0;
 }
@@ -370,6 +419,7 @@ void MainWindowRuns::RunSearch() {
   const bool sequential = main_.CurrentSearchMode == store::smSequential;
   EntryRecord e;
   float n = 0;
+  PrepareSeqTests();
   if (!sequential) {
     n = FindStartKey(store_, state_, main_, main_.BrowseIndex);
     if (main_.BrowseIndex == -1) {
@@ -449,10 +499,13 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   }
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
+    float link = e.NextLink;
     for (float steps = 0; steps < last && n != store_.CurrentSettings.SortTail; ++steps) {
       if (store_.StepGauge()) return WalkEnd::Done;
-      if (!ChainStep(e, n, true)) return WalkEnd::Done;
-      if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
+      const uint8_t* bytes = ChainStep(link, n, true);
+      if (!bytes) return WalkEnd::Done;
+      link = RawNextLink(bytes, store_.CatalogHeader);
+      if (!SeqTake(bytes, e)) continue;
       HandOver h = take();
       if (h == HandOver::Abort) return WalkEnd::Aborted;
       if (h != HandOver::Continue) return WalkEnd::Done;
@@ -461,8 +514,9 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   }
   for (n = n + 1; n <= last; ++n) {
     if (store_.StepGauge()) return WalkEnd::Done;
-    if (!Read(e, n)) return WalkEnd::Done;
-    if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) return WalkEnd::Done;
+    if (!SeqTake(bytes, e)) continue;
     HandOver h = take();
     if (h == HandOver::Abort) return WalkEnd::Aborted;
     if (h != HandOver::Continue) return WalkEnd::Done;

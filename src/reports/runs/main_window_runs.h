@@ -21,6 +21,7 @@
 #include "platform/host.h"
 #include "reports/report_state.h"
 #include "reports/runs/destination.h"
+#include "reports/runs/raw_match.h"
 #include "store/store.h"
 
 namespace kelvarin::reports {
@@ -95,10 +96,21 @@ class MainWindowRuns {
   bool Read(store::EntryRecord& e, float n);
   // A valid link of the sort chain (an entry that exists).
   bool ChainLink(float n) const;
-  // One link along the sort chain from entry n (held in e): reads the
-  // linked entry into e and moves n there. False at the chain's end or a
-  // damaged link (to no entry, or looping back).
-  bool ChainStep(store::EntryRecord& e, float& n, bool forward);
+  // Entry n's stored bytes, valid until the next read; nullptr where Read
+  // gives false.
+  const uint8_t* Bytes(float n);
+  // Follows `link`, read from entry n, along the sort chain: the linked
+  // entry's bytes, n moved there. nullptr at the chain's end or a damaged
+  // link (to no entry, or looping back: the entry reached must link back).
+  const uint8_t* ChainStep(float link, float& n, bool forward);
+  // The tests of a walk on stored bytes; each Take decodes into e and gives
+  // the full test's answer only for an entry whose bytes can match. Prepare
+  // before a walk: they read the criteria as they stand then.
+  void PrepareGlobalTest();
+  void PrepareSeqTests();
+  bool GlobalTake(const uint8_t* bytes, store::EntryRecord& e);
+  bool SeqTake(const uint8_t* bytes, store::EntryRecord& e);
+  bool DeletedTake(const uint8_t* bytes, store::EntryRecord& e);
   // Puts BrowseIndex back on the entry shown, wherever unsuccessful steps
   // left it; false when the entry's key is not found there.
   bool IndexToShownEntry(store::EntryRecord& work);
@@ -113,7 +125,7 @@ class MainWindowRuns {
   // entry holding it), or 0 when the walk ran out.
   float StepIndex(store::EntryRecord& work, bool forward, bool searchTest);
   float StepNumbers(store::EntryRecord& work, bool forward, bool yieldEvery20,
-                    const std::function<bool(const store::EntryRecord&)>& test);
+                    bool (MainWindowRuns::*take)(const uint8_t*, store::EntryRecord&));
   float StepChain(store::EntryRecord& work, bool forward);
 
   platform::Host& host_;
@@ -121,6 +133,11 @@ class MainWindowRuns {
   ReportState& state_;
   entry::frmQAVMain& main_;
   bool busy_ = false;
+  // The entry BrowseIndex stands on after the last run or step that moved
+  // it there; 0 when it stands elsewhere.
+  float indexStandsOn_ = 0;
+  std::unique_ptr<RawTextTest> globalTest_;
+  std::vector<std::unique_ptr<RawTextTest>> seqTests_;
 };
 
 }  // namespace kelvarin::reports
