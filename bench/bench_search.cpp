@@ -32,7 +32,8 @@
 // Times are the best of a few runs, on files already in the page cache.
 // argv[1] = a work directory; KV_BENCH_ENTRIES overrides 1,000,000 (the
 // small catalog is a tenth of it). "bench_search --child OP DIR CATALOG
-// ENTRIES" runs one operation and prints "time SECONDS peak KIB".
+// ENTRIES" runs one operation and prints "time SECONDS peak KIB"; with
+// KV_BENCH_KEEP set the catalogs stay in the work directory for that.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -305,6 +306,7 @@ int main(int argc, char** argv) {
   std::printf("figure list_alpha_next_vs_sqlite %.2f target 0.6\n", large["list_alpha/BIG"].time / sqlTitle);
   std::printf("figure list_range_next_vs_sqlite %.2f target 0.6\n", large["list_range/BIG"].time / sqlRow);
   std::printf("figure memory_1m_vs_100k %.2f target 1.2\n", memory);
-  std::filesystem::remove_all(dir);
+  // KV_BENCH_KEEP keeps the catalogs for profiling a child run.
+  if (!std::getenv("KV_BENCH_KEEP")) std::filesystem::remove_all(dir);
   return 0;
 }
