@@ -16,9 +16,10 @@
 namespace kelvarin::reports {
 namespace {
 
-// Stored (code page 437) bytes: a A s S, é É ü Ü ß, blank, and two box
-// drawing bytes that decode to the same character.
-constexpr uint8_t kStored[] = {'a', 'A', 's', 'S', 0x82, 0x90, 0x81, 0x9A, 0xE1, ' ', 0xC4, 0xCD, '-'};
+// Stored (code page 437) bytes: a A s S, the Greek letters that decode to
+// s and S, é É ü Ü ß, blank, and two box drawing bytes that decode to the
+// same character.
+constexpr uint8_t kStored[] = {'a', 'A', 's', 'S', 0xE4, 0xE5, 0x82, 0x90, 0x81, 0x9A, 0xE1, ' ', 0xC4, 0xCD, '-'};
 
 store::DatHeader RandomHeader(std::mt19937& rng) {
   store::DatHeader h;

@@ -96,17 +96,18 @@ bool RawTextTest::ScanSpan(const uint8_t* record, const Span& span) const {
 #if defined(__SSE2__)
   // Sixteen places at a time: those whose first and last bytes could stand
   // for the text's first and last characters are verified.
-  if (firstBytes_.size() <= 2 && lastBytes_.size() <= 2) {
-    const __m128i f0 = _mm_set1_epi8(static_cast<char>(firstBytes_[0]));
-    const __m128i f1 = _mm_set1_epi8(static_cast<char>(firstBytes_.back()));
-    const __m128i l0 = _mm_set1_epi8(static_cast<char>(lastBytes_[0]));
-    const __m128i l1 = _mm_set1_epi8(static_cast<char>(lastBytes_.back()));
+  if (firstBytes_.size() <= 4 && lastBytes_.size() <= 4) {
+    // Up to four stored bytes each (a letter in both cases, and the Greek
+    // letters that decode to it); a short list repeats its last byte.
+    auto any = [](const std::vector<uint8_t>& bytes, __m128i v) {
+      auto at = [&](size_t i) { return _mm_set1_epi8(static_cast<char>(bytes[std::min(i, bytes.size() - 1)])); };
+      return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, at(0)), _mm_cmpeq_epi8(v, at(1))),
+                          _mm_or_si128(_mm_cmpeq_epi8(v, at(2)), _mm_cmpeq_epi8(v, at(3))));
+    };
     for (; p + 15 <= lastStart; p += 16) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + p));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(record + p + m - 1));
-      const __m128i firstHit = _mm_or_si128(_mm_cmpeq_epi8(a, f0), _mm_cmpeq_epi8(a, f1));
-      const __m128i lastHit = _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1));
-      auto mask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(firstHit, lastHit)));
+      auto mask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(any(firstBytes_, a), any(lastBytes_, b))));
       while (mask != 0) {
         const auto bit = static_cast<uint32_t>(__builtin_ctz(mask));
         if (Verify(record, p + bit)) return true;

@@ -50,7 +50,7 @@ class RawTextTest {
   std::array<uint8_t, 256> key_{};
   std::string wanted_;
   // The stored bytes that stand for the text's first and last characters;
-  // a SIMD scan is used when each has at most two.
+  // a SIMD scan is used when each has at most four.
   std::array<bool, 256> isFirst_{}, isLast_{};
   std::vector<uint8_t> firstBytes_, lastBytes_;
   // Runs of adjacent searched fields, and the end of the field each byte
