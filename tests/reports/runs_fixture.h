@@ -95,6 +95,18 @@ class RunsTest : public ::testing::Test {
     });
   }
 
+  // In name order: Adams 3, Jones 1, Smith 2, Smithers 6 (deleted),
+  // Smithson 4, Smithy 7, Smyth 5.
+  void People() {
+    cat_.Entry({"Jones", "Boston", "", "A1"});
+    cat_.Entry({"Smith", "Portland", "", "B2"});
+    cat_.Entry({"Adams", "Lands End", "", "A2"});
+    cat_.Entry({"Smithson", "Portland", "", "C1"});
+    cat_.Entry({"Smyth", "Portland", "", "B3"});
+    cat_.DeletedEntry({"Smithers", "Portland", "", "C2"});
+    cat_.Entry({"Smithy", "Boston", "", "C9"});
+  }
+
   // What the main window shows now.
   std::string Shown() { return main().txtFieldData(0).Text(); }
   std::string Panel(const std::string& key) { return main().PanelText(key); }

@@ -12,16 +12,9 @@ namespace {
 
 class StepRunTest : public RunsTest {
  protected:
-  // In name order: Adams 3, Jones 1, Smith 2, Smithers 6 (deleted),
-  // Smithson 4, Smithy 7, Smyth 5, Zed 8 (deleted).
-  void People() {
-    cat_.Entry({"Jones", "Boston", "", "A1"});
-    cat_.Entry({"Smith", "Portland", "", "B2"});
-    cat_.Entry({"Adams", "Lands End", "", "A2"});
-    cat_.Entry({"Smithson", "Portland", "", "C1"});
-    cat_.Entry({"Smyth", "Portland", "", "B3"});
-    cat_.DeletedEntry({"Smithers", "Portland", "", "C2"});
-    cat_.Entry({"Smithy", "Boston", "", "C9"});
+  // People, and Zed 8 (deleted) after the last key.
+  void PeopleAndZed() {
+    People();
     cat_.DeletedEntry({"Zed", "Leeds", "", "D4"});
   }
   void ExpectAt(float n, int16_t mode) {
@@ -55,7 +48,7 @@ class StepRunTest : public RunsTest {
 };
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
-  People();
+  PeopleAndZed();
   Start();
   // The end text SMITHS keeps Smithson; Smithy is the first past it.
   FailThenBack(
@@ -77,7 +70,7 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
-  People();
+  PeopleAndZed();
   Start();
   FailThenBack(
       [&] {
@@ -101,7 +94,7 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsAlongTheSortChain) {
-  People();
+  PeopleAndZed();
   cat_.SortChain({3, 1, 2, 6, 4, 7, 5, 8});
   Start();
   FailThenBack(
@@ -194,7 +187,7 @@ TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
 }
 
 TEST_F(StepRunTest, AnAlphabeticalSearchWhoseOutputCannotOpenKeepsItsStartAndEnd) {
-  People();
+  PeopleAndZed();
   Start(store::rdQuickView);
   rs().AlphaStartCriteria.Items[0] = {0, "S"};
   rs().AlphaStartCriteria.Count = 1;
@@ -213,7 +206,7 @@ TEST_F(StepRunTest, AnAlphabeticalSearchWhoseOutputCannotOpenKeepsItsStartAndEnd
 // The settings file's search mode: 1 is the sequential order, anything
 // else (a hand-edited file) the alphabetical one.
 TEST_F(StepRunTest, StartUpReadsOnlyOneAsTheSequentialOrder) {
-  People();
+  PeopleAndZed();
   for (const char* stored : {"1", "0", "2", "-1", "x"}) {
     SCOPED_TRACE(stored);
     platform::WritePrivateProfileString("Search", "SearchMode", stored, dir_.File("QAV.INI"));

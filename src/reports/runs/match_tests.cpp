@@ -114,12 +114,7 @@ bool MatchSeqSearch(const ReportState& state, const store::EntryRecord& entry, b
 }
 
 bool IsPastEndPoint(const ReportState& state, const store::EntryRecord& entry) {
-  const int16_t count = Used(state.AlphaEndCriteria);
-  for (int16_t i = 0; i < count; ++i) {
-    const CriteriaItem& item = state.AlphaEndCriteria.Items[static_cast<size_t>(i)];
-    if (ItemPast(item, FieldOf(entry, item.FieldIndex))) return true;
-  }
-  return false;
+  return EndPointVerdict(state, entry) != kBeforeEnd;
 }
 
 EndPoint EndPointVerdict(const ReportState& state, const store::EntryRecord& entry) {
