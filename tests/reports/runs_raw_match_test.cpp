@@ -106,5 +106,37 @@ TEST(RawTextTest, AnEmptyTextOrOneLongerThanEveryFieldMatchesNothing) {
   EXPECT_FALSE(RawTextTest("aaaa", true, h, {20}).Contains(r.data()));
 }
 
+TEST(RawTextTest, ACharacterNoStoredByteStandsForMatchesNothing) {
+  store::DatHeader h;
+  h.FieldLength[0] = 40;
+  h.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(h.FieldLength));
+  std::vector<uint8_t> r(static_cast<size_t>(h.RecordLength));
+  for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint8_t>(i * 7);
+  // The euro sign has no byte in the stored code page.
+  EXPECT_FALSE(RawTextTest("\x80", true, h).Contains(r.data()));
+  EXPECT_FALSE(RawTextTest("a\x80", false, h).Contains(r.data()));
+}
+
+// A walk keeps its test while the criteria stay; any change makes a new one.
+TEST(RawTextTest, IsMadeForExactlyItsArguments) {
+  store::DatHeader h;
+  h.FieldLength[0] = 10;
+  h.FieldLength[1] = 10;
+  h.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(h.FieldLength));
+  const RawTextTest t("ab", false, h, {1});
+  EXPECT_TRUE(t.MadeFor("ab", false, h, {1}));
+  EXPECT_FALSE(t.MadeFor("aB", false, h, {1}));
+  EXPECT_FALSE(t.MadeFor("ab", true, h, {1}));
+  EXPECT_FALSE(t.MadeFor("ab", false, h, {0}));
+  EXPECT_FALSE(t.MadeFor("ab", false, h, {}));
+  store::DatHeader other = h;
+  other.FieldLength[1] = 9;
+  other.FieldLength[2] = 1;
+  EXPECT_FALSE(t.MadeFor("ab", false, other, {1}));
+  other = h;
+  other.RecordLength = static_cast<int16_t>(h.RecordLength + 1);
+  EXPECT_FALSE(t.MadeFor("ab", false, other, {1}));
+}
+
 }  // namespace
 }  // namespace kelvarin::reports
