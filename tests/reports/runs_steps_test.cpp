@@ -93,6 +93,32 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
       store::bmSeqList, {5, 6, 7, 8}, "End of Current List");
 }
 
+// Steps read the texts as they stand when the step is made (search and
+// replace changes the global text, Search Setup the criteria).
+TEST_F(StepRunTest, StepsBothWaysUseTheTextsOfTheMoment) {
+  PeopleAndZed();
+  Start();
+  GlobalSearchDialog("portland");
+  main().mnuVGlobalSearch.UserClick();
+  Next();
+  Next();
+  ExpectAt(5, store::bmGlobalSearch);
+  rs().SearchString = "boston";
+  Previous();
+  ExpectAt(1, store::bmGlobalSearch);
+  Next();
+  ExpectAt(7, store::bmGlobalSearch);
+
+  SearchDialog({{1, "Portland"}}, true);
+  main().cmdSequential.UserClick();
+  Next();
+  Next();
+  ExpectAt(5, store::bmSeqSearch);
+  rs().SearchCriteria.Items[0].Text = "Lands";
+  Previous();
+  ExpectAt(3, store::bmSeqSearch);
+}
+
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsAlongTheSortChain) {
   PeopleAndZed();
   cat_.SortChain({3, 1, 2, 6, 4, 7, 5, 8});
@@ -163,6 +189,24 @@ TEST_F(LongKeyRunTest, ASearchTextLongerThanTheKeyReachesEveryEntryBeginningWith
   SearchDialog({{0, "ABCDEFGHIJKLMNOPQRSTUVWXZ"}}, false);
   main().cmdAlpha.UserClick();
   ExpectAt(5, store::bmAlphaSearch);
+}
+
+// Entries 1, 2, 3 and 5 share their 24-character key: the index must be put
+// back on the one shown among them, not on the first of them.
+TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
+  Start();
+  SearchDialog({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false);
+  main().cmdAlpha.UserClick();
+  for (float n : {2, 3, 5}) {
+    Next();
+    ExpectAt(n, store::bmAlphaSearch);
+  }
+  for (int k = 0; k < 2; ++k) {
+    Expect("You are at the end.");
+    Next();
+  }
+  Previous();
+  ExpectAt(3, store::bmAlphaSearch);
 }
 
 TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {

@@ -112,8 +112,9 @@ class MainWindowRuns {
   bool SeqTake(const uint8_t* bytes, store::EntryRecord& e);
   bool DeletedTake(const uint8_t* bytes, store::EntryRecord& e);
   // Puts BrowseIndex back on the entry shown, wherever unsuccessful steps
-  // left it; false when the entry's key is not found there.
-  bool IndexToShownEntry(store::EntryRecord& work);
+  // left it (when the entry's key is not found there, on the place the key
+  // lookup fell).
+  void IndexToShownEntry(store::EntryRecord& work);
   // The report-destination panel, for the dialogs' Report Setup.
   void SetReportDestPanel(const std::string& text);
   // Deleted entries met while walking on from a match are passed over in

@@ -52,20 +52,18 @@ float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest
   }
 }
 
-bool MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
+void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
   const float shown = store_.CurrentEntryNumber;
   const int16_t slot = state_.KeyField;
-  if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return false;
+  if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return;
   const std::string key = store::Store::EntryKey(work, slot);
   // Keys that agree are kept in entry-number order: walk them to the one shown.
   const std::string folded = platform::AnsiUpperString(key);
   float n = store_.IndexFind(main_.BrowseIndex, key);
   while (n != 0 && n != shown) {
     n = store_.IndexNext(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded)
-      return false;
+    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded) return;
   }
-  return n == shown;
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
