@@ -1,6 +1,9 @@
 #include "entry/frmQAVMain.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 #include "platform/text/number_text.h"
 
@@ -364,7 +367,18 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
     if (store_.CatalogHeader.FieldLength[static_cast<size_t>(i)] <= 0) continue;
     // A computed field shows the value of its formula.
     bool computed = store_.Formulas[static_cast<size_t>(i)].Defined != 0;
-    txtFieldData(i).SetText(computed ? store_.EvalFormula(entry, i) : TrimRight(entry.FieldText[static_cast<size_t>(i)]));
+    if (computed) {
+      txtFieldData(i).SetText(store_.EvalFormula(entry, i));
+      continue;
+    }
+    const std::string& text = entry.FieldText[static_cast<size_t>(i)];
+    size_t length = text.size();
+    // Fields are padded with blanks: eight at a time first.
+    static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    while (length >= 8 && std::memcmp(text.data() + length - 8, kBlanks, 8) == 0) length -= 8;
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
+    shownText_.assign(text, 0, length);
+    txtFieldData(i).SetText(shownText_);
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }
@@ -415,7 +429,18 @@ std::string frmQAVMain::PanelText(const std::string& key) const {
   return p ? p->Text() : std::string();
 }
 
-void frmQAVMain::ShowEntryNumber(float entryNumber) { SetPanel("Entry", "Entry # " + platform::PlainNumber(entryNumber)); }
+void frmQAVMain::ShowEntryNumber(float entryNumber) {
+  // Entry numbers are whole: their digits need no general conversion.
+  if (entryNumber >= 0 && entryNumber < 1e7f && entryNumber == std::floor(entryNumber)) {
+    char digits[16];
+    auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int32_t>(entryNumber)).ptr;
+    shownText_.assign("Entry # ");
+    shownText_.append(digits, end);
+    SetPanel("Entry", shownText_);
+    return;
+  }
+  SetPanel("Entry", "Entry # " + platform::PlainNumber(entryNumber));
+}
 
 // ---------------------------------------------------------------------------
 // Commands
@@ -425,10 +450,15 @@ void frmQAVMain::Step(bool forward) {
   const Steppers& s = steppers_[static_cast<size_t>(CurrentBrowseMode)];
   Stepper step = forward ? s.next : s.previous;
   if (!step) return;
-  store::EntryRecord work;
+  store::EntryRecord& work = stepWork_;
   float found = step(work);
   if (found == 0 || found == store_.CurrentEntryNumber) return;
-  store_.CurrentEntry = work;
+  // The entry shown before becomes the next step's work entry.
+  store_.CurrentEntry.FieldText.swap(work.FieldText);
+  store_.CurrentEntry.Status = work.Status;
+  store_.CurrentEntry.NextLink = work.NextLink;
+  store_.CurrentEntry.PrevLink = work.PrevLink;
+  store_.CurrentEntry.MemoNumber = work.MemoNumber;
   store_.CurrentEntryNumber = found;
   ShowEntry(store_.CurrentEntry);
   ShowEntryNumber(found);

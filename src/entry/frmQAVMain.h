@@ -168,6 +168,10 @@ class frmQAVMain : public platform::Form {
   reports::ReportState& state_;
   std::array<Steppers, 8> steppers_{};
   bool shutDown_ = false;
+  // Kept between steps so that stepping through many entries reuses their
+  // texts' storage instead of allocating it afresh each time.
+  store::EntryRecord stepWork_;
+  std::string shownText_;
 };
 
 }  // namespace kelvarin::entry

@@ -53,14 +53,21 @@ void Store::DropReadAhead() {
 }
 
 bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber) {
+  const uint8_t* bytes = EntryBytes(header, entryNumber, fileNumber);
+  if (!bytes) return false;
+  DecodeEntry(bytes, header, &entry);
+  return true;
+}
+
+const uint8_t* Store::EntryBytes(const DatHeader& header, float entryNumber, int16_t fileNumber) {
   int64_t record = RecordNumber(entryNumber);
   if (record < 1) {
     ShowMessage("Bad RecNum");
-    return false;
+    return nullptr;
   }
-  if (!HeaderUsable(header)) return false;
+  if (!HeaderUsable(header)) return nullptr;
   platform::RandomAccessFile* file = files_.Get(fileNumber);
-  if (!file) return false;
+  if (!file) return nullptr;
   const size_t len = static_cast<size_t>(header.RecordLength);
   const int64_t offset = record * header.RecordLength;
 
@@ -69,9 +76,8 @@ bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNu
   if (fileNumber != DatFile) {
     recordBuf_.resize(len);
     size_t got = 0;
-    if (file->Read(offset, recordBuf_.data(), len, &got) != 0 || got < len) return false;
-    DecodeEntry(recordBuf_.data(), header, &entry);
-    return true;
+    if (file->Read(offset, recordBuf_.data(), len, &got) != 0 || got < len) return nullptr;
+    return recordBuf_.data();
   }
   ReadAhead& a = ahead_;
   if (a.file != file || offset < a.start ||
@@ -87,17 +93,16 @@ bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNu
     a.length = 0;
     if (file->Read(offset, a.buf.data(), want, &got) != 0) {
       DropReadAhead();
-      return false;
+      return nullptr;
     }
     a.length = got;
     if (got < len) {
       DropReadAhead();
-      return false;
+      return nullptr;
     }
   }
   a.lastRecord = record;
-  DecodeEntry(a.buf.data() + (offset - a.start), header, &entry);
-  return true;
+  return a.buf.data() + (offset - a.start);
 }
 
 bool Store::WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber) {

@@ -130,6 +130,10 @@ class Store {
   // "Bad RecNum". False also when the header is inconsistent, the file is
   // not open or the entry lies (partly) beyond the end of the file.
   bool ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);
+  // The stored bytes of the entry (header.RecordLength of them, as
+  // DecodeEntry takes them), read as ReadEntry reads; valid until the next
+  // read or write of the store. nullptr where ReadEntry gives false.
+  const uint8_t* EntryBytes(const DatHeader& header, float entryNumber, int16_t fileNumber);
   // Writes exactly RecordLength bytes at the entry's position; a failed write
   // is shown to the user.
   bool WriteEntry(const EntryRecord& entry, const DatHeader& header, float entryNumber, int16_t fileNumber);

@@ -132,6 +132,22 @@ TEST_F(SearchDialogTest, SequentialOpeningLeavesRowsPlainAndCaseBoxUsable) {
   EXPECT_EQ(IniInt("Search", "SearchMode"), 1);
 }
 
+// Only the alphabetical value opens the alphabetical order; any other opens
+// the sequential one with its buttons disabled.
+TEST_F(SearchDialogTest, AnyModeButAlphabeticalOpensTheSequentialOrder) {
+  for (int16_t value : {int16_t{2}, int16_t{-1}}) {
+    mode = value;
+    Open([&](frmSearch& d) {
+      EXPECT_TRUE(d.optSequential.Value());
+      EXPECT_FALSE(d.optAlpha.Value());
+      EXPECT_FALSE(d.cmdSetStart.Enabled());
+      EXPECT_FALSE(d.cmdSetEnd.Enabled());
+      EXPECT_FALSE(d.cboKeyFields.Enabled());
+      d.cmdCancel.UserClick();
+    });
+  }
+}
+
 TEST_F(SearchDialogTest, CatalogWithoutKeyFieldsOpensSequentialAndKeepsTheKeyField) {
   Field(0, "Title", 30);
   Field(3, "Shelf", 6, store::KindSummed);

@@ -67,11 +67,44 @@ class RunsTest : public ::testing::Test {
       f.cmdOK.UserClick();
     });
   }
+  // The criteria dialog: one text for a slot, then OK.
+  void CriteriaScript(int16_t slot, const std::string& text) {
+    host_.OnShow("frmCriteria", [slot, text](platform::Form& f) {
+      static_cast<platform::TextBox*>(f.FindControl("txtFieldData", slot))->UserSetText(text);
+      static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
+    });
+  }
+  // List Alphabetically: start and end texts for the key field in slot 0.
+  void ListAlphaDialog(const std::string& start, const std::string& end) {
+    host_.OnShowAs<reports::frmListAlpha>("frmListAlpha", [this, start, end](reports::frmListAlpha& f) {
+      if (!start.empty()) {
+        CriteriaScript(0, start);
+        f.cmdSetStart.UserClick();
+      }
+      if (!end.empty()) {
+        CriteriaScript(0, end);
+        f.cmdSetEnd.UserClick();
+      }
+      f.cmdOK.UserClick();
+    });
+  }
   void SpeedPrompt(const std::string& text) {
     host_.OnShow("frmEnterName", [text](platform::Form& f) {
       static_cast<platform::TextBox*>(f.FindControl("txtName"))->UserSetText(text);
       static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
     });
+  }
+
+  // In name order: Adams 3, Jones 1, Smith 2, Smithers 6 (deleted),
+  // Smithson 4, Smithy 7, Smyth 5.
+  void People() {
+    cat_.Entry({"Jones", "Boston", "", "A1"});
+    cat_.Entry({"Smith", "Portland", "", "B2"});
+    cat_.Entry({"Adams", "Lands End", "", "A2"});
+    cat_.Entry({"Smithson", "Portland", "", "C1"});
+    cat_.Entry({"Smyth", "Portland", "", "B3"});
+    cat_.DeletedEntry({"Smithers", "Portland", "", "C2"});
+    cat_.Entry({"Smithy", "Boston", "", "C9"});
   }
 
   // What the main window shows now.

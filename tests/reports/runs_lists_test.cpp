@@ -8,10 +8,6 @@
 namespace kelvarin::test_support {
 namespace {
 
-using platform::CommandButton;
-using platform::Form;
-using platform::TextBox;
-
 class ListRunTest : public RunsTest {
  protected:
   // Entries 2 and 4 are deleted; Oxford appears in entry 2's city and in
@@ -37,25 +33,6 @@ class ListRunTest : public RunsTest {
     next ? Next() : Previous();
     EXPECT_EQ(Seen(), (std::vector<std::string>{"Beep", Box(message)}));
     ExpectAt(n, name, mode);
-  }
-  void CriteriaScript(int16_t slot, const std::string& text) {
-    host_.OnShow("frmCriteria", [slot, text](Form& f) {
-      static_cast<TextBox*>(f.FindControl("txtFieldData", slot))->UserSetText(text);
-      static_cast<CommandButton*>(f.FindControl("cmdOK"))->UserClick();
-    });
-  }
-  void ListAlphaDialog(const std::string& start, const std::string& end) {
-    host_.OnShowAs<reports::frmListAlpha>("frmListAlpha", [this, start, end](reports::frmListAlpha& f) {
-      if (!start.empty()) {
-        CriteriaScript(0, start);
-        f.cmdSetStart.UserClick();
-      }
-      if (!end.empty()) {
-        CriteriaScript(0, end);
-        f.cmdSetEnd.UserClick();
-      }
-      f.cmdOK.UserClick();
-    });
   }
 };
 

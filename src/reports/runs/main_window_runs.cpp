@@ -1,5 +1,7 @@
 #include "reports/runs/main_window_runs.h"
 
+#include <algorithm>
+
 #include "platform/text/number_text.h"
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmListAlpha.h"
@@ -9,6 +11,7 @@
 #include "reports/runs/dbase_destination.h"
 #include "reports/runs/match_tests.h"
 #include "reports/dialogs/dialog_support.h"
+#include "store/formats.h"
 #include "store/frm_enter_name.h"
 
 namespace kelvarin::reports {
@@ -64,18 +67,64 @@ void MainWindowRuns::BusyOff() {
 
 void MainWindowRuns::ClearTotals() { state_.FieldTotals.fill(0.0f); }
 
-void MainWindowRuns::CloseBrowseIndex() {
-  if (main_.BrowseIndex != -1) {
-    store_.IndexClose(main_.BrowseIndex);
-    main_.BrowseIndex = -1;
-  }
-}
-
 bool MainWindowRuns::Read(EntryRecord& e, float n) {
   return store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile);
 }
 
 bool MainWindowRuns::ChainLink(float n) const { return n >= 1 && n <= store_.CatalogHeader.EntryCount; }
+
+const uint8_t* MainWindowRuns::Bytes(float n) {
+  return store_.EntryBytes(store_.CatalogHeader, n, store_.DatFile);
+}
+
+const uint8_t* MainWindowRuns::ChainStep(float link, float& n, bool forward) {
+  const float from = n;
+  if (link == from || !ChainLink(link)) return nullptr;
+  const uint8_t* bytes = Bytes(link);
+  if (!bytes) return nullptr;
+  // In a sound chain the entry reached links back to the one left; a link
+  // that loops back to an earlier entry does not (that entry's back link
+  // names its own predecessor, or itself at the head).
+  const store::DatHeader& h = store_.CatalogHeader;
+  if ((forward ? RawPrevLink(bytes, h) : RawNextLink(bytes, h)) != from) return nullptr;
+  n = link;
+  return bytes;
+}
+
+void MainWindowRuns::PrepareGlobalTest() {
+  if (!globalTest_ || !globalTest_->MadeFor(state_.SearchString, store_.CaseSensitive, store_.CatalogHeader, {}))
+    globalTest_ = std::make_unique<RawTextTest>(state_.SearchString, store_.CaseSensitive, store_.CatalogHeader);
+}
+
+void MainWindowRuns::PrepareSeqTests() {
+  const auto count = static_cast<size_t>(std::clamp<int16_t>(state_.SearchCriteria.Count, 0, 21));
+  seqTests_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const CriteriaItem& item = state_.SearchCriteria.Items[i];
+    const std::vector<int16_t> slots{item.FieldIndex};
+    if (!seqTests_[i] || !seqTests_[i]->MadeFor(item.Text, store_.CaseSensitive, store_.CatalogHeader, slots))
+      seqTests_[i] = std::make_unique<RawTextTest>(item.Text, store_.CaseSensitive, store_.CatalogHeader, slots);
+  }
+}
+
+bool MainWindowRuns::GlobalTake(const uint8_t* bytes, EntryRecord& e) {
+  if (!globalTest_->Contains(bytes)) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
+  return GlobalMatch(state_.SearchString, e, store_.CaseSensitive);
+}
+
+bool MainWindowRuns::SeqTake(const uint8_t* bytes, EntryRecord& e) {
+  for (const auto& test : seqTests_)
+    if (!test->Contains(bytes)) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
+  return MatchSeqSearch(state_, e, store_.CaseSensitive);
+}
+
+bool MainWindowRuns::DeletedTake(const uint8_t* bytes, EntryRecord& e) {
+  if (RawStatus(bytes) != store::StatusDeleted) return false;
+  store::DecodeEntry(bytes, store_.CatalogHeader, &e);
+  return true;
+}
 
 void MainWindowRuns::SetReportDestPanel(const std::string& text) { main_.SetPanel("RptDest", text); }
 
@@ -92,6 +141,7 @@ void MainWindowRuns::ShowInMainWindow(float n, const EntryRecord& e, int16_t bro
   main_.ShowEntry(store_.CurrentEntry);
   main_.ShowEntryNumber(n);
   main_.CurrentBrowseMode = browseMode;
+  indexStandsOn_ = n;
   main_.SetPanel("SearchMode", store::BrowseModeText(browseMode));
   if (busy_) BusyOff();
 }
@@ -110,7 +160,9 @@ bool MainWindowRuns::OpenOutput(RunDestination& dest) {
 
 int16_t MainWindowRuns::AlphaVerdict(const EntryRecord& e) const {
   if (state_.SearchCriteria.Count > 0 && e.Status == store::StatusDeleted) return kAlphaSkip;
-  return MatchAlphaSearch(state_, e);
+  int16_t r = MatchAlphaSearch(state_, e);
+  if (r == kAlphaStop && KeyTiesSearchText(state_, e)) return kAlphaSkip;
+  return r;
 }
 
 // ---------------------------------------------------------------------------
@@ -140,12 +192,14 @@ void MainWindowRuns::WalkByNumber(NumberWalk kind) {
   store_.ShowGauge(last, global ? "Searching Globally...." : "Finding Deleted Entries....", true);
   float count = 0;
   EntryRecord e;
+  if (global) PrepareGlobalTest();
+  const auto take = global ? &MainWindowRuns::GlobalTake : &MainWindowRuns::DeletedTake;
   for (float n = 1; n <= last; ++n) {
     if (store_.StepGauge()) break;
     // A data file shorter than its entry count ends there.
-    if (!Read(e, n)) break;
-    bool match = global ? GlobalMatch(state_.SearchString, e, store_.CaseSensitive) : e.Status == store::StatusDeleted;
-    if (!match) continue;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) break;
+    if (!(this->*take)(bytes, e)) continue;
     ++count;
     HandOver h = dest->Take(n, e, count);
     if (h == HandOver::Shown) return;
@@ -240,7 +294,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     if (n == 0) {
       // An index that did not open has been reported already.
       bool opened = main_.BrowseIndex != -1;
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       if (opened) {
         store_.MousePointerDefault();
         host_.MsgBox("No Matches Found");
@@ -255,7 +309,7 @@ void MainWindowRuns::mnuVListAlpha_Click() {
       // An empty index is told like a start key that is not there; a
       // failing one has been reported.
       bool empty = store_.indexLibrary().KeyCount(main_.BrowseIndex) == 0;
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       if (empty) host_.MsgBox("No Matches Found");
       return;
     }
@@ -279,21 +333,24 @@ void MainWindowRuns::mnuVListAlpha_Click() {
     if (dest->Kind() == store::rdPrinter) host_.DoEvents();
     if (store_.StepGauge()) break;
     if (!Read(e, n)) break;
-    if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) break;
-    ++count;
-    HandOver h = dest->Take(n, e, count);
-    if (h == HandOver::Abort) {
-      BusyOff();
-      main_.mnuEEraseScreen_Click();
-      return;
+    const EndPoint end = state_.AlphaEndCriteria.Count > 0 ? EndPointVerdict(state_, e) : kBeforeEnd;
+    if (end == kPastEnd) break;
+    if (end == kBeforeEnd) {
+      ++count;
+      HandOver h = dest->Take(n, e, count);
+      if (h == HandOver::Abort) {
+        BusyOff();
+        main_.mnuEEraseScreen_Click();
+        return;
+      }
+      if (h != HandOver::Continue) break;
     }
-    if (h != HandOver::Continue) break;
     n = store_.IndexNext(main_.BrowseIndex);
     if (n == 0) break;
   }
   BusyOff();
   dest->Close(count);
-  CloseBrowseIndex();
+  main_.CloseBrowseIndex();
   state_.AlphaStartCriteria.Count = 0;
   state_.AlphaEndCriteria.Count = 0;
   main_.mnuEEraseScreen_Click();
@@ -317,7 +374,11 @@ float MainWindowRuns::FirstAlphaMatch(float n, EntryRecord& e) {
     if (!Read(e, n)) return 0;
     if (store_.StepGauge()) return 0;
     int16_t r = MatchAlphaSearch(state_, e);
-    if (r == kAlphaTake) return IsPastEndPoint(state_, e) ? 0 : n;
+    if (r == kAlphaTake) {
+      const EndPoint end = EndPointVerdict(state_, e);
+      if (end == kBeforeEnd) return n;
+      if (end == kPastEnd) return 0;
+    }
     // Keys come in order: once the key lies beyond the search text, no
     // later one can begin with it.
     if (r == kAlphaStop && KeyPastSearchText(state_, e)) return 0;
@@ -331,19 +392,22 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float n = store_.CurrentSettings.SortHead;
     // A damaged chain (a link to no entry, a loop) ends the walk.
-    for (float steps = 0; steps < last && ChainLink(n); ++steps) {
+    if (!ChainLink(n) || store_.StepGauge()) return 0;
+    const uint8_t* bytes = Bytes(n);
+    for (float steps = 0; bytes && steps < last; ++steps) {
+      const float link = RawNextLink(bytes, store_.CatalogHeader);
+      if (SeqTake(bytes, e)) return n;
+      if (n == store_.CurrentSettings.SortTail) return 0;
       if (store_.StepGauge()) return 0;
-      if (!Read(e, n)) return 0;
-      if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
-      if (n == store_.CurrentSettings.SortTail || e.NextLink == n) return 0;
-      n = e.NextLink;
+      bytes = ChainStep(link, n, true);
     }
     return 0;
   }
   for (float n = 1; n <= last; ++n) {
     if (store_.StepGauge()) return 0;
-    if (!Read(e, n)) return 0;
-    if (MatchSeqSearch(state_, e, store_.CaseSensitive)) return n;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) return 0;
+    if (SeqTake(bytes, e)) return n;
   }
   return 0;
 }
@@ -358,6 +422,7 @@ void MainWindowRuns::RunSearch() {
   const bool sequential = main_.CurrentSearchMode == store::smSequential;
   EntryRecord e;
   float n = 0;
+  PrepareSeqTests();
   if (!sequential) {
     n = FindStartKey(store_, state_, main_, main_.BrowseIndex);
     if (main_.BrowseIndex == -1) {
@@ -366,7 +431,7 @@ void MainWindowRuns::RunSearch() {
     }
     if (n != 0) n = FirstAlphaMatch(n, e);
     if (n == 0) {
-      CloseBrowseIndex();
+      main_.CloseBrowseIndex();
       BusyOff();
       host_.MsgBox("No Matches Found");
       return;
@@ -393,6 +458,10 @@ void MainWindowRuns::RunSearch() {
   const bool opened = dbase ? dbase->AskName() : OpenOutput(*dest);
   if (dbase) host_.DoEvents();  // OpenOutput yields by itself
   if (!opened) {
+    // An output that is not there to open is no output run: the start and
+    // end points stay for the next search, as after one into the grid.
+    if (dest->Kind() == store::rdQuickView || dynamic_cast<UnavailableDestination*>(dest.get()))
+      main_.CloseBrowseIndex();
     EndSearch();
     return;
   }
@@ -412,7 +481,7 @@ void MainWindowRuns::RunSearch() {
   store_.MousePointerDefault();
   if (dest->Kind() == store::rdQuickView) {
     // The grid is shown with the index closed; the start and end keys stay.
-    CloseBrowseIndex();
+    main_.CloseBrowseIndex();
   }
   dest->Close(count);
   EndSearch();
@@ -429,7 +498,9 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
       if (store_.StepGauge()) return WalkEnd::Done;
       n = store_.IndexNext(main_.BrowseIndex);
       if (n == 0 || !Read(e, n)) return WalkEnd::Done;
-      if (state_.AlphaEndCriteria.Count > 0 && IsPastEndPoint(state_, e)) return WalkEnd::Done;
+      const EndPoint end = state_.AlphaEndCriteria.Count > 0 ? EndPointVerdict(state_, e) : kBeforeEnd;
+      if (end == kPastEnd) return WalkEnd::Done;
+      if (end == kPastEndTied) continue;
       int16_t r = AlphaVerdict(e);
       if (r == kAlphaStop) return WalkEnd::Done;
       if (r == kAlphaSkip) continue;
@@ -440,13 +511,13 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   }
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
+    float link = e.NextLink;
     for (float steps = 0; steps < last && n != store_.CurrentSettings.SortTail; ++steps) {
       if (store_.StepGauge()) return WalkEnd::Done;
-      float next = e.NextLink;
-      if (next == n || !ChainLink(next)) return WalkEnd::Done;
-      n = next;
-      if (!Read(e, n)) return WalkEnd::Done;
-      if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
+      const uint8_t* bytes = ChainStep(link, n, true);
+      if (!bytes) return WalkEnd::Done;
+      link = RawNextLink(bytes, store_.CatalogHeader);
+      if (!SeqTake(bytes, e)) continue;
       HandOver h = take();
       if (h == HandOver::Abort) return WalkEnd::Aborted;
       if (h != HandOver::Continue) return WalkEnd::Done;
@@ -455,8 +526,9 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   }
   for (n = n + 1; n <= last; ++n) {
     if (store_.StepGauge()) return WalkEnd::Done;
-    if (!Read(e, n)) return WalkEnd::Done;
-    if (!MatchSeqSearch(state_, e, store_.CaseSensitive)) continue;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) return WalkEnd::Done;
+    if (!SeqTake(bytes, e)) continue;
     HandOver h = take();
     if (h == HandOver::Abort) return WalkEnd::Aborted;
     if (h != HandOver::Continue) return WalkEnd::Done;
@@ -466,7 +538,7 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
 
 void MainWindowRuns::EndSearch() {
   if (main_.BrowseIndex != -1) {
-    CloseBrowseIndex();
+    main_.CloseBrowseIndex();
     state_.AlphaStartCriteria.Count = 0;
     state_.AlphaEndCriteria.Count = 0;
   }

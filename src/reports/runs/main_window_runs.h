@@ -21,6 +21,7 @@
 #include "platform/host.h"
 #include "reports/report_state.h"
 #include "reports/runs/destination.h"
+#include "reports/runs/raw_match.h"
 #include "store/store.h"
 
 namespace kelvarin::reports {
@@ -94,10 +95,28 @@ class MainWindowRuns {
   void BusyOn();
   void BusyOff();
   void ClearTotals();
-  void CloseBrowseIndex();
   bool Read(store::EntryRecord& e, float n);
   // A valid link of the sort chain (an entry that exists).
   bool ChainLink(float n) const;
+  // Entry n's stored bytes, valid until the next read; nullptr where Read
+  // gives false.
+  const uint8_t* Bytes(float n);
+  // Follows `link`, read from entry n, along the sort chain: the linked
+  // entry's bytes, n moved there. nullptr at the chain's end or a damaged
+  // link (to no entry, or looping back: the entry reached must link back).
+  const uint8_t* ChainStep(float link, float& n, bool forward);
+  // The tests of a walk on stored bytes; each Take decodes into e and gives
+  // the full test's answer only for an entry whose bytes can match. Prepare
+  // before a walk: they read the criteria as they stand then.
+  void PrepareGlobalTest();
+  void PrepareSeqTests();
+  bool GlobalTake(const uint8_t* bytes, store::EntryRecord& e);
+  bool SeqTake(const uint8_t* bytes, store::EntryRecord& e);
+  bool DeletedTake(const uint8_t* bytes, store::EntryRecord& e);
+  // Puts BrowseIndex back on the entry shown, wherever unsuccessful steps
+  // left it (when the entry's key is not found there, on the place the key
+  // lookup fell).
+  void IndexToShownEntry(store::EntryRecord& work);
   // The report-destination panel, for the dialogs' Report Setup.
   void SetReportDestPanel(const std::string& text);
   // Deleted entries met while walking on from a match are passed over in
@@ -109,7 +128,7 @@ class MainWindowRuns {
   // entry holding it), or 0 when the walk ran out.
   float StepIndex(store::EntryRecord& work, bool forward, bool searchTest);
   float StepNumbers(store::EntryRecord& work, bool forward, bool yieldEvery20,
-                    const std::function<bool(const store::EntryRecord&)>& test);
+                    bool (MainWindowRuns::*take)(const uint8_t*, store::EntryRecord&));
   float StepChain(store::EntryRecord& work, bool forward);
 
   platform::Host& host_;
@@ -118,6 +137,11 @@ class MainWindowRuns {
   entry::frmQAVMain& main_;
   dbf::Db3Exchange* db3_ = nullptr;
   bool busy_ = false;
+  // The entry BrowseIndex stands on after the last run or step that moved
+  // it there; 0 when it stands elsewhere.
+  float indexStandsOn_ = 0;
+  std::unique_ptr<RawTextTest> globalTest_;
+  std::vector<std::unique_ptr<RawTextTest>> seqTests_;
 };
 
 }  // namespace kelvarin::reports

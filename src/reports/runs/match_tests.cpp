@@ -1,11 +1,11 @@
 #include "reports/runs/match_tests.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 #include "entry/frmQAVMain.h"
 #include "platform/text/codepage.h"
+#include "platform/text/substr.h"
 
 namespace kelvarin::reports {
 namespace {
@@ -15,43 +15,43 @@ std::string_view TrimRight(std::string_view s) {
   return s;
 }
 
-// Case-blind "text begins with prefix"; an empty prefix matches nothing, as
-// the substring test treats it.
-bool BeginsWithFolded(std::string_view text, std::string_view prefix) {
-  if (prefix.empty() || prefix.size() > text.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    unsigned char a = static_cast<unsigned char>(text[i]);
-    unsigned char b = static_cast<unsigned char>(prefix[i]);
-    if (a != b && platform::AnsiUpper(a) != platform::AnsiUpper(b)) return false;
-  }
+// Case-blind "text begins with prefix": the substring test over the
+// field's first characters (the whole field when it is shorter).
+bool BeginsWithFolded(const std::string& text, const std::string& prefix) {
+  if (text.size() <= prefix.size()) return platform::IsSubstr(prefix, text, false) != 0;
+  return platform::IsSubstr(prefix, text.substr(0, prefix.size()), false) != 0;
+}
+
+bool Contains(const std::string& text, const std::string& sub, bool caseSensitive) {
+  return platform::IsSubstr(sub, text, caseSensitive) != 0;
+}
+
+bool SameFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (platform::AnsiUpper(static_cast<unsigned char>(a[i])) != platform::AnsiUpper(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 
-const std::array<unsigned char, 256>& FoldTable() {
-  static const std::array<unsigned char, 256> table = [] {
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = platform::AnsiUpper(static_cast<unsigned char>(c));
-    return t;
-  }();
-  return table;
+// The entry's key for the key field equals the first 24 characters of a
+// text that goes on beyond them.
+bool KeyTies(std::string_view text, const store::EntryRecord& entry, int16_t keyField) {
+  text = TrimRight(text);
+  const auto cut = static_cast<size_t>(store::kMaxKeyLength);
+  if (text.size() <= cut || keyField < 0 || keyField >= store::kFieldCount) return false;
+  std::string_view key = TrimRight(entry.FieldText[static_cast<size_t>(keyField)]);
+  if (key.size() > cut) key = key.substr(0, cut);
+  return SameFolded(key, text.substr(0, cut));
 }
 
-// The substring test of the searches (the same answer as IsSubstr), without
-// a call per character: the walks make it for every field of every entry.
-bool Contains(std::string_view text, std::string_view sub, bool caseSensitive) {
-  if (sub.empty() || sub.size() > text.size()) return false;
-  if (caseSensitive) return text.find(sub) != std::string_view::npos;
-  const std::array<unsigned char, 256>& fold = FoldTable();
-  const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* s = reinterpret_cast<const unsigned char*>(sub.data());
-  const size_t m = sub.size();
-  const size_t last = text.size() - m;
-  const unsigned char first = fold[s[0]];
-  for (size_t p = 0; p <= last; ++p) {
-    if (fold[t[p]] != first) continue;
-    size_t k = 1;
-    while (k < m && fold[t[p + k]] == fold[s[k]]) ++k;
-    if (k == m) return true;
+// Whether one end item's field exceeds its text (see IsPastEndPoint).
+bool ItemPast(const CriteriaItem& item, const std::string& field) {
+  const size_t n = std::min(field.size(), item.Text.size());
+  for (size_t k = 0; k < n; ++k) {
+    unsigned char a = platform::AnsiUpper(static_cast<unsigned char>(field[k]));
+    unsigned char b = platform::AnsiUpper(static_cast<unsigned char>(item.Text[k]));
+    if (a != b) return a > b;
   }
   return false;
 }
@@ -114,19 +114,29 @@ bool MatchSeqSearch(const ReportState& state, const store::EntryRecord& entry, b
 }
 
 bool IsPastEndPoint(const ReportState& state, const store::EntryRecord& entry) {
+  return EndPointVerdict(state, entry) != kBeforeEnd;
+}
+
+EndPoint EndPointVerdict(const ReportState& state, const store::EntryRecord& entry) {
   const int16_t count = Used(state.AlphaEndCriteria);
+  EndPoint verdict = kBeforeEnd;
   for (int16_t i = 0; i < count; ++i) {
     const CriteriaItem& item = state.AlphaEndCriteria.Items[static_cast<size_t>(i)];
-    const std::string& field = FieldOf(entry, item.FieldIndex);
-    const size_t n = std::min(field.size(), item.Text.size());
-    for (size_t k = 0; k < n; ++k) {
-      unsigned char a = platform::AnsiUpper(static_cast<unsigned char>(field[k]));
-      unsigned char b = platform::AnsiUpper(static_cast<unsigned char>(item.Text[k]));
-      if (a > b) return true;
-      if (a < b) break;
-    }
+    if (!ItemPast(item, FieldOf(entry, item.FieldIndex))) continue;
+    if (item.FieldIndex != state.KeyField || !KeyTies(item.Text, entry, state.KeyField)) return kPastEnd;
+    verdict = kPastEndTied;
   }
-  return false;
+  return verdict;
+}
+
+bool KeyTiesSearchText(const ReportState& state, const store::EntryRecord& entry) {
+  const int16_t count = Used(state.SearchCriteria);
+  bool tied = false;
+  for (int16_t i = 0; i < count; ++i) {
+    const CriteriaItem& item = state.SearchCriteria.Items[static_cast<size_t>(i)];
+    if (item.FieldIndex == state.KeyField) tied = KeyTies(item.Text, entry, state.KeyField);
+  }
+  return tied;
 }
 
 bool GlobalMatch(const std::string& text, const store::EntryRecord& entry, bool caseSensitive) {

@@ -44,6 +44,25 @@ bool MatchSeqSearch(const ReportState& state, const store::EntryRecord& entry, b
 // case over the shorter of the two (so an end text SMITH keeps SMITHSON).
 bool IsPastEndPoint(const ReportState& state, const store::EntryRecord& entry);
 
+// The index keeps 24 characters of a key, and keys equal on those are
+// ordered by entry number, not by the rest of their text. So a walk meets
+// entries that differ beyond character 24 in any order: one that fails a
+// longer text may be followed by one that passes it.
+//
+// True when the entry's key equals the first 24 characters of the key
+// field's search text and that text is longer (later keys may still begin
+// with the whole text).
+bool KeyTiesSearchText(const ReportState& state, const store::EntryRecord& entry);
+
+// Where an entry lies against the end point, for walks in key order.
+enum EndPoint : int16_t {
+  kBeforeEnd = 0,  // not past: take it
+  kPastEnd = 1,    // past, and so is every later key: stop
+  kPastEndTied = 2,  // past only on the key field's end text beyond 24
+                     // characters, on a key equal to its first 24: pass over
+};
+EndPoint EndPointVerdict(const ReportState& state, const store::EntryRecord& entry);
+
 // Some field slot 0..20 contains the text (deleted entries too).
 bool GlobalMatch(const std::string& text, const store::EntryRecord& entry, bool caseSensitive);
 

@@ -8,6 +8,7 @@
 
 #include "reports/runs/main_window_runs.h"
 #include "reports/runs/match_tests.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::reports {
 
@@ -23,10 +24,15 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
 // ---- the shared walks ---------------------------------------------------------
 
 // The alphabetical modes step the key index itself, so every key read moves
-// BrowseIndex. The entry shown is passed over when the walk meets it again,
-// so Previous after an unsuccessful Next returns the match before it. The end
-// point applies going forward only.
+// BrowseIndex. An unsuccessful step leaves the index past the entry shown,
+// one key further each time, so the next step first puts it back on that entry:
+// Previous after any number of unsuccessful Nexts returns the match before
+// the one shown. Should the entry's key not be found there, the walk goes
+// on from where the index stands and passes over the entry shown when it
+// meets it. The end point applies going forward only.
 float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest) {
+  if (indexStandsOn_ != store_.CurrentEntryNumber) IndexToShownEntry(work);
+  indexStandsOn_ = 0;
   while (true) {
     float n = forward ? store_.IndexNext(main_.BrowseIndex) : store_.IndexPrev(main_.BrowseIndex);
     if (n == 0 || !Read(work, n)) return 0;
@@ -36,21 +42,41 @@ float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest
       if (r == kAlphaSkip) continue;
     }
     if (n == store_.CurrentEntryNumber) continue;
-    if (forward && IsPastEndPoint(state_, work)) return 0;
+    if (forward) {
+      EndPoint end = EndPointVerdict(state_, work);
+      if (end == kPastEnd) return 0;
+      if (end == kPastEndTied) continue;
+    }
+    indexStandsOn_ = n;
     return n;
+  }
+}
+
+void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
+  const float shown = store_.CurrentEntryNumber;
+  const int16_t slot = state_.KeyField;
+  if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return;
+  const std::string key = store::Store::EntryKey(work, slot);
+  // Keys that agree are kept in entry-number order: walk them to the one shown.
+  const std::string folded = platform::AnsiUpperString(key);
+  float n = store_.IndexFind(main_.BrowseIndex, key);
+  while (n != 0 && n != shown) {
+    n = store_.IndexNext(main_.BrowseIndex);
+    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded) return;
   }
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
 // taken once, at the start of the step.
 float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEvery20,
-                                  const std::function<bool(const EntryRecord&)>& test) {
+                                  bool (MainWindowRuns::*take)(const uint8_t*, EntryRecord&)) {
   const float last = store_.CatalogHeader.EntryCount;
   const float step = forward ? 1.0f : -1.0f;
   for (float n = store_.CurrentEntryNumber + step; forward ? n <= last : n >= 1; n += step) {
     if (yieldEvery20 && std::fmod(n, 20.0f) == 0) host_.DoEvents();
-    if (!Read(work, n)) return 0;
-    if (test(work)) return n;
+    const uint8_t* bytes = Bytes(n);
+    if (!bytes) return 0;
+    if ((this->*take)(bytes, work)) return n;
   }
   return 0;
 }
@@ -60,14 +86,12 @@ float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEve
 // walk too.
 float MainWindowRuns::StepChain(EntryRecord& work, bool forward) {
   const float last = store_.CatalogHeader.EntryCount;
+  const store::DatHeader& h = store_.CatalogHeader;
   float n = store_.CurrentEntryNumber;
-  if (!Read(work, n)) return 0;
-  for (float steps = 0; steps < last; ++steps) {
-    float link = forward ? work.NextLink : work.PrevLink;
-    if (link == n || !ChainLink(link)) return 0;
-    n = link;
-    if (!Read(work, n)) return 0;
-    if (MatchSeqSearch(state_, work, store_.CaseSensitive)) return n;
+  const uint8_t* bytes = Bytes(n);
+  for (float steps = 0; bytes && steps < last; ++steps) {
+    bytes = ChainStep(forward ? RawNextLink(bytes, h) : RawPrevLink(bytes, h), n, forward);
+    if (bytes && SeqTake(bytes, work)) return n;
   }
   return 0;
 }
@@ -106,31 +130,29 @@ float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
   return NotFound("You are at the beginning.", true);
 }
 
-static bool IsDeleted(const EntryRecord& e) { return e.Status == store::StatusDeleted; }
-
 float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, true, true, IsDeleted)) return Found(store_, n);
+  if (float n = StepNumbers(work, true, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("No More Deleted Records", true);
 }
 
 float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, false, true, IsDeleted)) return Found(store_, n);
+  if (float n = StepNumbers(work, false, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("Start of Current List", true);
 }
 
 float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  auto test = [this](const EntryRecord& e) { return GlobalMatch(state_.SearchString, e, store_.CaseSensitive); };
-  if (float n = StepNumbers(work, true, false, test)) return Found(store_, n);
+  PrepareGlobalTest();
+  if (float n = StepNumbers(work, true, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
 float MainWindowRuns::GlobalSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  auto test = [this](const EntryRecord& e) { return GlobalMatch(state_.SearchString, e, store_.CaseSensitive); };
-  if (float n = StepNumbers(work, false, false, test)) return Found(store_, n);
+  PrepareGlobalTest();
+  if (float n = StepNumbers(work, false, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
@@ -162,16 +184,18 @@ float MainWindowRuns::SeqListPrevious(EntryRecord& work) {
 
 float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  auto test = [this](const EntryRecord& e) { return MatchSeqSearch(state_, e, store_.CaseSensitive); };
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, true) : StepNumbers(work, true, false, test);
+  PrepareSeqTests();
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, true)
+                                                  : StepNumbers(work, true, false, &MainWindowRuns::SeqTake);
   if (n) return Found(store_, n);
   return NotFound("No Match Found", true);
 }
 
 float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  auto test = [this](const EntryRecord& e) { return MatchSeqSearch(state_, e, store_.CaseSensitive); };
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, false) : StepNumbers(work, false, false, test);
+  PrepareSeqTests();
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, false)
+                                                  : StepNumbers(work, false, false, &MainWindowRuns::SeqTake);
   if (n) return Found(store_, n);
   return NotFound("No Match Found", false);
 }
