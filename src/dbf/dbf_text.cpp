@@ -1,4 +1,5 @@
 #include "dbf/dbf_text.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::dbf {
 
@@ -8,11 +9,7 @@ std::string_view TrimLeftBlanks(std::string_view text) {
   return text.substr(b);
 }
 
-std::string_view TrimRightBlanks(std::string_view text) {
-  size_t e = text.size();
-  while (e > 0 && text[e - 1] == ' ') --e;
-  return text.substr(0, e);
-}
+std::string_view TrimRightBlanks(std::string_view text) { return platform::TrimTrailingBlanks(text); }
 
 std::string_view TrimBlanks(std::string_view text) { return TrimRightBlanks(TrimLeftBlanks(text)); }
 

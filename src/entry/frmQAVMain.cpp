@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/text/number_text.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::entry {
 
@@ -24,10 +25,7 @@ constexpr int32_t kStatusHeight = 345;
 constexpr int32_t kMinClientWidth = 7200;
 constexpr int32_t kEmptyClientHeight = 2400;
 
-std::string TrimRight(std::string s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-  return s;
-}
+std::string TrimRight(const std::string& s) { return std::string(platform::TrimTrailingPadding(s)); }
 
 bool IsSpeedItem(const frmQAVMain& f, const MenuItem& item) {
   return &item == &f.mnuVSpeed1 || &item == &f.mnuVSpeed2 || &item == &f.mnuVSpeed3;

@@ -7,6 +7,7 @@
 
 #include "platform/text/number_text.h"
 #include "platform/text/substr.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 
@@ -16,10 +17,7 @@ constexpr size_t kLineWidth = 255;
 constexpr int kFileMemoWidth = 70;
 constexpr int kPageNumberColumn = 64;
 
-std::string TrimRight(const std::string& s) {
-  size_t end = s.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
+std::string TrimRight(const std::string& s) { return std::string(platform::TrimTrailingBlanks(s)); }
 
 std::string Padded14(std::string name) {
   name.resize(store::kFieldNameLength, ' ');

@@ -8,6 +8,7 @@
 
 #include "platform/text/number_text.h"
 #include "store/form_helpers.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 
@@ -18,10 +19,7 @@ namespace {
 
 constexpr int32_t kDesignGridHeight = 5892;
 
-std::string TrimRight(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
+std::string TrimRight(const std::string& text) { return std::string(platform::TrimTrailingBlanks(text)); }
 
 platform::ControlFont SansSerifBold(double size) {
   platform::ControlFont f;

@@ -1,6 +1,7 @@
 #include "reports/quickview/write_back.h"
 
 #include "platform/text/number_text.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 
@@ -50,10 +51,7 @@ bool WriteBackCalls::RebuildIndexes(KeyIndexTable& table) {
 
 namespace {
 
-std::string TrimRight(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
+std::string TrimRight(const std::string& text) { return std::string(platform::TrimTrailingBlanks(text)); }
 
 std::string Padded(const std::string& text, int length) {
   std::string field(static_cast<size_t>(length), ' ');

@@ -6,14 +6,12 @@
 #include "entry/frmQAVMain.h"
 #include "platform/text/codepage.h"
 #include "platform/text/substr.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 namespace {
 
-std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
+std::string_view TrimRight(std::string_view s) { return platform::TrimTrailingBlanks(s); }
 
 // Case-blind "text begins with prefix": the substring test over the
 // field's first characters (the whole field when it is shorter).
