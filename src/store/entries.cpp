@@ -45,6 +45,7 @@ bool Store::HeaderUsable(const DatHeader& header) {
 }
 
 void Store::DropReadAhead() {
+  entryCache_.Invalidate();
   ahead_.file = nullptr;
   ahead_.length = 0;
   ahead_.lastRecord = -1;
@@ -77,6 +78,15 @@ bool Store::ReadEntry(EntryRecord& entry, const DatHeader& header, float entryNu
     // A walk in number order reads a block ahead; any other access reads
     // just the one entry, so that key-order walks stay cheap.
     bool sequential = a.file == file && record == a.lastRecord + 1;
+    if (!sequential) {
+      if (const uint8_t* mapped = entryCache_.Bytes(file->Path(), offset, len)) {
+        if (a.file != file) a.length = 0;
+        a.file = file;
+        a.lastRecord = record;
+        DecodeEntry(mapped, header, &entry);
+        return true;
+      }
+    }
     size_t want = sequential ? std::max(len, kReadAheadBytes / len * len) : len;
     if (a.buf.size() < want) a.buf.resize(want);
     size_t got = 0;

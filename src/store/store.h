@@ -23,6 +23,7 @@
 #include "platform/host.h"
 #include "platform/keyindex/key_index_library.h"
 #include "platform/model/lists.h"
+#include "store/entry_cache.h"
 #include "store/gauge.h"
 #include "store/types.h"
 
@@ -245,6 +246,7 @@ class Store {
   std::map<int16_t, OpenedIndex> openedIndexes_;
   ProgressGauge gauge_{host_};
   ReadAhead ahead_;
+  EntryCache entryCache_;
   std::vector<uint8_t> recordBuf_;
   DatHeader checkedHeader_;
   bool checkedHeaderValid_ = false;
