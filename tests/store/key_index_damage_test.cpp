@@ -138,6 +138,35 @@ TEST_F(KeyIndexFaultTest, WalkingBackwardsAndFindingAlsoMendDamage) {
   host_.ClearRecord();
 }
 
+// The user may cancel the repair a walk starts: the damaged index goes, so
+// the next open builds it rather than trusting it.
+TEST_F(KeyIndexFaultTest, ACancelledRepairLeavesNoDamagedIndexBehind) {
+  const std::vector<float> order = Build(3000, 5);
+  int16_t h = Open();
+  store_.IndexClose(h);
+  Restart();
+  std::string bytes = test_support::ReadFileBytes(Path());
+  for (size_t page = bytes.size() / 4096 / 2; page * 4096 < bytes.size(); ++page) bytes[page * 4096 + 9] ^= 0x20;
+  ASSERT_TRUE(test_support::WriteFileBytes(Path(), bytes));
+
+  h = Open();
+  ASSERT_GE(h, 0);
+  host_.CancelGaugeAfter(1);
+  const std::vector<float> walked = Walk(h);
+  EXPECT_LT(walked.size(), order.size());
+  EXPECT_EQ(host_.MessageTexts(), (std::vector<std::string>{"Error Getting Key\r" + Path() +
+                                                            "\rThe index file is damaged. It is built again "
+                                                            "from the catalog."}));
+  EXPECT_FALSE(std::filesystem::exists(Path()));
+  store_.IndexClose(h);
+  Restart();
+  host_.ClearRecord();
+  h = Open();
+  EXPECT_EQ(Walk(h), order);
+  EXPECT_TRUE(host_.MessageTexts().empty());
+  store_.IndexClose(h);
+}
+
 TEST_F(KeyIndexFaultTest, ARebuildShowsTheGaugeAndCanBeCancelled) {
   const std::vector<float> order = Build(1000);
   host_.CancelGaugeAfter(3);
