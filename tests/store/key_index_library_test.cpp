@@ -118,7 +118,7 @@ TEST(KeyIndexLibraryTest, RebuildFromAStreamKeepsDuplicatesAndPositions) {
   KeyIndexLibrary lib;
   int16_t h = lib.OpenNDX(dir.File("R.WDX"), 0);
   ASSERT_GE(h, 0);
-  const int n = 200000;
+  const int n = 100000;
   auto feed = [&](KeySink& sink) {
     for (int i = n; i >= 1; --i)
       if (!sink.Add("key" + std::to_string(i % 1000) + std::string(30, 'z'), i % 50000)) return false;
