@@ -113,7 +113,7 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
     return -1;
   }
   if (info.wasDamaged)
-    ShowMessage("Error Getting Key\r" + path + "\rThe index file is damaged; it is built again from the catalog.");
+    ShowMessage("Error Getting Key\r" + path + "\rThe index file is damaged. It is built again from the catalog.");
   // An index that was missing, damaged, out of step with the data file or
   // made for another catalog would list nothing or the wrong entries: build
   // it from the entries.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/model/form.h"
 #include "store_fixture.h"
 
 namespace kelvarin::store {
@@ -99,7 +100,8 @@ TEST_F(KeyIndexFaultTest, DamageAtAnyPageIsFoundAndMended) {
     h = Open();
     EXPECT_EQ(Walk(h), order);
     store_.IndexClose(h);
-    EXPECT_TRUE(host_.MessageTexts().empty()) << "page " << page;
+    // Sound, and still the catalog's: neither told nor built again.
+    EXPECT_TRUE(host_.Transcript().empty()) << "page " << page;
     Restart();
   }
   // Nearly every page holds keys: most rounds must have met the damage.
@@ -169,6 +171,20 @@ TEST_F(KeyIndexFaultTest, ACancelledRepairLeavesNoDamagedIndexBehind) {
 
 TEST_F(KeyIndexFaultTest, ARebuildShowsTheGaugeAndCanBeCancelled) {
   const std::vector<float> order = Build(1000);
+  // The window the user works in waits while the gauge is up.
+  platform::Form window(host_, "frmMain");
+  window.Show(platform::ShowMode::Modeless);
+  host_.ClearRecord();
+  bool waited = false;
+  host_.AtDoEvents(1, [&] { waited = !window.Enabled(); });
+  int16_t h = Open();
+  EXPECT_TRUE(waited);
+  EXPECT_TRUE(window.Enabled());
+  store_.IndexClose(h);
+  std::filesystem::remove(Path());
+  Restart();
+  host_.ClearRecord();
+
   host_.CancelGaugeAfter(3);
   EXPECT_EQ(Open(), -1);  // cancelled: nothing to tell
   EXPECT_EQ(host_.Transcript(), (std::vector<std::string>{"ShowModeless(frmGauge): Rebuilding Key Index....",
@@ -179,7 +195,7 @@ TEST_F(KeyIndexFaultTest, ARebuildShowsTheGaugeAndCanBeCancelled) {
   int16_t raw = store_.indexLibrary().OpenNDX(Path(), 0, &info);
   EXPECT_EQ(info.keyCount, 0);
   store_.indexLibrary().CloseNDX(raw);
-  int16_t h = Open();
+  h = Open();
   EXPECT_EQ(Walk(h), order);
   store_.IndexClose(h);
   Restart();
@@ -229,6 +245,66 @@ TEST_F(KeyIndexFaultTest, FailedKeyChangesAndOpensTellTheFileAndTheCause) {
   int16_t h = Open();
   EXPECT_EQ(store_.indexLibrary().KeyCount(h), 20);
   store_.IndexClose(h);
+}
+
+TEST_F(KeyIndexFaultTest, ARebuildThatCannotWriteTellsWhy) {
+  const std::vector<float> order = Build(500);
+  int16_t h = Open();
+  ASSERT_EQ(store_.indexLibrary().AddKey(h, "stray", 9999), 0);  // out of step
+  store_.IndexClose(h);
+  Restart();
+  store_.indexLibrary().FailWrites(SQLITE_FULL, ENOSPC, 8192);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE\r" + Path() + "\rThe disk is full.");
+  EXPECT_EQ(Open(), -1);
+  store_.indexLibrary().FailWrites(0, 0);
+  EXPECT_FALSE(TempFilesLeft());
+  h = Open();
+  EXPECT_EQ(Walk(h), order);
+  store_.IndexClose(h);
+
+  // Without a data file there is nothing to build from.
+  Restart();
+  h = Open();
+  ASSERT_EQ(store_.indexLibrary().AddKey(h, "stray", 9999), 0);
+  store_.IndexClose(h);
+  Restart();
+  std::filesystem::rename(File("PLANTS.DAT"), File("PLANTS.OLD"));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE\r" + Path() + "\r" + File("PLANTS.DAT") +
+                                                  ": File not found");
+  EXPECT_EQ(Open(), -1);
+  std::filesystem::rename(File("PLANTS.OLD"), File("PLANTS.DAT"));
+
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  EXPECT_EQ(store_.OpenIndex(-1, store_.CatalogHeader, "PLANTS", 0), -1);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  EXPECT_EQ(store_.OpenIndex(kFieldCount, store_.CatalogHeader, "PLANTS", 0), -1);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  EXPECT_EQ(store_.OpenIndex(0, store_.CatalogHeader, "", 0), -1);
+}
+
+// A data file cut short keeps the keys of its whole entries.
+TEST_F(KeyIndexFaultTest, ADataFileShorterThanItsCountGivesTheKeysItHas) {
+  Build(6);
+  store_.CloseCatalog();
+  const std::string dat = test_support::ReadFileBytes(File("PLANTS.DAT"));
+  DatHeader header = store_.CatalogHeader;
+  const size_t len = static_cast<size_t>(header.RecordLength);
+  ASSERT_TRUE(test_support::WriteFileBytes(File("PLANTS.DAT"), dat.substr(0, len * 4 + len / 2)));
+  header.EntryCount = 6;  // as the header still says
+  int16_t h = store_.OpenIndex(0, header, "PLANTS", 0);
+  ASSERT_GE(h, 0);
+  EXPECT_EQ(store_.indexLibrary().KeyCount(h), 3);
+  store_.IndexClose(h);
+
+  // The key table's handles are all closed, the first one too.
+  ASSERT_TRUE(test_support::WriteFileBytes(File("PLANTS.DAT"), dat));
+  ASSERT_TRUE(store_.OpenCatalog("PLANTS"));
+  Restart();
+  KeyIndexTable table;
+  store_.OpenKeyIndexes(table);
+  ASSERT_EQ(table.Items[1].Handle, 0);
+  store_.CloseIndexes(table);
+  EXPECT_EQ(store_.indexLibrary().CloseNDX(0), platform::kKeyBadHandle);
 }
 
 }  // namespace

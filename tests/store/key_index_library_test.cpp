@@ -1,7 +1,11 @@
 // The index library on its own: duplicates, batches, files replaced under it.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <random>
 
@@ -152,6 +156,35 @@ TEST(KeyIndexLibraryTest, RebuildFromAStreamKeepsDuplicatesAndPositions) {
   EXPECT_EQ(after.entry, next.entry);
   EXPECT_EQ(lib.Rebuild(h, [](KeySink& sink) { return sink.Add("x", 1) && false; }), kKeyCancelled);
   EXPECT_EQ(lib.KeyCount(h), n);
+
+  // Turning round mid-walk: each direction has a cursor of its own.
+  ASSERT_EQ(lib.GetFirst(h, &e), kKeyOk);
+  KeyEntry second, third, back, again;
+  ASSERT_EQ(lib.GetNext(h, &second), kKeyOk);
+  ASSERT_EQ(lib.GetNext(h, &third), kKeyOk);
+  ASSERT_EQ(lib.GetPrev(h, &back), kKeyOk);
+  EXPECT_EQ(back.entry, second.entry);
+  ASSERT_EQ(lib.GetNext(h, &again), kKeyOk);
+  EXPECT_EQ(again.entry, third.entry);
+
+  // A rebuild that runs out of disk leaves the index as it was, and no
+  // temporary file.
+  lib.FailWrites(SQLITE_FULL, ENOSPC, 256 * 1024);
+  EXPECT_EQ(lib.Rebuild(h, [](KeySink& sink) {
+    for (int i = 0; i < 100000; ++i)
+      if (!sink.Add("other " + std::to_string(i), i)) return false;
+    return true;
+  }), kKeyFileError);
+  lib.FailWrites(0, 0);
+  EXPECT_EQ(lib.LastError(), "The disk is full.");
+  EXPECT_EQ(lib.KeyCount(h), n);
+  for (auto& f : std::filesystem::directory_iterator(dir.path())) EXPECT_EQ(f.path().filename(), "R.WDX");
+  // Made as any file of the user's would be.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.File("R.WDX").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
 // The file made unreadable at its start is still known as ours by the

@@ -369,6 +369,18 @@ int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& 
   std::string temp = path + ".new-XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return Fail(kKeyFileError, CauseOfErrno(errno));
+  // The index gets the permissions a file made the usual way would have,
+  // or those of the file it replaces.
+  struct stat old {};
+  mode_t mode;
+  if (::stat(path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
   ::close(fd);
   auto discard = [&](int result) {
     ::unlink(temp.c_str());
@@ -576,6 +588,7 @@ int KeyIndexLibrary::CloseNDX(int16_t handle) {
 
 int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry, bool add) {
   Connection& c = *h.conn;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);  // a reopen after a rebuild failed
   std::string key = CutKey(rawKey);
   std::string upper = AnsiUpperString(key);
   ResetCursors(c);
@@ -718,6 +731,7 @@ int KeyIndexLibrary::SetOwner(int16_t handle, const std::string& owner) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);
   sqlite3_stmt* s = Prepare(c.db, "INSERT OR REPLACE INTO meta(k, v) VALUES('owner', ?1)");
   if (!s) return FailSql(kKeyFileError, c.db, sqlite3_errcode(c.db));
   BindBlob(s, 1, owner);
@@ -742,6 +756,7 @@ int KeyIndexLibrary::BeginBatch(int16_t handle) {
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
   if (c.inBatch) return kKeyOk;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);
   ResetCursors(c);
   int rc = sqlite3_exec(c.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
@@ -753,7 +768,7 @@ int KeyIndexLibrary::EndBatch(int16_t handle) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
-  if (!c.inBatch) return kKeyOk;
+  if (!c.inBatch || !c.db) return kKeyOk;
   ResetCursors(c);
   c.inBatch = false;
   int rc = sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
