@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/files/runtime_errors.h"
 #include "store_fixture.h"
 
 namespace kelvarin::store {
@@ -94,6 +95,47 @@ TEST_F(EntryCacheStoreTest, ReadsAfterAnAppendAndARewriteSeeTheNewBytes) {
   store_.DropReadAhead();
   EXPECT_EQ(name(1), "oak       ");
   EXPECT_EQ(name(4), "cedar     ");
+}
+
+// A data file whose reads all fail: what is read out of order comes from
+// the map, in number order through the read-ahead.
+class UnreadableFile final : public platform::RandomAccessFile {
+ public:
+  explicit UnreadableFile(std::string path) : path_(std::move(path)) {}
+  int Read(int64_t, void*, size_t, size_t* got) override {
+    *got = 0;
+    return platform::kErrDeviceIO;
+  }
+  int Write(int64_t, const void*, size_t) override { return platform::kErrDeviceIO; }
+  int Size(int64_t* size) override {
+    *size = 0;
+    return 0;
+  }
+  int Truncate(int64_t) override { return 0; }
+  int Flush() override { return 0; }
+  int Lock(int64_t, int64_t) override { return 0; }
+  int Unlock(int64_t, int64_t) override { return 0; }
+  const std::string& Path() const override { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(EntryCacheStoreTest, ReadsOutOfOrderMakeNoReadCalls) {
+  CatalogBuilder cat(dir_.path(), "TREES");
+  cat.Field(0, "Name", 10, KindKey);
+  for (const char* name : {"oak", "ash", "elm", "yew"}) cat.Entry({name});
+  ASSERT_TRUE(cat.Write());
+  ASSERT_TRUE(store_.OpenCatalog("TREES"));
+  const int number = store_.DatFile;
+  pool_.Close(number);
+  ASSERT_EQ(pool_.Adopt(number, std::make_unique<UnreadableFile>(File("TREES.DAT"))), 0);
+  EntryRecord e;
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 3, store_.DatFile));
+  EXPECT_EQ(e.FieldText[0], "elm       ");
+  ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1, store_.DatFile));
+  EXPECT_EQ(e.FieldText[0], "oak       ");
+  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 2, store_.DatFile));  // in order: a real read
 }
 
 }  // namespace
