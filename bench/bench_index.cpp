@@ -34,7 +34,7 @@ double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::d
 // Names as people type them: mixed case, accented letters now and then,
 // lengths from 5 to 20.
 std::string KeyFor(uint32_t& seed) {
-  static const char* kParts[] = {"Ander", "son", "M\xFCller", "Garc\xEDa", "van ", "der ", "Berg", "O'",
+  static const char* kParts[] = {"Ander", "son", "M\xFCller", "Garc\xED" "a", "van ", "der ", "Berg", "O'",
                                  "Brien", "Smith", "Nguyen", "Kow", "alski", "Dubois", "Rossi", "Lef\xE8vre",
                                  "Jo", "hans", "Sato", "\xC5str\xF6m", "Park", "Silva", "Ivan", "ova"};
   std::string key;
