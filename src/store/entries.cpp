@@ -47,6 +47,7 @@ bool Store::HeaderUsable(const DatHeader& header) {
 }
 
 void Store::DropReadAhead() {
+  entryCache_.Invalidate();
   ahead_.file = nullptr;
   ahead_.length = 0;
   ahead_.lastRecord = -1;
@@ -85,6 +86,14 @@ const uint8_t* Store::EntryBytes(const DatHeader& header, float entryNumber, int
     // A walk in number order reads a block ahead; any other access reads
     // just the one entry, so that key-order walks stay cheap.
     bool sequential = a.file == file && record == a.lastRecord + 1;
+    if (!sequential) {
+      if (const uint8_t* mapped = entryCache_.Bytes(file->Path(), offset, len)) {
+        if (a.file != file) a.length = 0;
+        a.file = file;
+        a.lastRecord = record;
+        return mapped;
+      }
+    }
     size_t want = sequential ? std::max(len, kReadAheadBytes / len * len) : len;
     if (a.buf.size() < want) a.buf.resize(want);
     size_t got = 0;

@@ -1,7 +1,14 @@
 // The catalog's key indexes over the index library.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 
 #include "platform/files/file_pool.h"
+#include "platform/files/runtime_errors.h"
+#include "platform/model/form.h"
+#include "platform/text/codepage.h"
+#include "store/pooled_file.h"
 #include "store/store.h"
 
 namespace kelvarin::store {
@@ -16,12 +23,35 @@ std::string TrimRight(std::string text) {
 
 int32_t EntryInt(float entryNumber) { return static_cast<int32_t>(std::nearbyint(entryNumber)); }
 
+// Entries read from the data file at a time while rebuilding.
+constexpr size_t kRebuildBlockBytes = 1 << 20;
+
 }  // namespace
 
 std::string Store::EntryKey(const EntryRecord& entry, int slot) {
   std::string key = TrimRight(entry.FieldText[static_cast<size_t>(slot)]);
   if (key.size() > static_cast<size_t>(kMaxKeyLength)) key.resize(kMaxKeyLength);
   return key;
+}
+
+std::string Store::KeyIndexFile(const std::string& catalogName, int slot) {
+  const std::string shared = IndexPath(catalogName, slot);
+  char number[32];
+  std::snprintf(number, sizeof number, "-%02d.WDX", slot + 1);
+  const std::string own = DataDir + "/" + catalogName + number;
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec)) return own;
+  // Two catalogs taking turns at one file would rebuild it at every switch.
+  auto owner = indexes_.OwnerOf(shared);
+  if (owner && !owner->empty() && *owner != catalogName &&
+      owner->find_first_of("/\\") == std::string::npos &&
+      std::filesystem::exists(CatalogPath(*owner, ".DAT"), ec))
+    return own;
+  return shared;
+}
+
+std::string Store::IndexFault(const std::string& heading, const std::string& path) const {
+  return heading + "\r" + path + "\r" + indexes_.LastError();
 }
 
 void Store::OpenKeyIndexes(KeyIndexTable& table) {
@@ -39,7 +69,12 @@ bool Store::DeleteEntryKeys(KeyIndexTable& table, const EntryRecord& entry, floa
   for (int i = 1; i <= table.KeyIndexCount; ++i) {
     const KeyIndex& k = table.Items[static_cast<size_t>(i)];
     if (k.Handle < 0) continue;
-    ok = indexes_.DeleteKey(k.Handle, EntryKey(entry, k.FieldIndex), EntryInt(entryNumber)) >= 0 && ok;
+    // A key that is not there leaves the index out of step, which its next
+    // opening mends; a failed change is told.
+    if (indexes_.DeleteKey(k.Handle, EntryKey(entry, k.FieldIndex), EntryInt(entryNumber)) < 0) {
+      if (ok) ShowMessage(IndexFault("Error Deleting Key", indexes_.PathOf(k.Handle)));
+      ok = false;
+    }
   }
   return ok;
 }
@@ -49,7 +84,10 @@ bool Store::AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float e
   for (int i = 1; i <= table.KeyIndexCount; ++i) {
     const KeyIndex& k = table.Items[static_cast<size_t>(i)];
     if (k.Handle < 0) continue;
-    ok = indexes_.AddKey(k.Handle, EntryKey(entry, k.FieldIndex), EntryInt(entryNumber)) == 0 && ok;
+    if (indexes_.AddKey(k.Handle, EntryKey(entry, k.FieldIndex), EntryInt(entryNumber)) != 0) {
+      if (ok) ShowMessage(IndexFault("Error Saving Key", indexes_.PathOf(k.Handle)));
+      ok = false;
+    }
   }
   return ok;
 }
@@ -67,78 +105,150 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
     ShowMessage("ERROR OPENING INDEX FILE");
     return -1;
   }
+  const std::string path = KeyIndexFile(catalogName, slot);
   platform::KeyIndexOpenInfo info;
-  int16_t handle = indexes_.OpenNDX(IndexPath(catalogName, slot), mode == 1 ? 1 : 0, &info);
+  int16_t handle = indexes_.OpenNDX(path, mode == 1 ? 1 : 0, &info);
   if (handle < 0) {
-    ShowMessage("ERROR OPENING INDEX FILE");
+    ShowMessage(IndexFault("ERROR OPENING INDEX FILE", path));
     return -1;
   }
-  // An index that was missing, foreign, out of step with the data file or
-  // made for another catalog (catalogs whose names share their first six
-  // characters share the file name) would list nothing or the wrong entries:
-  // build it from the entries.
+  if (info.wasDamaged)
+    ShowMessage("Error Getting Key\r" + path + "\rThe index file is damaged. It is built again from the catalog.");
+  // An index that was missing, damaged, out of step with the data file or
+  // made for another catalog would list nothing or the wrong entries: build
+  // it from the entries.
   const bool ours = info.owner == catalogName;
-  if (mode != 1 && (info.keyCount != static_cast<int64_t>(header.EntryCount) || !ours) &&
-      !RebuildIndex(handle, slot, header, catalogName)) {
+  if (mode != 1 && (info.keyCount != static_cast<int64_t>(header.EntryCount) || !ours)) {
+    std::string cause;
+    int rc = RebuildIndex(handle, slot, header, catalogName, &cause);
+    if (rc != platform::kKeyOk) {
+      indexes_.CloseNDX(handle);
+      if (rc != platform::kKeyCancelled) ShowMessage("ERROR OPENING INDEX FILE\r" + path + "\r" + cause);
+      return -1;
+    }
+  }
+  if (!ours && indexes_.SetOwner(handle, catalogName) != platform::kKeyOk) {
     indexes_.CloseNDX(handle);
-    ShowMessage("ERROR OPENING INDEX FILE");
+    ShowMessage(IndexFault("ERROR OPENING INDEX FILE", path));
     return -1;
   }
-  if (!ours) indexes_.SetOwner(handle, catalogName);
+  openedIndexes_[handle] = {slot, catalogName, header};
   return handle;
 }
 
-bool Store::RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName) {
-  int16_t file = DatFile;
-  int16_t own = 0;
-  if (catalogName != CatalogName || DatFile == 0 || !files_.IsOpen(DatFile)) {
-    own = static_cast<int16_t>(files_.FreeFile());
-    if (own == 0 || files_.Open(own, CatalogPath(catalogName, ".DAT"), platform::FileAccess::Read,
-                                platform::FileShare::NoClause, platform::FileCreate::OpenExisting) != 0)
-      return false;
-    file = own;
+int Store::RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName,
+                        std::string* cause) {
+  PooledFile data(files_, CatalogPath(catalogName, ".DAT"), platform::FileAccess::Read,
+                  platform::FileCreate::OpenExisting);
+  if (data.error() != 0) {
+    *cause = CatalogPath(catalogName, ".DAT") + ": " + platform::RuntimeErrorText(data.error());
+    return platform::kKeyFileError;
   }
-  std::vector<KeyEntry> keys;
+  const size_t len = static_cast<size_t>(std::max<int16_t>(header.RecordLength, 1));
+  size_t fieldOffset = 4;
+  for (int i = 0; i < slot; ++i) fieldOffset += static_cast<size_t>(std::max<int16_t>(header.FieldLength[static_cast<size_t>(i)], 0));
+  const size_t fieldLength = static_cast<size_t>(std::max<int16_t>(header.FieldLength[static_cast<size_t>(slot)], 0));
   const int64_t count = static_cast<int64_t>(header.EntryCount);
-  keys.reserve(static_cast<size_t>(count));
-  EntryRecord entry;
-  for (int64_t n = 1; n <= count; ++n) {
-    if (!ReadEntry(entry, header, static_cast<float>(n), file)) break;
-    keys.push_back({EntryKey(entry, slot), static_cast<int32_t>(n)});
+  const bool usable = fieldOffset + fieldLength <= len;
+
+  // The window the user worked in waits, as for a run, while the gauge
+  // offers Cancel; a catalog too small for the gauge is done at once.
+  ProgressGauge gauge(host_);
+  platform::Form* window = host_.ActiveForm();
+  const bool wasEnabled = window && window->Enabled();
+  const int pointer = host_.MousePointerShape();
+  gauge.ShowGauge(static_cast<float>(count), "Rebuilding Key Index....", true);
+  const bool shown = gauge.Shown();
+  if (shown) {
+    if (wasEnabled) window->SetEnabled(false);
+    host_.SetMousePointerShape(platform::kPointerHourglass);
   }
-  if (own != 0) {
-    files_.Close(own);
-    DropReadAhead();
+
+  std::vector<uint8_t> block(std::max(len, kRebuildBlockBytes / len * len));
+  std::string key;
+  int rc = indexes_.Rebuild(handle, [&](platform::KeySink& sink) {
+    for (int64_t n = 1; n <= count;) {
+      size_t want = std::min<int64_t>(count - n + 1, static_cast<int64_t>(block.size() / len)) * len;
+      size_t got = 0;
+      // A data file shorter than its entry count keeps its whole entries.
+      if (data.file()->Read(n * static_cast<int64_t>(len), block.data(), want, &got) != 0 || got < len) break;
+      for (size_t at = 0; at + len <= got; at += len, ++n) {
+        if (gauge.StepGauge()) return false;
+        if (usable) {
+          key.assign(reinterpret_cast<const char*>(block.data() + at + fieldOffset), fieldLength);
+          platform::OemToAnsiInPlace(key);
+          while (!key.empty() && key.back() == ' ') key.pop_back();
+          if (key.size() > static_cast<size_t>(kMaxKeyLength)) key.resize(kMaxKeyLength);
+        }
+        if (!sink.Add(key, static_cast<int32_t>(n))) return true;
+      }
+      if (got < want) break;
+    }
+    return true;
+  });
+  gauge.CloseGauge();
+  if (shown) {
+    host_.SetMousePointerShape(pointer);
+    if (wasEnabled) window->SetEnabled(true);
   }
-  return indexes_.Rebuild(handle, std::move(keys)) == 0;
+  if (rc != platform::kKeyOk && rc != platform::kKeyCancelled) *cause = indexes_.LastError();
+  return rc;
+}
+
+bool Store::RecoverIndex(int16_t handle) {
+  const std::string path = indexes_.PathOf(handle);
+  ShowMessage("Error Getting Key\r" + path + "\r" + indexes_.LastError() + " It is built again from the catalog.");
+  auto it = openedIndexes_.find(handle);
+  if (it == openedIndexes_.end()) return false;
+  const OpenedIndex& opened = it->second;
+  const DatHeader& header = opened.catalogName == CatalogName ? CatalogHeader : opened.header;
+  std::string cause;
+  int rc = RebuildIndex(handle, opened.slot, header, opened.catalogName, &cause);
+  if (rc == platform::kKeyOk) return true;
+  if (rc != platform::kKeyCancelled) ShowMessage("Error Getting Key\r" + path + "\r" + cause);
+  return false;
+}
+
+// Runs a lookup; a damaged index is reported and rebuilt, and the lookup
+// made again from the position it had.
+template <class Lookup>
+float Store::IndexLookup(int16_t handle, Lookup lookup, float none, bool reportBadHandle) {
+  KeyEntry e;
+  int rc = lookup(e);
+  if (rc == platform::kKeyDamaged) {
+    // Told by RecoverIndex either way.
+    if (!RecoverIndex(handle)) return none;
+    rc = lookup(e);
+  }
+  if (rc == platform::kKeyOk) return static_cast<float>(e.entry);
+  if (rc == platform::kKeyBadHandle) {
+    if (reportBadHandle) ShowMessage("Error Getting Key");
+  } else if (rc < 0) {
+    ShowMessage(IndexFault("Error Getting Key", indexes_.PathOf(handle)));
+  }
+  return none;
 }
 
 float Store::IndexFirst(int16_t handle) {
-  KeyEntry e;
-  int rc = indexes_.GetFirst(handle, &e);
-  if (rc == platform::kKeyOk) return static_cast<float>(e.entry);
-  if (rc != platform::kKeyNone) ShowMessage("Error Getting Key");
-  return -1;
+  return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetFirst(handle, &e); }, -1.0f, true);
 }
 
 float Store::IndexNext(int16_t handle) {
-  platform::KeyEntry e;
-  return indexes_.GetNext(handle, &e, false) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
+  return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetNext(handle, &e, false); }, 0.0f, false);
 }
 
 float Store::IndexPrev(int16_t handle) {
-  KeyEntry e;
-  return indexes_.GetPrev(handle, &e, false) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
+  return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetPrev(handle, &e, false); }, 0.0f, false);
 }
 
 float Store::IndexFind(int16_t handle, const std::string& key) {
   std::string k = TrimRight(key);
   if (k.size() > static_cast<size_t>(kMaxKeyLength)) k.resize(kMaxKeyLength);
-  KeyEntry e;
-  return indexes_.GetKey(handle, k, &e) == platform::kKeyOk ? static_cast<float>(e.entry) : 0.0f;
+  return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetKey(handle, k, &e); }, 0.0f, false);
 }
 
 void Store::IndexClose(int16_t handle) {
+  openedIndexes_.erase(handle);
   if (indexes_.CloseNDX(handle) != platform::kKeyOk) ShowMessage("Error Closing Index File");
 }
 

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "platform/host.h"
 #include "platform/keyindex/key_index_library.h"
 #include "platform/model/lists.h"
+#include "store/entry_cache.h"
 #include "store/gauge.h"
 #include "store/types.h"
 
@@ -95,6 +97,11 @@ class Store {
   // DataDir / first six characters of the catalog name padded with "X",
   // the field number (slot + 1) in two digits, ".WDX".
   std::string IndexPath(const std::string& catalogName, int slot) const;
+  // The index file a catalog's key field uses: IndexPath's, unless that
+  // file holds the keys of another catalog that still exists (the names
+  // share their first six characters); then DataDir/NAME-NN.WDX, a name no
+  // six-character name can take.
+  std::string KeyIndexFile(const std::string& catalogName, int slot);
 
   // Font measures of the main window from the host (LineHeight = character
   // height plus 4 pixels).
@@ -159,13 +166,17 @@ class Store {
   bool AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
   void CloseIndexes(KeyIndexTable& table);
   // mode 0: the existing index, rebuilt from the data file when it is
-  // missing, foreign, made for another catalog or holds another number of
+  // missing, damaged, made for another catalog or holds another number of
   // keys than the catalog has entries; mode 1: a new empty index. Either
   // way the index is recorded as the named catalog's. -1 after "ERROR
-  // OPENING INDEX FILE".
+  // OPENING INDEX FILE" (with the file and the cause; a file that is not an
+  // index is left as it is), or after the user cancelled the rebuild.
+  // A rebuild shows the hourglass and the gauge, with Cancel.
   int16_t OpenIndex(int slot, const DatHeader& header, const std::string& catalogName, int mode);
   // -1 after "Error Getting Key" when the library fails, also -1 (silently)
-  // when the index holds no key.
+  // when the index holds no key. An index found damaged by any of the
+  // lookups is reported, rebuilt from the data file and read on from the
+  // same position, so a walk never ends early as if at its end.
   float IndexFirst(int16_t handle);
   float IndexNext(int16_t handle);  // 0 when there is none
   float IndexPrev(int16_t handle);
@@ -252,14 +263,26 @@ class Store {
   // missing or short file is filled with zeros up to there) and writes the
   // file anew; a failure is told.
   bool RewriteSetFile(const std::string& path, size_t offset, const uint8_t* bytes, size_t len);
-  bool RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName);
+  struct OpenedIndex {
+    int slot = 0;
+    std::string catalogName;
+    DatHeader header;
+  };
+  int RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName,
+                   std::string* cause);
+  bool RecoverIndex(int16_t handle);
+  template <class Lookup>
+  float IndexLookup(int16_t handle, Lookup lookup, float none, bool reportBadHandle);
+  std::string IndexFault(const std::string& heading, const std::string& path) const;
   void ShowMessage(const std::string& text);
 
   platform::Host& host_;
   platform::FilePool& files_;
   platform::KeyIndexLibrary indexes_;
+  std::map<int16_t, OpenedIndex> openedIndexes_;
   ProgressGauge gauge_{host_};
   ReadAhead ahead_;
+  EntryCache entryCache_;
   std::vector<uint8_t> recordBuf_;
   DatHeader checkedHeader_;
   bool checkedHeaderValid_ = false;

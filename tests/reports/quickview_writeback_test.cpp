@@ -181,7 +181,8 @@ TEST_F(WriteBackFaultTest, AnIndexThatCannotBeOpenedStopsTheChangeBeforeAnything
   int16_t probe = st().OpenIndex(0, st().CatalogHeader, st().CatalogName, 0);
   st().IndexClose(probe);
   reports::WriteBackCalls calls(st());
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE\r" + st().IndexPath("STOCK", 6) +
+                                                  "\rA folder stands in the place of the file.");
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "The change to entry 1 could not be saved.");
   reports::WriteBackResult r = reports::WriteBackCell(calls, 1, 0, 20, "Blocked");
   EXPECT_FALSE(r.written);

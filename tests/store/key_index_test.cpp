@@ -1,6 +1,9 @@
 // Key indexes: order, lookups, walking, and rebuilding from the data file.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "store_fixture.h"
@@ -134,31 +137,76 @@ TEST_F(KeyIndexTest, SavingWhileAnotherHandleWalks) {
   store_.IndexClose(browse);
 }
 
-TEST_F(KeyIndexTest, MissingForeignAndStaleIndexesAreRebuilt) {
+TEST_F(KeyIndexTest, MissingStaleAndEarlierLayoutIndexesAreRebuilt) {
   Build({"kiwi", "date", "lime"});
   const std::vector<float> order{2, 1, 3};
   EXPECT_EQ(WalkForward(Open()), order);  // was missing
   store_.indexLibrary().InitIndexes();
 
-  ASSERT_TRUE(WriteFileBytes(File("FRUITX02.WDX"), "left here by some other program"));
   int16_t h = Open();
-  EXPECT_EQ(WalkForward(h), order);
   // Out of step: a key the data file does not have.
   ASSERT_EQ(store_.indexLibrary().AddKey(h, "zzz", 9), 0);
   store_.IndexClose(h);
   h = Open();
   EXPECT_EQ(WalkForward(h), order);
   store_.IndexClose(h);
+  store_.indexLibrary().InitIndexes();
 
-  // A database of another layout.
+  // An index of the layout before page checksums is ours: made anew.
   std::filesystem::remove(File("FRUITX02.WDX"));
-  ASSERT_TRUE(WriteFileBytes(File("FRUITX02.WDX"), std::string("SQLite format 3\0", 16) + std::string(84, '\0')));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(File("FRUITX02.WDX").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
+                         "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB NOT NULL);"
+                         "INSERT INTO meta VALUES('magic', 'kelvarin key index 1');"
+                         "INSERT INTO meta VALUES('count', 3);"
+                         "INSERT INTO meta VALUES('owner', CAST('FRUIT' AS BLOB));",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
   EXPECT_EQ(WalkForward(Open()), order);
 }
 
-// ORCHARD1 and ORCHARD2 share the index file ORCHAR02.WDX; with as many
-// entries in each, only the owner recorded in it tells whose keys it holds.
-TEST_F(KeyIndexTest, AnIndexFileSharedByTwoCatalogsServesEachItsOwnKeys) {
+// A file that the index code did not make is never replaced or removed.
+TEST_F(KeyIndexTest, AFileThatIsNotAnIndexIsReportedAndLeftAsItIs) {
+  Build({"kiwi", "date"});
+  const std::string path = File("FRUITX02.WDX");
+  const std::string notIndex = "ERROR OPENING INDEX FILE\r" + path +
+                               "\rThe file is not a key index of this program; it has been left as it is.";
+  for (const std::string& bytes :
+       {std::string("left here by some other program"), std::string(),
+        std::string("SQLite format 3\0", 16) + std::string(84, '\0') + std::string(8000, 'x')}) {
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, notIndex);
+    EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, "FRUIT", 0), -1);
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, notIndex);
+    EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, "FRUIT", 1), -1);
+    EXPECT_EQ(test_support::ReadFileBytes(path), bytes);
+  }
+  // Another program's SQLite database.
+  std::filesystem::remove(path);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = test_support::ReadFileBytes(path);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, notIndex);
+  EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, "FRUIT", 0), -1);
+  EXPECT_EQ(test_support::ReadFileBytes(path), before);
+
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK,
+                     "ERROR OPENING INDEX FILE\r" + path + "\rA folder stands in the place of the file.");
+  EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, "FRUIT", 0), -1);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+// ORCHARD1 and ORCHARD2 would share the index file ORCHAR02.WDX. The first
+// to claim it keeps it; the other gets ORCHARD2-02.WDX, so that switching
+// between them rebuilds neither.
+TEST_F(KeyIndexTest, CatalogsSharingSixLettersKeepAnIndexEach) {
   for (const char* name : {"ORCHARD1", "ORCHARD2"}) {
     CatalogBuilder cat(dir_.path(), name);
     cat.Field(0, "Code", 4).Field(1, "Name", 20, KindKey);
@@ -168,23 +216,42 @@ TEST_F(KeyIndexTest, AnIndexFileSharedByTwoCatalogsServesEachItsOwnKeys) {
     ASSERT_TRUE(cat.Write());
   }
   EXPECT_EQ(store_.IndexPath("ORCHARD1", 1), store_.IndexPath("ORCHARD2", 1));
+  auto stamp = [&](const char* file) {
+    struct stat st {};
+    ::stat(File(file).c_str(), &st);
+    return std::to_string(st.st_ino) + "/" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec);
+  };
+  std::string stamps;
   for (int round = 0; round < 2; ++round) {
     for (const char* name : {"ORCHARD1", "ORCHARD2"}) {
       ASSERT_TRUE(store_.OpenCatalog(name));
       int16_t h = Open();
       bool first = std::string(name) == "ORCHARD1";
+      EXPECT_EQ(store_.indexLibrary().PathOf(h), File(first ? "ORCHAR02.WDX" : "ORCHARD2-02.WDX"));
       EXPECT_EQ(WalkForward(h), first ? (std::vector<float>{2, 1}) : (std::vector<float>{1, 2})) << name;
       EXPECT_EQ(store_.IndexFind(h, first ? "pear" : "quince"), 2 - first) << name;
       store_.IndexClose(h);
       store_.CloseCatalog();
+      store_.indexLibrary().InitIndexes();
     }
+    if (round == 0) stamps = stamp("ORCHAR02.WDX") + stamp("ORCHARD2-02.WDX");
   }
+  EXPECT_EQ(stamp("ORCHAR02.WDX") + stamp("ORCHARD2-02.WDX"), stamps);  // neither made again
+
+  // With ORCHARD1 gone, ORCHARD2 keeps the index of its own name.
+  std::filesystem::remove(File("ORCHARD1.DAT"));
+  ASSERT_TRUE(store_.OpenCatalog("ORCHARD2"));
+  int16_t h = Open();
+  EXPECT_EQ(store_.indexLibrary().PathOf(h), File("ORCHARD2-02.WDX"));
+  store_.IndexClose(h);
 }
 
 TEST_F(KeyIndexTest, FailuresAreShown) {
   Build({"a"});
   store_.DataDir = File("missing-folder");
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE\r" + File("missing-folder/FRUITX02.WDX") +
+                                                  "\rThe folder does not exist.");
   EXPECT_EQ(store_.OpenIndex(1, store_.CatalogHeader, store_.CatalogName, 0), -1);
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error Closing Index File");
   store_.IndexClose(7);

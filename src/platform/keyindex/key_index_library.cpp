@@ -1,27 +1,33 @@
 #include "platform/keyindex/key_index_library.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/keyindex/checked_vfs.h"
+#include "platform/keyindex/key_sorter.h"
 #include "platform/text/codepage.h"
 
 namespace kelvarin::platform {
 namespace {
 
-constexpr const char* kMagic = "kelvarin key index 1";
+constexpr const char* kMagic = "kelvarin key index 2";
+// The layout before page checksums: a rowid table with a covering index.
+constexpr const char* kEarlierMagic = "kelvarin key index 1";
 
-std::string CutKey(const std::string& key) {
-  return key.size() > KeyIndexLibrary::kMaxKey ? key.substr(0, KeyIndexLibrary::kMaxKey) : key;
+std::string CutKey(std::string_view key) {
+  return std::string(key.substr(0, std::min(key.size(), KeyIndexLibrary::kMaxKey)));
 }
 
-bool Exec(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
+bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 sqlite3_stmt* Prepare(sqlite3* db, const char* sql) {
   sqlite3_stmt* s = nullptr;
@@ -32,7 +38,7 @@ sqlite3_stmt* Prepare(sqlite3* db, const char* sql) {
   return s;
 }
 
-void BindBlob(sqlite3_stmt* s, int i, const std::string& v) {
+void BindBlob(sqlite3_stmt* s, int i, std::string_view v) {
   sqlite3_bind_blob(s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
 }
 
@@ -55,84 +61,181 @@ std::string CanonicalPath(const std::string& path) {
   return ec ? path : p.string();
 }
 
-// Whether the open database is an index of ours; false for another program's
-// file, a damaged file or an empty one.
-bool IsOurIndex(sqlite3* db) {
-  sqlite3_stmt* s = nullptr;
-  if (sqlite3_prepare_v2(db, "SELECT v FROM meta WHERE k='magic'", -1, &s, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(s);
-    return false;
-  }
-  bool ok = false;
-  if (sqlite3_step(s) == SQLITE_ROW) {
-    const unsigned char* v = sqlite3_column_text(s, 0);
-    ok = v && std::string(reinterpret_cast<const char*>(v)) == kMagic;
-  }
-  sqlite3_finalize(s);
-  if (!ok) return false;
-  // The tables must be usable as well.
-  return sqlite3_exec(db, "SELECT ukey, entry, key FROM keys LIMIT 1", nullptr, nullptr, nullptr) ==
-         SQLITE_OK;
+std::string ParentOf(const std::string& path) {
+  std::string parent = std::filesystem::path(path).parent_path().string();
+  return parent.empty() ? "." : parent;
 }
 
-bool CreateSchema(sqlite3* db) {
-  return Exec(db,
-              "BEGIN;"
-              "CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
-              "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB NOT NULL);"
-              "CREATE INDEX keys_order ON keys(ukey, entry, key);"
-              "INSERT INTO meta VALUES('count', 0);") &&
-         [&] {
-           sqlite3_stmt* s = Prepare(db, "INSERT INTO meta VALUES('magic', ?1)");
-           if (!s) return false;
-           sqlite3_bind_text(s, 1, kMagic, -1, SQLITE_STATIC);
-           bool ok = sqlite3_step(s) == SQLITE_DONE;
-           sqlite3_finalize(s);
-           return ok;
-         }() &&
-         Exec(db, "COMMIT;");
+const char* kDamaged = "The index file is damaged.";
+const char* kNotAnIndex = "The file is not a key index of this program; it has been left as it is.";
+const char* kFolderInPlace = "A folder stands in the place of the file.";
+
+std::string CauseOfErrno(int e) {
+  switch (e) {
+    case ENOSPC:
+    case EDQUOT: return "The disk is full.";
+    case EROFS:
+    case EACCES:
+    case EPERM: return "The file or its folder is read-only.";
+    case EISDIR: return kFolderInPlace;
+    case ENOENT:
+    case ENOTDIR: return "The folder does not exist.";
+    default: return std::string("The file cannot be read or written (") + std::strerror(e) + ").";
+  }
 }
+
+std::string CauseOfSql(sqlite3* db, int rc) {
+  const int primary = rc & 0xff;
+  if (primary == SQLITE_FULL) return CauseOfErrno(ENOSPC);
+  if (primary == SQLITE_READONLY) return CauseOfErrno(EROFS);
+  if (rc == SQLITE_IOERR_DATA || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return kDamaged;
+  const int sys = db ? sqlite3_system_errno(db) : 0;
+  if (sys != 0) return CauseOfErrno(sys);
+  return std::string("The file cannot be read or written (") + sqlite3_errstr(rc) + ").";
+}
+
+uint32_t ReadBe32(const unsigned char* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
+}
+
+// Reads one text value of the meta table; nullopt when it cannot be read.
+std::optional<std::string> MetaValue(sqlite3* db, const char* k) {
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT v FROM meta WHERE k = ?1", -1, &s, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(s);
+    return std::nullopt;
+  }
+  sqlite3_bind_text(s, 1, k, -1, SQLITE_STATIC);
+  std::optional<std::string> v;
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_ROW) v = ColumnBlob(s, 0);
+  else if (rc == SQLITE_DONE) v = std::string();
+  sqlite3_finalize(s);
+  return v;
+}
+
+// Whether the file is an index of the earlier layout (read-only look).
+bool IsEarlierIndex(const std::string& path) {
+  sqlite3* db = nullptr;
+  bool yes = false;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+    auto magic = MetaValue(db, "magic");
+    yes = magic && *magic == kEarlierMagic;
+  }
+  sqlite3_close(db);
+  return yes;
+}
+
+enum class FileKind { Missing, Ours, Earlier, Damaged, Foreign, Folder, Unreadable };
+
+// What stands at an index path, from its first two pages.
+FileKind Classify(const std::string& path, int* error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    *error = errno;
+    return errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
+  }
+  if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+  if (!S_ISREG(st.st_mode)) return FileKind::Foreign;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = errno;
+    return FileKind::Unreadable;
+  }
+  std::vector<unsigned char> pages(2 * kKeyIndexPageSize);
+  ssize_t got = ::pread(fd, pages.data(), pages.size(), 0);
+  *error = errno;
+  ::close(fd);
+  if (got < 0) return FileKind::Unreadable;
+  const size_t n = static_cast<size_t>(got);
+  if (n >= 100 && std::memcmp(pages.data(), "SQLite format 3", 16) == 0) {
+    uint32_t appId = ReadBe32(pages.data() + 68);
+    if (appId == kKeyIndexAppId) return pages[20] == kPageChecksumBytes ? FileKind::Ours : FileKind::Damaged;
+    if (appId == 0 && IsEarlierIndex(path)) return FileKind::Earlier;
+  }
+  // A header beyond recognition: the file is still ours when its second
+  // page carries our checksum, which another file's bytes match by chance
+  // once in 2^64.
+  if (n == pages.size() && PageChecksumOk(pages.data() + kKeyIndexPageSize, kKeyIndexPageSize))
+    return FileKind::Damaged;
+  return FileKind::Foreign;
+}
+
+bool SyncPath(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// Feeds a rebuild's keys into the sorter, cut and upper-cased.
+class SorterSink : public KeySink {
+ public:
+  explicit SorterSink(KeySorter& sorter) : sorter_(sorter) {}
+  bool Add(std::string_view key, int32_t entry) override {
+    if (!ok_) return false;
+    key = key.substr(0, std::min(key.size(), KeyIndexLibrary::kMaxKey));
+    upper_ = AnsiUpperString(key);
+    ok_ = sorter_.Add(upper_, key, entry);
+    return ok_;
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  KeySorter& sorter_;
+  std::string upper_;
+  bool ok_ = true;
+};
 
 }  // namespace
 
 struct KeyIndexLibrary::Connection {
   sqlite3* db = nullptr;
-  std::string path;
+  std::string path;      // canonical
+  std::string openPath;  // as given
   uint64_t identity = 0;
   bool inBatch = false;
+  bool damaged = false;
+  std::string owner;
   std::vector<Handle*> handles;
   sqlite3_stmt* insert = nullptr;
   sqlite3_stmt* removeOne = nullptr;
   sqlite3_stmt* addCount = nullptr;
   sqlite3_stmt* getCount = nullptr;
 
-  ~Connection() {
-    for (sqlite3_stmt* s : {insert, removeOne, addCount, getCount}) sqlite3_finalize(s);
+  ~Connection() { Close(); }
+  void Close() {
+    for (sqlite3_stmt** s : {&insert, &removeOne, &addCount, &getCount}) {
+      sqlite3_finalize(*s);
+      *s = nullptr;
+    }
     if (db) {
       if (inBatch) Exec(db, "COMMIT");
+      inBatch = false;
       sqlite3_close(db);
+      db = nullptr;
     }
   }
   bool PrepareAll() {
-    insert = Prepare(db, "INSERT INTO keys(ukey, entry, key) VALUES(?1, ?2, ?3)");
+    // A pair added twice gets the next sequence number, so that every row
+    // has a key of its own.
+    insert = Prepare(db,
+                     "INSERT INTO keys(ukey, entry, seq, key) SELECT ?1, ?2, COALESCE(MAX(seq) + 1, 0), ?3 "
+                     "FROM keys WHERE ukey = ?1 AND entry = ?2");
     removeOne = Prepare(db,
-                        "DELETE FROM keys WHERE rowid = (SELECT rowid FROM keys "
-                        "WHERE ukey = ?1 AND entry = ?2 LIMIT 1)");
+                        "DELETE FROM keys WHERE ukey = ?1 AND entry = ?2 AND seq = "
+                        "(SELECT MAX(seq) FROM keys WHERE ukey = ?1 AND entry = ?2)");
     addCount = Prepare(db, "UPDATE meta SET v = v + ?1 WHERE k = 'count'");
     getCount = Prepare(db, "SELECT v FROM meta WHERE k = 'count'");
     return insert && removeOne && addCount && getCount;
   }
-  bool AddCount(int64_t delta) {
+  int AddCount(int64_t delta) {
     sqlite3_reset(addCount);
     sqlite3_bind_int64(addCount, 1, delta);
-    return sqlite3_step(addCount) == SQLITE_DONE;
-  }
-  std::string Owner() {
-    sqlite3_stmt* s = Prepare(db, "SELECT v FROM meta WHERE k = 'owner'");
-    std::string owner;
-    if (s && sqlite3_step(s) == SQLITE_ROW) owner = ColumnBlob(s, 0);
-    sqlite3_finalize(s);
-    return owner;
+    int rc = sqlite3_step(addCount);
+    sqlite3_reset(addCount);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
   }
   int64_t Count() {
     sqlite3_reset(getCount);
@@ -141,8 +244,8 @@ struct KeyIndexLibrary::Connection {
     return n;
   }
   // A change outside a batch is a transaction of its own.
-  bool Begin() { return inBatch || Exec(db, "BEGIN IMMEDIATE"); }
-  bool Commit() { return inBatch || Exec(db, "COMMIT"); }
+  int Begin() { return inBatch ? SQLITE_OK : sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr); }
+  int Commit() { return inBatch ? SQLITE_OK : sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
   void Rollback() {
     if (!inBatch) Exec(db, "ROLLBACK");
   }
@@ -160,21 +263,28 @@ struct KeyIndexLibrary::Handle {
   bool positioned = false;
   std::string posU;
   int64_t posEntry = 0;
+  int64_t posSeq = 0;
 
-  ~Handle() {
-    for (sqlite3_stmt* s : {first, last, forward, backward, find}) sqlite3_finalize(s);
+  ~Handle() { Finalize(); }
+  void Finalize() {
+    live = nullptr;
+    liveDir = 0;
+    for (sqlite3_stmt** s : {&first, &last, &forward, &backward, &find}) {
+      sqlite3_finalize(*s);
+      *s = nullptr;
+    }
   }
   bool PrepareAll() {
     sqlite3* db = conn->db;
-    first = Prepare(db, "SELECT key, entry, ukey FROM keys ORDER BY ukey, entry");
-    last = Prepare(db, "SELECT key, entry, ukey FROM keys ORDER BY ukey DESC, entry DESC");
+    first = Prepare(db, "SELECT key, entry, ukey, seq FROM keys ORDER BY ukey, entry, seq");
+    last = Prepare(db, "SELECT key, entry, ukey, seq FROM keys ORDER BY ukey DESC, entry DESC, seq DESC");
     forward = Prepare(db,
-                      "SELECT key, entry, ukey FROM keys WHERE (ukey, entry) > (?1, ?2) "
-                      "ORDER BY ukey, entry");
+                      "SELECT key, entry, ukey, seq FROM keys WHERE (ukey, entry, seq) > (?1, ?2, ?3) "
+                      "ORDER BY ukey, entry, seq");
     backward = Prepare(db,
-                       "SELECT key, entry, ukey FROM keys WHERE (ukey, entry) < (?1, ?2) "
-                       "ORDER BY ukey DESC, entry DESC");
-    find = Prepare(db, "SELECT key, entry, ukey FROM keys WHERE ukey >= ?1 ORDER BY ukey, entry");
+                       "SELECT key, entry, ukey, seq FROM keys WHERE (ukey, entry, seq) < (?1, ?2, ?3) "
+                       "ORDER BY ukey DESC, entry DESC, seq DESC");
+    find = Prepare(db, "SELECT key, entry, ukey, seq FROM keys WHERE ukey >= ?1 ORDER BY ukey, entry, seq");
     return first && last && forward && backward && find;
   }
   void Drop() {
@@ -182,22 +292,24 @@ struct KeyIndexLibrary::Handle {
     live = nullptr;
     liveDir = 0;
   }
-  // Steps the live statement; on a row moves the position there.
+  // Steps the live statement; on a row moves the position there. Returns
+  // the SQLite result.
   int Step(KeyEntry* out, bool withKey = true) {
     int rc = sqlite3_step(live);
     if (rc == SQLITE_ROW) {
       const void* u = sqlite3_column_blob(live, 2);
       posU.assign(u ? static_cast<const char*>(u) : "", static_cast<size_t>(sqlite3_column_bytes(live, 2)));
       posEntry = sqlite3_column_int64(live, 1);
+      posSeq = sqlite3_column_int64(live, 3);
       positioned = true;
       if (out) {
         if (withKey) out->key = ColumnBlob(live, 0);
         out->entry = static_cast<int32_t>(posEntry);
       }
-      return kKeyOk;
+      return rc;
     }
     Drop();
-    return rc == SQLITE_DONE ? kKeyNone : kKeyFileError;
+    return rc;
   }
   int Start(sqlite3_stmt* s, int dir, KeyEntry* out, bool withKey = true) {
     Drop();
@@ -205,9 +317,14 @@ struct KeyIndexLibrary::Handle {
     liveDir = dir;
     return Step(out, withKey);
   }
+  void BindPosition(sqlite3_stmt* s) {
+    sqlite3_bind_blob(s, 1, posU.data(), static_cast<int>(posU.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(s, 2, posEntry);
+    sqlite3_bind_int64(s, 3, posSeq);
+  }
 };
 
-KeyIndexLibrary::KeyIndexLibrary() = default;
+KeyIndexLibrary::KeyIndexLibrary() : vfs_(std::make_unique<CheckedVfs>()) {}
 KeyIndexLibrary::~KeyIndexLibrary() { InitIndexes(); }
 
 int KeyIndexLibrary::InitIndexes() {
@@ -227,67 +344,211 @@ void KeyIndexLibrary::ResetCursors(Connection& c) {
   for (Handle* h : c.handles) h->Drop();
 }
 
+int KeyIndexLibrary::Fail(int result, const std::string& cause) {
+  lastError_ = cause;
+  return result;
+}
+
+int KeyIndexLibrary::FailSql(int result, sqlite3* db, int rc) {
+  lastError_ = CauseOfSql(db, rc);
+  return result;
+}
+
+int KeyIndexLibrary::WalkResult(Handle& h, int rc) {
+  if (rc == SQLITE_ROW) return kKeyOk;
+  if (rc == SQLITE_DONE) return kKeyNone;
+  // Whatever stopped a read, the keys can no longer be trusted to be all
+  // there: the caller builds them again.
+  h.conn->damaged = true;
+  return FailSql(kKeyDamaged, h.conn->db, rc);
+}
+
+int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& owner, KeySorter* keys,
+                                    int64_t* count) {
+  *count = 0;
+  std::string temp = path + ".new-XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return Fail(kKeyFileError, CauseOfErrno(errno));
+  // The index gets the permissions a file made the usual way would have,
+  // or those of the file it replaces.
+  struct stat old {};
+  mode_t mode;
+  if (::stat(path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  ::close(fd);
+  auto discard = [&](int result) {
+    ::unlink(temp.c_str());
+    return result;
+  };
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, vfs_->Name());
+  if (rc != SQLITE_OK) {
+    FailSql(kKeyFileError, db, rc);
+    sqlite3_close(db);
+    return discard(kKeyFileError);
+  }
+  sqlite3_extended_result_codes(db, 1);
+  int reserve = kPageChecksumBytes;
+  sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+  const std::string setup = "PRAGMA page_size = " + std::to_string(kKeyIndexPageSize) +
+                            "; PRAGMA application_id = " + std::to_string(kKeyIndexAppId) +
+                            "; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
+                            "BEGIN;"
+                            "CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
+                            "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, seq INTEGER NOT NULL,"
+                            " key BLOB NOT NULL, PRIMARY KEY(ukey, entry, seq)) WITHOUT ROWID;";
+  rc = sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_stmt* meta = rc == SQLITE_OK ? Prepare(db, "INSERT INTO meta VALUES(?1, ?2)") : nullptr;
+  sqlite3_stmt* insert =
+      meta ? Prepare(db, "INSERT INTO keys(ukey, entry, seq, key) VALUES(?1, ?2, ?3, ?4)") : nullptr;
+  if (rc == SQLITE_OK && !insert) rc = sqlite3_errcode(db);
+  bool sorterOk = true;
+  if (rc == SQLITE_OK && keys) {
+    std::string prevU;
+    int64_t prevEntry = INT64_MIN;
+    int64_t seq = 0;
+    sorterOk = keys->Drain([&](std::string_view upper, int32_t entry, std::string_view key) {
+      seq = (entry == prevEntry && upper == prevU) ? seq + 1 : 0;
+      if (seq == 0) {
+        prevU.assign(upper);
+        prevEntry = entry;
+      }
+      sqlite3_bind_blob(insert, 1, upper.data(), static_cast<int>(upper.size()), SQLITE_STATIC);
+      sqlite3_bind_int64(insert, 2, entry);
+      sqlite3_bind_int64(insert, 3, seq);
+      sqlite3_bind_blob(insert, 4, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+      int step = sqlite3_step(insert);
+      sqlite3_reset(insert);
+      if (step != SQLITE_DONE) {
+        rc = step;
+        return false;
+      }
+      ++*count;
+      return true;
+    });
+  }
+  auto putMeta = [&](const char* k, auto bindValue) {
+    if (rc != SQLITE_OK) return;
+    sqlite3_reset(meta);
+    sqlite3_bind_text(meta, 1, k, -1, SQLITE_STATIC);
+    bindValue();
+    int step = sqlite3_step(meta);
+    if (step != SQLITE_DONE) rc = step;
+  };
+  putMeta("magic", [&] { sqlite3_bind_text(meta, 2, kMagic, -1, SQLITE_STATIC); });
+  putMeta("count", [&] { sqlite3_bind_int64(meta, 2, *count); });
+  if (!owner.empty()) putMeta("owner", [&] { BindBlob(meta, 2, owner); });
+  sqlite3_finalize(meta);
+  sqlite3_finalize(insert);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    FailSql(kKeyFileError, db, rc);
+    sqlite3_close(db);
+    return discard(kKeyFileError);
+  }
+  sqlite3_close(db);
+  if (!sorterOk) return discard(Fail(kKeyFileError, CauseOfErrno(errno ? errno : EIO)));
+  if (!SyncPath(temp, O_RDONLY)) return discard(Fail(kKeyFileError, CauseOfErrno(errno)));
+  // A journal left beside the old file would be played into the new one.
+  ::unlink((path + "-journal").c_str());
+  if (::rename(temp.c_str(), path.c_str()) != 0) return discard(Fail(kKeyFileError, CauseOfErrno(errno)));
+  SyncPath(ParentOf(path), O_RDONLY | O_DIRECTORY);
+  return kKeyOk;
+}
+
+int KeyIndexLibrary::Reopen(Connection& c) {
+  for (Handle* h : c.handles) h->Finalize();
+  c.Close();
+  c.damaged = false;
+  int rc = sqlite3_open_v2(c.openPath.c_str(), &c.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, vfs_->Name());
+  if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
+  sqlite3_extended_result_codes(c.db, 1);
+  sqlite3_busy_timeout(c.db, 2000);
+  Exec(c.db, "PRAGMA synchronous = NORMAL");
+  c.identity = FileIdentity(c.openPath);
+  // The open check: the header was checked on the way in; the meta row, the
+  // first leaf of the keys and the file's size against the page count in
+  // its header. Damage further in is found by the read that meets it.
+  auto magic = MetaValue(c.db, "magic");
+  if (!magic || *magic != kMagic) return Fail(kKeyDamaged, kDamaged);
+  auto owner = MetaValue(c.db, "owner");
+  if (!owner) return Fail(kKeyDamaged, kDamaged);
+  c.owner = *owner;
+  if (!c.PrepareAll()) return FailSql(kKeyDamaged, c.db, sqlite3_errcode(c.db));
+  sqlite3_stmt* s = Prepare(c.db, "SELECT 1 FROM keys LIMIT 1");
+  int step = s ? sqlite3_step(s) : SQLITE_ERROR;
+  sqlite3_finalize(s);
+  if (step != SQLITE_ROW && step != SQLITE_DONE) return FailSql(kKeyDamaged, c.db, step);
+  sqlite3_stmt* pages = Prepare(c.db, "PRAGMA page_count");
+  int64_t pageCount = pages && sqlite3_step(pages) == SQLITE_ROW ? sqlite3_column_int64(pages, 0) : -1;
+  sqlite3_finalize(pages);
+  struct stat st {};
+  if (::stat(c.openPath.c_str(), &st) != 0 || st.st_size != pageCount * kKeyIndexPageSize)
+    return Fail(kKeyDamaged, kDamaged);
+  if (sqlite3_db_readonly(c.db, "main") == 1) return Fail(kKeyFileError, CauseOfErrno(EROFS));
+  for (Handle* h : c.handles)
+    if (!h->PrepareAll()) return FailSql(kKeyFileError, c.db, sqlite3_errcode(c.db));
+  return kKeyOk;
+}
+
 std::shared_ptr<KeyIndexLibrary::Connection> KeyIndexLibrary::Connect(const std::string& path, int mode,
-                                                                       KeyIndexOpenInfo* info,
-                                                                       int* error) {
+                                                                       KeyIndexOpenInfo* info, int* error) {
   std::string canon = CanonicalPath(path);
-  std::error_code ec;
   // A file deleted (and perhaps made again) since is not the open index.
   const uint64_t identity = FileIdentity(path);
-  const bool onDisk = identity != 0;
+  auto makeEmpty = [&](Connection& c, bool damaged) -> int {
+    int64_t count = 0;
+    int rc = WriteIndexFile(path, "", nullptr, &count);
+    if (rc == kKeyOk) rc = Reopen(c);
+    if (rc != kKeyOk) return rc;
+    info->createdEmpty = true;
+    info->wasDamaged = damaged;
+    return kKeyOk;
+  };
   for (auto& weak : connections_) {
     auto c = weak.lock();
     if (!c || c->path != canon || c->identity != identity) continue;
-    if (mode == 1) {
-      ResetCursors(*c);
-      if (!c->Begin() || !Exec(c->db, "DELETE FROM keys") || !c->AddCount(-c->Count()) || !c->Commit()) {
-        c->Rollback();
-        *error = kKeyFileError;
-        return nullptr;
+    if (mode == 1 || c->damaged) {
+      if (c->inBatch) {
+        c->inBatch = false;
+        Exec(c->db, "ROLLBACK");
       }
-      info->createdEmpty = true;
+      ResetCursors(*c);
+      if ((*error = makeEmpty(*c, c->damaged)) != kKeyOk) return nullptr;
     }
     return c;
   }
 
-  bool existed = onDisk;
-  if (mode == 1 && existed) {
-    std::filesystem::remove(path, ec);
-    existed = false;
+  int sysError = 0;
+  FileKind kind = Classify(path, &sysError);
+  switch (kind) {
+    case FileKind::Folder: *error = Fail(kKeyFileError, kFolderInPlace); return nullptr;
+    case FileKind::Foreign: *error = Fail(kKeyForeign, kNotAnIndex); return nullptr;
+    case FileKind::Unreadable: *error = Fail(kKeyFileError, CauseOfErrno(sysError)); return nullptr;
+    default: break;
   }
   auto c = std::make_shared<Connection>();
   c->path = canon;
-  auto open = [&] {
-    return sqlite3_open_v2(path.c_str(), &c->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                           nullptr) ==
-           SQLITE_OK;
-  };
-  if (!open()) {
-    *error = kKeyFileError;
-    return nullptr;
-  }
-  sqlite3_busy_timeout(c->db, 2000);
-  if (!existed || !IsOurIndex(c->db)) {
-    // Missing, foreign or damaged: start afresh in its place.
-    sqlite3_close(c->db);
-    c->db = nullptr;
-    std::filesystem::remove(path, ec);
-    std::filesystem::remove(path + "-journal", ec);
-    if (!open() || !CreateSchema(c->db)) {
-      *error = kKeyFileError;
+  c->openPath = path;
+  bool fresh = kind != FileKind::Ours || mode == 1;
+  if (!fresh) {
+    int rc = Reopen(*c);
+    if (rc == kKeyDamaged) {
+      kind = FileKind::Damaged;
+      fresh = true;
+    } else if (rc != kKeyOk) {
+      *error = rc;
       return nullptr;
     }
-    info->createdEmpty = true;
   }
-  Exec(c->db, "PRAGMA synchronous=NORMAL");
-  c->identity = FileIdentity(path);
-  if (!c->PrepareAll()) {
-    *error = kKeyFileError;
-    return nullptr;
-  }
-  connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
-                                    [](const std::weak_ptr<Connection>& w) { return w.expired(); }),
-                     connections_.end());
+  if (fresh && (*error = makeEmpty(*c, kind == FileKind::Damaged)) != kKeyOk) return nullptr;
+  std::erase_if(connections_, [](const std::weak_ptr<Connection>& w) { return w.expired(); });
   connections_.push_back(c);
   return c;
 }
@@ -296,18 +557,19 @@ int16_t KeyIndexLibrary::OpenNDX(const std::string& path, int mode, KeyIndexOpen
   KeyIndexOpenInfo local;
   if (!info) info = &local;
   *info = {};
-  if (mode != 0 && mode != 1) return kKeyFileError;
+  if (mode != 0 && mode != 1) return static_cast<int16_t>(Fail(kKeyFileError, "Bad open mode."));
   size_t slot = 0;
   while (slot < handles_.size() && handles_[slot]) ++slot;
-  if (slot >= static_cast<size_t>(kMaxHandles)) return kKeyTooManyOpen;
+  if (slot >= static_cast<size_t>(kMaxHandles))
+    return static_cast<int16_t>(Fail(kKeyTooManyOpen, "Too many key indexes are open."));
   int error = kKeyOk;
   auto conn = Connect(path, mode, info, &error);
   if (!conn) return static_cast<int16_t>(error);
   auto h = std::make_unique<Handle>();
   h->conn = conn;
-  if (!h->PrepareAll()) return kKeyFileError;
+  if (!h->PrepareAll()) return static_cast<int16_t>(FailSql(kKeyFileError, conn->db, sqlite3_errcode(conn->db)));
   info->keyCount = conn->Count();
-  info->owner = conn->Owner();
+  info->owner = conn->owner;
   conn->handles.push_back(h.get());
   if (slot == handles_.size()) handles_.emplace_back();
   handles_[slot] = std::move(h);
@@ -326,22 +588,34 @@ int KeyIndexLibrary::CloseNDX(int16_t handle) {
 
 int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry, bool add) {
   Connection& c = *h.conn;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);  // a reopen after a rebuild failed
   std::string key = CutKey(rawKey);
   std::string upper = AnsiUpperString(key);
   ResetCursors(c);
-  if (!c.Begin()) return kKeyFileError;
+  int rc = c.Begin();
+  if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
   sqlite3_stmt* s = add ? c.insert : c.removeOne;
   sqlite3_reset(s);
   BindBlob(s, 1, upper);
   sqlite3_bind_int64(s, 2, entry);
   if (add) BindBlob(s, 3, key);
-  bool ok = sqlite3_step(s) == SQLITE_DONE;
+  rc = sqlite3_step(s);
   sqlite3_reset(s);
-  int changed = ok ? sqlite3_changes(c.db) : 0;
-  if (ok && changed > 0) ok = c.AddCount(add ? 1 : -1);
-  if (!ok || !c.Commit()) {
+  int changed = 0;
+  if (rc == SQLITE_DONE) {
+    rc = SQLITE_OK;
+    changed = sqlite3_changes(c.db);
+    if (changed > 0) rc = c.AddCount(add ? 1 : -1);
+  }
+  if (rc == SQLITE_OK) rc = c.Commit();
+  if (rc != SQLITE_OK) {
     c.Rollback();
-    return kKeyFileError;
+    const int primary = rc & 0xff;
+    if (rc == SQLITE_IOERR_DATA || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+      c.damaged = true;
+      return FailSql(kKeyDamaged, c.db, rc);
+    }
+    return FailSql(kKeyFileError, c.db, rc);
   }
   return changed > 0 ? kKeyOk : kKeyNone;
 }
@@ -362,84 +636,90 @@ int KeyIndexLibrary::GetKey(int16_t handle, const std::string& key, KeyEntry* fo
   std::string upper = AnsiUpperString(CutKey(key));
   h->Drop();
   sqlite3_bind_blob(h->find, 1, upper.data(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
-  int rc = h->Start(h->find, +1, found);
+  int rc = WalkResult(*h, h->Start(h->find, +1, found));
   if (rc == kKeyNone) {
     // Past the last key: the walk back starts from the last key.
     h->positioned = true;
     h->posU = upper;
     h->posEntry = INT64_MIN;
+    h->posSeq = INT64_MIN;
   }
   return rc;
 }
 
 int KeyIndexLibrary::GetFirst(int16_t handle, KeyEntry* found) {
   Handle* h = Get(handle);
-  return h ? h->Start(h->first, +1, found) : kKeyBadHandle;
+  return h ? WalkResult(*h, h->Start(h->first, +1, found)) : kKeyBadHandle;
 }
 
 int KeyIndexLibrary::GetLast(int16_t handle, KeyEntry* found) {
   Handle* h = Get(handle);
-  return h ? h->Start(h->last, -1, found) : kKeyBadHandle;
+  return h ? WalkResult(*h, h->Start(h->last, -1, found)) : kKeyBadHandle;
 }
 
 int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir > 0) return h->Step(found, withKey);
-  if (!h->positioned) return h->Start(h->first, +1, found, withKey);
+  if (h->live && h->liveDir > 0) return WalkResult(*h, h->Step(found, withKey));
+  if (!h->positioned) return WalkResult(*h, h->Start(h->first, +1, found, withKey));
   h->Drop();
-  sqlite3_bind_blob(h->forward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
-  sqlite3_bind_int64(h->forward, 2, h->posEntry);
-  return h->Start(h->forward, +1, found, withKey);
+  h->BindPosition(h->forward);
+  return WalkResult(*h, h->Start(h->forward, +1, found, withKey));
 }
 
 int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found, bool withKey) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
-  if (h->live && h->liveDir < 0) return h->Step(found, withKey);
-  if (!h->positioned) return h->Start(h->last, -1, found, withKey);
+  if (h->live && h->liveDir < 0) return WalkResult(*h, h->Step(found, withKey));
+  if (!h->positioned) return WalkResult(*h, h->Start(h->last, -1, found, withKey));
   h->Drop();
-  sqlite3_bind_blob(h->backward, 1, h->posU.data(), static_cast<int>(h->posU.size()), SQLITE_TRANSIENT);
-  sqlite3_bind_int64(h->backward, 2, h->posEntry);
-  return h->Start(h->backward, -1, found, withKey);
+  h->BindPosition(h->backward);
+  return WalkResult(*h, h->Start(h->backward, -1, found, withKey));
 }
 
-int KeyIndexLibrary::Rebuild(int16_t handle, std::vector<KeyEntry> keys) {
+int KeyIndexLibrary::Rebuild(int16_t handle, const std::function<bool(KeySink&)>& feed) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
-  struct Row {
-    std::string upper;
-    const KeyEntry* e;
-  };
-  std::vector<Row> rows;
-  rows.reserve(keys.size());
-  for (auto& k : keys) {
-    k.key = CutKey(k.key);
-    rows.push_back({AnsiUpperString(k.key), &k});
-  }
-  // In key order the index grows at its end, which is much the cheapest.
-  std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-    return a.upper != b.upper ? a.upper < b.upper : a.e->entry < b.e->entry;
-  });
   ResetCursors(c);
-  if (!c.Begin()) return kKeyFileError;
-  bool ok = Exec(c.db, "DELETE FROM keys") && c.AddCount(-c.Count());
-  for (size_t i = 0; ok && i < rows.size(); ++i) {
-    sqlite3_reset(c.insert);
-    BindBlob(c.insert, 1, rows[i].upper);
-    sqlite3_bind_int64(c.insert, 2, rows[i].e->entry);
-    BindBlob(c.insert, 3, rows[i].e->key);
-    ok = sqlite3_step(c.insert) == SQLITE_DONE;
+  if (c.inBatch) {
+    c.inBatch = false;
+    Exec(c.db, "COMMIT");
   }
-  sqlite3_reset(c.insert);
-  if (ok) ok = c.AddCount(static_cast<int64_t>(rows.size()));
-  if (!ok || !c.Commit()) {
-    c.Rollback();
-    return kKeyFileError;
+  // A damaged index that is not replaced goes, so that the next open builds
+  // it again instead of trusting it.
+  auto dropDamaged = [&] {
+    if (c.damaged && FileIdentity(c.openPath) == c.identity) {
+      ::unlink(c.openPath.c_str());
+      ::unlink((c.openPath + "-journal").c_str());
+    }
+  };
+  KeySorter sorter;
+  SorterSink sink(sorter);
+  const bool go = feed(sink);
+  if (!sink.ok()) {
+    dropDamaged();
+    return Fail(kKeyFileError, CauseOfErrno(errno ? errno : EIO));
   }
-  for (Handle* other : c.handles) other->positioned = false;
-  return kKeyOk;
+  if (!go) {
+    dropDamaged();
+    return kKeyCancelled;
+  }
+  int64_t count = 0;
+  int rc = WriteIndexFile(c.openPath, c.owner, &sorter, &count);
+  if (rc != kKeyOk) {
+    dropDamaged();
+    return rc;
+  }
+  return Reopen(c);
+}
+
+int KeyIndexLibrary::Rebuild(int16_t handle, std::vector<KeyEntry> keys) {
+  return Rebuild(handle, [&](KeySink& sink) {
+    for (const KeyEntry& k : keys)
+      if (!sink.Add(k.key, k.entry)) return false;
+    return true;
+  });
 }
 
 int64_t KeyIndexLibrary::KeyCount(int16_t handle) {
@@ -451,16 +731,23 @@ int KeyIndexLibrary::SetOwner(int16_t handle, const std::string& owner) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);
   sqlite3_stmt* s = Prepare(c.db, "INSERT OR REPLACE INTO meta(k, v) VALUES('owner', ?1)");
-  if (!s) return kKeyFileError;
+  if (!s) return FailSql(kKeyFileError, c.db, sqlite3_errcode(c.db));
   BindBlob(s, 1, owner);
   ResetCursors(c);
-  bool ok = c.Begin() && sqlite3_step(s) == SQLITE_DONE;
-  sqlite3_finalize(s);
-  if (!ok || !c.Commit()) {
-    c.Rollback();
-    return kKeyFileError;
+  int rc = c.Begin();
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
   }
+  sqlite3_finalize(s);
+  if (rc == SQLITE_OK) rc = c.Commit();
+  if (rc != SQLITE_OK) {
+    c.Rollback();
+    return FailSql(kKeyFileError, c.db, rc);
+  }
+  c.owner = owner;
   return kKeyOk;
 }
 
@@ -469,8 +756,10 @@ int KeyIndexLibrary::BeginBatch(int16_t handle) {
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
   if (c.inBatch) return kKeyOk;
+  if (!c.db) return Fail(kKeyDamaged, kDamaged);
   ResetCursors(c);
-  if (!Exec(c.db, "BEGIN IMMEDIATE")) return kKeyFileError;
+  int rc = sqlite3_exec(c.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
   c.inBatch = true;
   return kKeyOk;
 }
@@ -479,14 +768,43 @@ int KeyIndexLibrary::EndBatch(int16_t handle) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
-  if (!c.inBatch) return kKeyOk;
+  if (!c.inBatch || !c.db) return kKeyOk;
   ResetCursors(c);
   c.inBatch = false;
-  if (!Exec(c.db, "COMMIT")) {
+  int rc = sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
     Exec(c.db, "ROLLBACK");
-    return kKeyFileError;
+    return FailSql(kKeyFileError, c.db, rc);
   }
   return kKeyOk;
+}
+
+std::string KeyIndexLibrary::PathOf(int16_t handle) {
+  Handle* h = Get(handle);
+  return h ? h->conn->openPath : std::string();
+}
+
+std::optional<std::string> KeyIndexLibrary::OwnerOf(const std::string& path) {
+  const std::string canon = CanonicalPath(path);
+  const uint64_t identity = FileIdentity(path);
+  for (auto& weak : connections_) {
+    auto c = weak.lock();
+    if (c && c->path == canon && c->identity == identity) return c->owner;
+  }
+  int sysError = 0;
+  if (Classify(path, &sysError) != FileKind::Ours) return std::nullopt;
+  sqlite3* db = nullptr;
+  std::optional<std::string> owner;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, vfs_->Name()) == SQLITE_OK) {
+    auto magic = MetaValue(db, "magic");
+    if (magic && *magic == kMagic) owner = MetaValue(db, "owner");
+  }
+  sqlite3_close(db);
+  return owner;
+}
+
+void KeyIndexLibrary::FailWrites(int sqliteCode, int errnoValue, int64_t afterBytes) {
+  vfs_->FailWrites(sqliteCode, errnoValue, afterBytes);
 }
 
 }  // namespace kelvarin::platform

@@ -8,20 +8,43 @@
 // the previous state. Two handles on the same file share one connection, so
 // an index kept open for browsing never blocks the saving of an entry.
 //
+// Damage is found, never read as keys: every page carries a checksum that
+// is checked when it is read (checked_vfs.h), so a damaged page fails the
+// read that meets it (kKeyDamaged) and a walk cannot end early as if it had
+// reached the last key. Opening checks the file's header, its size and its
+// meta row only, which costs the same for any number of keys.
+//
+// A file at an index path that is not an index of ours (another program's
+// file, an empty file, a folder) is never changed or removed: opening it
+// fails with kKeyForeign. Ours are the files whose header carries the
+// index's application id, files of the earlier layout (rebuilt on open),
+// and damaged files whose second page still holds a valid checksum.
+//
+// Rebuilds and new empty indexes are written into a temporary file beside
+// the index, which replaces the index only when complete: a failed or
+// cancelled rebuild leaves the old file (or, when that was damaged, none).
+//
 // Each handle has a position: the key it last returned (or the place a
 // lookup fell). GetNext and GetPrev step from it through a cursor that is
 // kept open between calls, so walking costs one step of the cursor per key;
 // any change to the file re-seeks the cursors of every handle on it from
 // their positions.
 //
-// Results: kKeyOk (0), kKeyNone (1: no such key, end of the index) or a
-// negative error. Keys longer than kMaxKey characters are cut.
+// Results: kKeyOk (0), kKeyNone (1: no such key, end of the index),
+// kKeyCancelled (2: a rebuild stopped by its caller) or a negative error;
+// after an error LastError() tells its cause in words for the user. Keys
+// longer than kMaxKey characters are cut.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+struct sqlite3;
 
 namespace kelvarin::platform {
 
@@ -31,16 +54,32 @@ enum KeyIndexResult : int {
   kKeyBadHandle = -1,
   kKeyFileError = -2,  // cannot open, read or write the file
   kKeyTooManyOpen = -3,
+  kKeyForeign = -4,  // a file that is not an index of ours stands at the path
+  kKeyDamaged = -5,  // a read met a damaged page (or failed): rebuild the index
+  kKeyCancelled = 2,
 };
+
+class CheckedVfs;
+class KeySorter;
 
 struct KeyIndexOpenInfo {
   // The file was missing, foreign (not an index of ours, unreadable) or asked
   // to be new, and has been made empty.
   bool createdEmpty = false;
+  // It was made empty because the file was damaged.
+  bool wasDamaged = false;
   // Keys the index holds.
   int64_t keyCount = 0;
   // The text its user last recorded with SetOwner; "" when none.
   std::string owner;
+};
+
+// What a rebuild is fed from: Add for every key, in any order.
+class KeySink {
+ public:
+  virtual ~KeySink() = default;
+  // False once the keys can no longer be kept (a temporary file failed).
+  virtual bool Add(std::string_view key, int32_t entry) = 0;
 };
 
 struct KeyEntry {
@@ -61,9 +100,9 @@ class KeyIndexLibrary {
   // Closes every open index; called once at start-up.
   int InitIndexes();
 
-  // mode 0: opens the index file, making it empty when it is missing or not
-  // an index of ours; mode 1: makes a new empty index in its place. Returns a
-  // handle (0 or more) or a negative KeyIndexResult.
+  // mode 0: opens the index file, making it empty when it is missing, of
+  // the earlier layout or damaged; mode 1: makes a new empty index in its
+  // place. Returns a handle (0 or more) or a negative KeyIndexResult.
   int16_t OpenNDX(const std::string& path, int mode, KeyIndexOpenInfo* info = nullptr);
   int CloseNDX(int16_t handle);
 
@@ -84,7 +123,11 @@ class KeyIndexLibrary {
   int GetNext(int16_t handle, KeyEntry* found, bool withKey = true);
   int GetPrev(int16_t handle, KeyEntry* found, bool withKey = true);
 
-  // Empties the index and fills it with the given pairs in one transaction.
+  // Makes the index anew from the keys `feed` adds; feed returns false to
+  // cancel (kKeyCancelled, the index as it was; a damaged one is removed).
+  // Memory stays the same whatever the number of keys. Positions are kept:
+  // the next step goes on from the key last returned.
+  int Rebuild(int16_t handle, const std::function<bool(KeySink&)>& feed);
   int Rebuild(int16_t handle, std::vector<KeyEntry> keys);
   int64_t KeyCount(int16_t handle);
   // Records a text naming what the index belongs to (the file name alone may
@@ -97,6 +140,17 @@ class KeyIndexLibrary {
   int BeginBatch(int16_t handle);
   int EndBatch(int16_t handle);
 
+  // The cause of the last failure, for the user ("The disk is full.").
+  const std::string& LastError() const { return lastError_; }
+  // The path the handle was opened with; "" for a bad handle.
+  std::string PathOf(int16_t handle);
+  // The owner recorded in the index file at path; nullopt when there is no
+  // readable index of ours there. Changes nothing.
+  std::optional<std::string> OwnerOf(const std::string& path);
+
+  // Test hook: see CheckedVfs::FailWrites.
+  void FailWrites(int sqliteCode, int errnoValue, int64_t afterBytes = 0);
+
  private:
   struct Connection;
   struct Handle;
@@ -105,7 +159,16 @@ class KeyIndexLibrary {
                                       int* error);
   void ResetCursors(Connection& c);
   int Change(Handle& h, const std::string& key, int32_t entry, bool add);
+  int Fail(int result, const std::string& cause);
+  int FailSql(int result, sqlite3* db, int rc);
+  int WalkResult(Handle& h, int rc);
+  // Writes a complete index file at path (keys from the sorter, if any).
+  int WriteIndexFile(const std::string& path, const std::string& owner, KeySorter* keys, int64_t* count);
+  // Reopens the connection on its path after the file was replaced.
+  int Reopen(Connection& c);
 
+  std::unique_ptr<CheckedVfs> vfs_;
+  std::string lastError_;
   std::vector<std::unique_ptr<Handle>> handles_;
   std::vector<std::weak_ptr<Connection>> connections_;
 };

@@ -1,5 +1,7 @@
 #include "platform/qt/form_view.h"
 
+#include <QPointer>
+
 #include <QAction>
 #include <QGuiApplication>
 #include <QCloseEvent>
@@ -330,12 +332,15 @@ void FormView::PaintNow() {
   // paint from the event loop until that step yields: it is painted here,
   // once the window system has mapped it (bounded, should it never be).
   if (!window_ || !window_->isVisible()) return;
-  QWindow* handle = window_->windowHandle();
+  // The events processed meanwhile may run handlers that unload the form
+  // and with it this view (and its window): both are checked afterwards.
+  std::shared_ptr<bool> alive = alive_;
+  QPointer<QWindow> handle = window_->windowHandle();
   QElapsedTimer waited;
   waited.start();
-  while (handle && !handle->isExposed() && waited.elapsed() < kExposeWaitMs)
+  while (*alive && handle && !handle->isExposed() && waited.elapsed() < kExposeWaitMs)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-  if (window_ && window_->isVisible()) window_->repaint();
+  if (*alive && window_ && window_->isVisible()) window_->repaint();
 }
 
 void FormView::Hide() {

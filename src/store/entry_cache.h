@@ -1,0 +1,52 @@
+// Entries read out of order (key-order and sort-chain walks, Next and
+// Previous) come from a read-only memory map of the data file instead of a
+// read call each. Writes made through the file are seen at once (the map
+// shares the system's cache of the file); a file grown since mapping is
+// mapped again when a read reaches past the mapped end; a file replaced or
+// cut short must be announced with Invalidate before the next read.
+//
+// Mapped pages count towards the program's resident memory: every so many
+// reads the map lets them go (the system keeps them cached), so that a walk
+// over a large catalog costs no more memory than one over a small one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kelvarin::store {
+
+class EntryCache {
+ public:
+  // Reads served between two releases of the mapped pages.
+  static constexpr int kReleaseEvery = 1024;
+
+  EntryCache() = default;
+  ~EntryCache();
+  EntryCache(const EntryCache&) = delete;
+  EntryCache& operator=(const EntryCache&) = delete;
+
+  // The `len` bytes at `offset` of the file at `path`; nullptr when they lie
+  // beyond the end of the file or the file cannot be mapped (the caller
+  // reads them itself then). Valid until the next call.
+  const uint8_t* Bytes(const std::string& path, int64_t offset, size_t len);
+  // The file may have been replaced, cut short or grown: the next read
+  // looks at it again.
+  void Invalidate() { stale_ = true; }
+  // Unmaps and forgets the file.
+  void Close();
+
+ private:
+  bool Map(const std::string& path);
+
+  std::string path_;
+  int fd_ = -1;
+  uint8_t* map_ = nullptr;
+  size_t mapped_ = 0;
+  uint64_t identity_ = 0;
+  bool stale_ = false;
+  bool unmappable_ = false;
+  int served_ = 0;
+};
+
+}  // namespace kelvarin::store
