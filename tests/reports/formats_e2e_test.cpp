@@ -129,8 +129,7 @@ TEST_F(FormatsEndToEnd, TitlesTakeTheirSixteenColumnsInTheFileAsInTheDesigner) {
     EXPECT_EQ(d.lblYCoord.Caption(), "0");
   });
   EXPECT_EQ(st().ActiveLayoutHeader.ShowTitles, 1);
-  store::ReportColumn year = st().ActiveLayout[3];
-  EXPECT_EQ(year.Column, 22);
+  EXPECT_EQ(st().ActiveLayout[3].Column, 22);
   EXPECT_EQ(st().ActiveLayout[21].Line, 0);
 
   // The field names are stored blank-padded to 14 characters.
