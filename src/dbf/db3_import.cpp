@@ -1,6 +1,8 @@
 // The import of a dBase III file as a new catalog.
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -8,6 +10,7 @@
 #include "dbf/dbf_number_text.h"
 #include "platform/file_exists.h"
 #include "platform/files/runtime_errors.h"
+#include "platform/text/codepage.h"
 #include "store/formats.h"
 
 namespace kelvarin::dbf {
@@ -45,18 +48,59 @@ int16_t FieldNumber(const std::string& text) {
 // The new data file is written in large blocks. A block that cannot be
 // written goes again entry by entry; the first entry that still fails goes
 // through the store's own writer, which tells the user.
+//
+// Every imported entry is active, unlinked and without memo, so each one is
+// the blank entry's bytes with the field texts laid over them, converted to
+// the catalog files' code page by a table made once.
 class EntryBlockWriter {
  public:
   EntryBlockWriter(store::Store& store, const store::DatHeader& header, int16_t file)
       : store_(store), header_(header), file_(file), length_(static_cast<size_t>(header.RecordLength)) {
     block_.reserve(kBlockBytes / length_ * length_ + length_);
+    blank_.resize(length_);
+    store::EncodeEntry(store::EntryRecord{}, header_, blank_.data());
+    // The texts follow the entry's status, in slot order.
+    size_t at = 4;
+    for (int16_t length : header_.FieldLength) {
+      const size_t n = static_cast<size_t>(std::max<int16_t>(length, 0));
+      fields_.push_back({at, n});
+      at += n;
+    }
+    std::string bytes(256, '\0');
+    for (size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>(b);
+    platform::AnsiToOemInPlace(bytes);
+    std::memcpy(toOem_.data(), bytes.data(), toOem_.size());
   }
-  bool Add(const store::EntryRecord& entry, int32_t number) {
+  // Adds the entry whose first texts are texts[1..count] (missing ones
+  // empty), each cut or blank-padded to its field's length.
+  bool Add(const std::vector<std::string>& texts, int count, int32_t number) {
     if (block_.empty()) first_ = number;
     const size_t at = block_.size();
-    block_.resize(at + length_);
-    store::EncodeEntry(entry, header_, block_.data() + at);
+    block_.insert(block_.end(), blank_.begin(), blank_.end());
+    uint8_t* record = block_.data() + at;
+    for (int i = 0; i < count && static_cast<size_t>(i) < fields_.size(); ++i) {
+      const auto k = static_cast<size_t>(i) + 1;
+      if (k >= texts.size()) break;
+      const Field& f = fields_[static_cast<size_t>(i)];
+      const size_t n = std::min(texts[k].size(), f.length);
+      ToOem(record + f.offset, reinterpret_cast<const uint8_t*>(texts[k].data()), n);
+    }
     return block_.size() + length_ <= kBlockBytes || Flush();
+  }
+  // Most text is ASCII, which both code pages share: eight bytes at a time
+  // are copied as they are unless one of them has its high bit set.
+  void ToOem(uint8_t* out, const uint8_t* in, size_t n) const {
+    size_t j = 0;
+    for (; j + 8 <= n; j += 8) {
+      uint64_t word;
+      std::memcpy(&word, in + j, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        std::memcpy(out + j, &word, 8);
+      } else {
+        for (size_t b = j; b < j + 8; ++b) out[b] = toOem_[in[b]];
+      }
+    }
+    for (; j < n; ++j) out[j] = toOem_[in[j]];
   }
   bool Flush() {
     if (block_.empty()) return true;
@@ -86,6 +130,12 @@ class EntryBlockWriter {
   size_t length_;
   int32_t first_ = 0;
   std::vector<uint8_t> block_;
+  struct Field {
+    size_t offset, length;
+  };
+  std::vector<uint8_t> blank_;
+  std::vector<Field> fields_;
+  std::array<uint8_t, 256> toOem_{};
 };
 
 }  // namespace
@@ -183,7 +233,6 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
   if (store_.WriteCatalogDefinition(base, fieldDefs, header)) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
 
   std::vector<std::string> values;
-  store::EntryRecord entry;
   if (dat != 0) {
     EntryBlockWriter writer(store_, header, dat);
     bool written = true;
@@ -193,18 +242,7 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
       for (std::string& v : values) v.clear();
       DbfReadRecordFields(handle, err, count, values, r);
       if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + dbfPath);
-      for (int i = 0; i < m; ++i) {
-        const auto at = static_cast<size_t>(i + 1);
-        std::string& text = entry.FieldText[static_cast<size_t>(i)];
-        if (at < values.size()) {
-          text.assign(values[at]);
-        } else {
-          text.clear();
-        }
-        // The entry writer takes each text at exactly its field's length.
-        text.resize(static_cast<size_t>(header.FieldLength[static_cast<size_t>(i)]), ' ');
-      }
-      written = writer.Add(entry, r);
+      written = writer.Add(values, m, r);
     }
     // A data file that cannot be written has been told about once.
     if (written) writer.Flush();

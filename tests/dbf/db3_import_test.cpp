@@ -5,6 +5,7 @@
 
 #include "dbf/db3_exchange.h"
 #include "dbf/db3_fixture.h"
+#include "store/formats.h"
 
 namespace kelvarin::test_support {
 namespace {
@@ -121,6 +122,32 @@ TEST_F(Db3ImportTest, DeletedRecordsBlankDatesAndAccentedLettersComeInAsTheFileH
   EXPECT_EQ(c.entries[1].FieldText[1], "        ");
   EXPECT_EQ(c.entries[1].FieldText[2], "F");
   EXPECT_EQ(c.entries[2].FieldText[1], "12/31/00");
+}
+
+// Accented letters anywhere in long texts, a text that fills its field and
+// one the record leaves short: the data file holds what the store itself
+// would write for the same entries.
+TEST_F(Db3ImportTest, LongAccentedTextsAreStoredAsTheStoreEncodesThem) {
+  const std::string note = "only a note: \xC5ngstr\xF6m caf\xE9 na\xEFve \xFC";
+  const std::string full = "\xC9" + std::string(14, 'x') + "\xE8";
+  Import("LONG.DBF",
+         MakeDbfBytes({{"NOTE", 'C', 40}, {"CODE", 'C', 16}},
+                      {{{note, full}}, {{"plain ascii, longer than a word", "\xE0"}}}),
+         "LONG", 2);
+  CatalogContents c = Catalog("LONG");
+  ASSERT_EQ(c.entries.size(), 2u);
+  EXPECT_EQ(c.entries[0].FieldText[0], Padded(note, 40));
+  EXPECT_EQ(c.entries[0].FieldText[1], full);
+  EXPECT_EQ(c.entries[1].FieldText[1], Padded("\xE0", 16));
+
+  const std::string dat = ReadFileBytes(dir_.File("LONG.DAT"));
+  const auto length = static_cast<size_t>(c.header.RecordLength);
+  ASSERT_EQ(dat.size(), 3 * length);
+  for (size_t n = 0; n < 2; ++n) {
+    std::string expected(length, '\0');
+    store::EncodeEntry(c.entries[n], c.header, reinterpret_cast<uint8_t*>(expected.data()));
+    EXPECT_EQ(dat.substr((n + 1) * length, length), expected) << n;
+  }
 }
 
 TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {
