@@ -11,6 +11,8 @@ Program::Program(platform::Host& host, const std::string& appDir)
   catMaint_ = std::make_unique<catalog::frmCatMaint>(host_, store_, *main_);
   runs_ = std::make_unique<reports::MainWindowRuns>(host_, store_, state_, *main_);
   runs_->Attach();
+  replace_ = std::make_unique<reports::SearchReplace>(host_, store_, state_, *main_);
+  replace_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {
     catMaint_->Show(platform::ShowMode::Modal);

@@ -17,6 +17,7 @@
 #include "entry/frmQAVMain.h"
 #include "platform/files/file_pool.h"
 #include "platform/host.h"
+#include "reports/replace/search_replace.h"
 #include "reports/report_state.h"
 #include "reports/runs/main_window_runs.h"
 #include "store/store.h"
@@ -37,6 +38,7 @@ class Program {
   reports::ReportState& reportState() { return state_; }
   entry::frmQAVMain& mainWindow() { return *main_; }
   catalog::frmCatMaint& catMaint() { return *catMaint_; }
+  reports::SearchReplace& searchReplace() { return *replace_; }
 
   // Shows the main window; its load runs the start-up.
   void Start();
@@ -60,6 +62,7 @@ class Program {
   std::unique_ptr<entry::frmQAVMain> main_;
   std::unique_ptr<catalog::frmCatMaint> catMaint_;
   std::unique_ptr<reports::MainWindowRuns> runs_;
+  std::unique_ptr<reports::SearchReplace> replace_;
   bool finished_ = false;
 };
 
