@@ -1,5 +1,7 @@
 #include "reports/replace/search_replace.h"
 
+#include <algorithm>
+
 #include "reports/replace/field_text_replace.h"
 #include "reports/replace/raw_entry_scan.h"
 
@@ -9,6 +11,9 @@ using store::EntryRecord;
 
 namespace {
 constexpr const char* kKeyUpdateFailed = "Error Updating Key Index";
+// Entries rewritten together, their keys changed in one transaction per
+// index before and one after.
+constexpr size_t kGroup = 256;
 }  // namespace
 
 SearchReplace::SearchReplace(platform::Host& host, store::Store& store, ReportState& state,
@@ -84,11 +89,13 @@ void SearchReplace::Replace(bool global) {
     count += global ? static_cast<float>(changed) : 1.0f;
     // A replacement by the same text changes nothing worth writing.
     if (after == before) continue;
-    if (!Rewrite(n, before, after)) {
+    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) {
       failed = true;
       break;
     }
   }
+  // What was replaced before a cancel stays replaced.
+  if (!Flush()) failed = true;
   if (keysOpen_) {
     store_.CloseIndexes(keys_);
     keysOpen_ = false;
@@ -103,9 +110,8 @@ void SearchReplace::Replace(bool global) {
   main_.mnuEEraseScreen_Click();
 }
 
-bool SearchReplace::Rewrite(float n, const EntryRecord& before, const EntryRecord& after) {
-  // The indexes whose key for this entry changes.
-  store::KeyIndexTable changed;
+bool SearchReplace::Queue(float n, const EntryRecord& before, const EntryRecord& after) {
+  Pending p{n, before, after, {}};
   for (int slot = 0; slot < store::kFieldCount; ++slot) {
     if (!store::IsKeyField(store_.FieldDefs[static_cast<size_t>(slot)].FieldKind)) continue;
     if (store::Store::EntryKey(before, slot) == store::Store::EntryKey(after, slot)) continue;
@@ -118,28 +124,58 @@ bool SearchReplace::Rewrite(float n, const EntryRecord& before, const EntryRecor
       if (k.FieldIndex != slot) continue;
       // An index that could not be opened (the user has been told) would
       // keep the old key with the right count, which nothing later notices.
-      if (k.Handle < 0) return false;
-      changed.Items[static_cast<size_t>(++changed.KeyIndexCount)] = k;
+      if (k.Handle < 0) {
+        Flush();
+        return false;
+      }
+      p.keys.Items[static_cast<size_t>(++p.keys.KeyIndexCount)] = k;
+      if (std::find(batchHandles_.begin(), batchHandles_.end(), k.Handle) == batchHandles_.end())
+        batchHandles_.push_back(k.Handle);
     }
   }
+  pending_.push_back(std::move(p));
+  return true;
+}
+
+void SearchReplace::Batch(bool begin) {
+  platform::KeyIndexLibrary& library = store_.indexLibrary();
+  for (int16_t h : batchHandles_) begin ? library.BeginBatch(h) : library.EndBatch(h);
+}
+
+bool SearchReplace::Flush() {
+  if (pending_.empty()) return true;
   const store::DatHeader& header = store_.CatalogHeader;
-  // An index that lost a key but not gained the new one holds one key too
-  // few, and is built again from the entries when next opened.
-  if (!store_.DeleteEntryKeys(changed, before, n)) {
-    host_.MsgBox(kKeyUpdateFailed);
-    return false;
+  bool keysOk = true;
+  Batch(true);
+  for (Pending& p : pending_) keysOk = store_.DeleteEntryKeys(p.keys, p.before, p.n) && keysOk;
+  Batch(false);
+  size_t written = 0;
+  if (keysOk)
+    while (written < pending_.size() && store_.WriteEntry(pending_[written].after, header, pending_[written].n,
+                                                          store_.DatFile))
+      ++written;
+  const bool writeFailed = keysOk && written < pending_.size();
+  if (writeFailed) {
+    // The record may be partly written: put the old one back, and key the
+    // entry by whatever the file holds now.
+    Pending& p = pending_[written];
+    store_.WriteEntry(p.before, header, p.n, store_.DatFile);
+    if (!store_.ReadEntry(p.after, header, p.n, store_.DatFile)) p.after = p.before;
+    ++written;
   }
-  if (store_.WriteEntry(after, header, n, store_.DatFile)) {
-    if (store_.AddEntryKeys(changed, after, n)) return true;
-    host_.MsgBox(kKeyUpdateFailed);
-    return false;
+  if (keysOk) {
+    Batch(true);
+    for (size_t i = 0; i < pending_.size(); ++i) {
+      Pending& p = pending_[i];
+      keysOk = store_.AddEntryKeys(p.keys, i < written ? p.after : p.before, p.n) && keysOk;
+    }
+    Batch(false);
   }
-  // The record may be partly written: put the old one back, and key the
-  // entry by whatever the file holds now.
-  store_.WriteEntry(before, header, n, store_.DatFile);
-  EntryRecord now;
-  if (store_.ReadEntry(now, header, n, store_.DatFile)) store_.AddEntryKeys(changed, now, n);
-  return false;
+  pending_.clear();
+  batchHandles_.clear();
+  // An index left short of keys is built again when next opened.
+  if (!keysOk) host_.MsgBox(kKeyUpdateFailed);
+  return keysOk && !writeFailed;
 }
 
 }  // namespace kelvarin::reports

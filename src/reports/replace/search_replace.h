@@ -12,16 +12,19 @@
 // Each entry is rewritten whole or not at all, its key indexes following it:
 //  - an entry is written only when its bytes change, as one write of the
 //    whole record;
-//  - only the key indexes whose key for the entry changes are touched: the
-//    old key is removed before the write, the new one added after it, each
-//    change a transaction of the index's own;
-//  - so an interruption leaves the data file holding either record, and an
-//    index that misses one key change holds one key fewer than the catalog
-//    has entries, which the next opening of the index notices and mends by
-//    building the index again from the data file;
-//  - a write that fails is told (by the store), the entry's old text is
-//    written back, its keys are added again from what the file then holds,
-//    and the run stops there.
+//  - only the key indexes whose key for the entry changes are touched;
+//  - rewrites go in groups: first the old keys of the group's entries are
+//    removed from each index touched (one transaction per index), then the
+//    entries are written, then their new keys are added (again one
+//    transaction per index);
+//  - so an interruption leaves the data file holding either record of each
+//    entry, and an index that has lost the group's old keys without gaining
+//    the new ones holds fewer keys than the catalog has entries, which the
+//    next opening of the index notices and mends by building the index
+//    again from the data file;
+//  - a write that fails is told (by the store), the entry's old record is
+//    written back, the keys are added from what the file then holds, and
+//    the run stops there.
 // The key indexes are opened once per run, when the first key changes.
 //
 //   SearchReplace replace(host, store, state, mainWindow);
@@ -29,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "entry/frmQAVMain.h"
 #include "platform/host.h"
@@ -57,10 +61,19 @@ class SearchReplace {
   ReplaceRequest& request() { return request_; }
 
  private:
+  struct Pending {
+    float n = 0;
+    store::EntryRecord before;
+    store::EntryRecord after;
+    store::KeyIndexTable keys;  // the indexes whose key changes
+  };
   void Replace(bool global);
-  // Writes the entry as replaced, its keys in step. False when the write
-  // failed.
-  bool Rewrite(float n, const store::EntryRecord& before, const store::EntryRecord& after);
+  // Queues the entry for rewriting; false when the key indexes it needs
+  // could not be opened (the user has been told).
+  bool Queue(float n, const store::EntryRecord& before, const store::EntryRecord& after);
+  // Rewrites the queued entries with their keys; false after a failure.
+  bool Flush();
+  void Batch(bool begin);
   void BusyOn();
   void BusyOff();
 
@@ -71,6 +84,8 @@ class SearchReplace {
   ReplaceRequest request_;
   store::KeyIndexTable keys_;
   bool keysOpen_ = false;
+  std::vector<Pending> pending_;
+  std::vector<int16_t> batchHandles_;
 };
 
 }  // namespace kelvarin::reports
