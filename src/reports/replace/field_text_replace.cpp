@@ -14,6 +14,8 @@ bool ReplaceInField(std::string& field, int16_t fieldLength, const std::string& 
   if (fieldLength <= 0) return false;
   size_t end = field.size();
   while (end > 0 && field[end - 1] == ' ') --end;
+  // Most fields hold no occurrence: find that out on the text alone.
+  if (platform::IsSubstr(search, field.substr(0, end), caseSensitive) == 0) return false;
   // The text, then the room as NUL characters: what the result holds ends at
   // its first NUL, so neither the room nor a NUL in the replacement can
   // reach the field.

@@ -22,6 +22,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "store/store.h"
 
 namespace kelvarin::reports {
@@ -35,13 +39,23 @@ class RawEntryScan {
   bool MayHold(int64_t n);
 
  private:
+  // Stored bytes per probed character beyond which the wide scan would
+  // cost more than it saves.
+  static constexpr size_t kMaxProbeBytes = 4;
+
   void LoadBlock(int64_t first);
   void ScanBlock();
+  bool MatchesAt(size_t pos) const;
+  void ScanNarrow(size_t end);
+  void ScanWide(size_t end);
 
   store::Store& store_;
   std::array<unsigned char, 256> fold_{};     // stored byte -> compared character
   std::array<size_t, 256> shift_{};           // skip table by compared character
   std::string pattern_;                       // compared characters
+  // The stored bytes that show as the pattern's first and last characters.
+  std::vector<unsigned char> firstBytes_;
+  std::vector<unsigned char> lastBytes_;
   size_t recordLength_ = 0;
   int64_t entriesPerBlock_ = 0;
   int64_t blockFirst_ = -1;  // entry number of the block's first entry
