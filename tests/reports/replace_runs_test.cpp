@@ -100,6 +100,11 @@ TEST_F(ReplaceRunTest, KeyIndexesFindTheNewTextAndNoLongerTheOld) {
   // The other key field's index is untouched and still whole.
   EXPECT_EQ(IndexPairs(kCode),
             (std::vector<std::pair<std::string, int32_t>>{{"K1", 1}, {"K2", 2}, {"K3", 3}}));
+  // The run closed what it opened: the next index opened gets the first
+  // handle.
+  const int16_t h = st().OpenIndex(kTitle, st().CatalogHeader, st().CatalogName, 0);
+  EXPECT_EQ(h, 0);
+  st().IndexClose(h);
   // A change of case alone is a change of key.
   Replace("zulu", "ZULU");
   EXPECT_EQ(IndexPairs(kTitle), (std::vector<std::pair<std::string, int32_t>>{
@@ -158,6 +163,33 @@ TEST_F(ReplaceRunTest, NothingFoundBeepsAndEntriesThatDoNotChangeAreNotWritten) 
   EXPECT_EQ(spareOf(3), ' ');
 }
 
+TEST_F(ReplaceRunTest, FieldReplaceWorksOnSlotZero) {
+  cat_ = CatalogBuilder(dir_.path(), "BOOKS");
+  cat_.Field(0, "Name", 8).Field(1, "Other", 8);
+  cat_.Entry({"abc", "abc"});
+  Start();
+  Replace("b", "-");
+  EXPECT_EQ(Field(1, 0), "a-c     ");
+  EXPECT_EQ(Field(1, 1), "abc     ");
+}
+
+TEST_F(ReplaceRunTest, AnIndexThatCannotBeOpenedStopsTheRunBeforeItsKeyChanges) {
+  Book("Keep", "Old");
+  Book("Old", "Old");
+  Book("Keep", "Old");
+  Start();
+  // The Title index's file name is taken by a folder.
+  std::filesystem::create_directory(st().IndexPath("BOOKS", kTitle));
+  ExpectBox("ERROR OPENING INDEX FILE");
+  Replace("Old", "New", true);
+  // Entry 1 changed no key and is written; entry 2 would change one.
+  EXPECT_EQ(Field(1, kAuthor), Pad("New", 12));
+  EXPECT_EQ(Field(2, kTitle), Pad("Old", 20));
+  EXPECT_EQ(Field(2, kAuthor), Pad("Old", 12));
+  EXPECT_EQ(Field(3, kAuthor), Pad("Old", 12));
+  EXPECT_EQ(host_.MessageTexts(), std::vector<std::string>{"ERROR OPENING INDEX FILE"});
+}
+
 class ReplaceGaugeTest : public ReplaceTest {
  protected:
   void Long() {
@@ -197,6 +229,15 @@ TEST_F(ReplaceGaugeTest, TheRunIsBusyAndCancelKeepsWhatWasRewritten) {
   seen = host_.Transcript();
   EXPECT_NE(std::find(seen.begin(), seen.end(), "ShowModeless(frmGauge): Replacing Globally...."), seen.end());
   EXPECT_EQ(host_.BeepCount(), 1);
+}
+
+TEST_F(ReplaceGaugeTest, TheGaugeCountsTheEntriesFromTheStart) {
+  Long();
+  Start();
+  // 250 entries to walk: the gauge yields every 2 (251 would make it 3).
+  ExpectBox("No Matches Found");
+  Replace("nowhere", "x", false, -1, "51");
+  EXPECT_EQ(host_.DoEventsCount(), 1 + 125);
 }
 
 TEST_F(ReplaceRunTest, AFailedWriteIsToldAndLeavesEntryAndKeysAsTheyWere) {
