@@ -33,6 +33,7 @@ TEST_F(ReplaceDialogTest, OpensFreshWithTheSharedSearchTextAndTheUsedFields) {
     EXPECT_TRUE(f.optField.Value());
     EXPECT_FALSE(f.optGlobal.Value());
     EXPECT_EQ(f.ActiveControl(), &f.txtSearchString);
+    EXPECT_EQ(f.Drawing().size(), 3u * 4u) << "a sunken frame round each text box";
     // Used slots in slot order, full 14-character names, the slot as data;
     // the first is chosen although slots 0 and 1 come before it.
     ASSERT_EQ(f.cboFields.ListCount(), 4);
@@ -98,7 +99,7 @@ TEST_F(ReplaceDialogTest, OkChecksTheSearchTextThenTheStartEntry) {
   Script([&](frmSearchReplace& f) {
     f.txtSearchString.UserSetText("");
     f.txtStartRec.UserSetText("99");
-    f.cmdOK.UserClick();
+    f.UserKey(platform::key::kReturn);  // OK is the default button
     EXPECT_TRUE(f.Visible());
     EXPECT_EQ(f.ActiveControl(), &f.txtSearchString);
     f.txtSearchString.UserSetText("a");
@@ -108,7 +109,7 @@ TEST_F(ReplaceDialogTest, OkChecksTheSearchTextThenTheStartEntry) {
     EXPECT_EQ(f.txtStartRec.Text(), "2");
     // Nothing is taken over from a refused OK.
     EXPECT_EQ(rs().SearchString, "");
-    f.cmdCancel.UserClick();
+    f.UserKey(platform::key::kEscape);  // Cancel is the cancel button
   });
   main().mnuVReplace.UserClick();
   EXPECT_EQ(st().DialogResult, -1);

@@ -35,6 +35,9 @@ TEST(ReplaceInFieldTest, ResultIsCutOrPaddedToTheFieldAndNeverHoldsANul) {
   field = Pad("a-a-a", 6);
   EXPECT_TRUE(ReplaceInField(field, 6, "a", "bb", false));
   EXPECT_EQ(field, "bb-bb-");
+  std::string one = "a";
+  EXPECT_TRUE(ReplaceInField(one, 1, "a", "bc", false));
+  EXPECT_EQ(one, "b");
   std::string unused;
   EXPECT_FALSE(ReplaceInField(unused, 0, "a", "b", false));
   EXPECT_EQ(unused, "");
