@@ -166,6 +166,21 @@ TEST_F(ReplaceRunTest, NothingFoundBeepsAndEntriesThatDoNotChangeAreNotWritten) 
   EXPECT_EQ(spareOf(3), ' ');
 }
 
+TEST_F(ReplaceRunTest, TheCatalogsCaseSettingDecidesAlsoForAccentedLetters) {
+  Book("Caf\xe9 cr\xe8me", "\xc9mile");
+  Start();
+  st().CaseSensitive = true;
+  ExpectBox("No Matches Found");
+  Replace("CAF\xc9", "Bar", true);
+  EXPECT_EQ(Field(1, kTitle), Pad("Caf\xe9 cr\xe8me", 20));
+  Replace("\xc9mile", "Zola", true);
+  EXPECT_EQ(Field(1, kAuthor), Pad("Zola", 12));
+  st().CaseSensitive = false;
+  Replace("CAF\xc9 CR\xc8ME", "Th\xe9", true);
+  EXPECT_EQ(Field(1, kTitle), Pad("Th\xe9", 20));
+  EXPECT_EQ(FoundByKey(kTitle, "Th\xe9"), 1.0f);
+}
+
 TEST_F(ReplaceRunTest, FieldReplaceWorksOnSlotZero) {
   cat_ = CatalogBuilder(dir_.path(), "BOOKS");
   cat_.Field(0, "Name", 8).Field(1, "Other", 8);
