@@ -21,6 +21,8 @@ Program::Program(platform::Host& host, const std::string& appDir, platform::File
   runs_->Attach();
   output_ = std::make_unique<reports::MainWindowOutput>(host_, store_, state_, *main_);
   output_->Attach();
+  replace_ = std::make_unique<reports::SearchReplace>(host_, store_, state_, *main_);
+  replace_->Attach();
 
   main_->ShowCatalogMaintenance = [this] {
     catMaint_->Show(platform::ShowMode::Modal);

@@ -21,6 +21,7 @@
 #include "platform/files/file_system.h"
 #include "platform/host.h"
 #include "reports/output/main_window_output.h"
+#include "reports/replace/search_replace.h"
 #include "reports/report_state.h"
 #include "reports/runs/main_window_runs.h"
 #include "store/store.h"
@@ -45,6 +46,7 @@ class Program {
   catalog::frmCatMaint& catMaint() { return *catMaint_; }
   dbf::DbfEngine& dbfEngine() { return *dbf_; }
   dbf::Db3Exchange& db3() { return *db3_; }
+  reports::SearchReplace& searchReplace() { return *replace_; }
 
   // Shows the main window; its load runs the start-up.
   void Start();
@@ -72,6 +74,7 @@ class Program {
   std::unique_ptr<catalog::frmCatMaint> catMaint_;
   std::unique_ptr<reports::MainWindowRuns> runs_;
   std::unique_ptr<reports::MainWindowOutput> output_;
+  std::unique_ptr<reports::SearchReplace> replace_;
   bool finished_ = false;
 };
 

@@ -1,0 +1,32 @@
+#include "reports/replace/field_text_replace.h"
+
+#include "platform/text/substr.h"
+
+namespace kelvarin::reports {
+
+namespace {
+// Room the replacement may grow the text by.
+constexpr size_t kRoom = 255;
+}  // namespace
+
+bool ReplaceInField(std::string& field, int16_t fieldLength, const std::string& search,
+                    const std::string& replacement, bool caseSensitive) {
+  if (fieldLength <= 0) return false;
+  size_t end = field.size();
+  while (end > 0 && field[end - 1] == ' ') --end;
+  // Most fields hold no occurrence: find that out on the text alone.
+  if (platform::IsSubstr(search, field.substr(0, end), caseSensitive) == 0) return false;
+  // The text, then the room as NUL characters: what the result holds ends at
+  // its first NUL, so neither the room nor a NUL in the replacement can
+  // reach the field.
+  std::string buffer = field.substr(0, end);
+  buffer.append(kRoom, '\0');
+  if (platform::ReplaceSubstr(search, replacement, buffer, caseSensitive, kRoom) <= 0) return false;
+  const size_t nul = buffer.find('\0');
+  if (nul != std::string::npos) buffer.resize(nul);
+  buffer.resize(static_cast<size_t>(fieldLength), ' ');
+  field = std::move(buffer);
+  return true;
+}
+
+}  // namespace kelvarin::reports

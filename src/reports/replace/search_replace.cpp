@@ -1,0 +1,181 @@
+#include "reports/replace/search_replace.h"
+
+#include <algorithm>
+
+#include "reports/replace/field_text_replace.h"
+#include "reports/replace/raw_entry_scan.h"
+
+namespace kelvarin::reports {
+
+using store::EntryRecord;
+
+namespace {
+constexpr const char* kKeyUpdateFailed = "Error Updating Key Index";
+// Entries rewritten together, their keys changed in one transaction per
+// index before and one after.
+constexpr size_t kGroup = 256;
+}  // namespace
+
+SearchReplace::SearchReplace(platform::Host& host, store::Store& store, ReportState& state,
+                             entry::frmQAVMain& main)
+    : host_(host), store_(store), state_(state), main_(main) {}
+
+void SearchReplace::Attach() {
+  main_.AttachMenu(main_.mnuVReplace, [this] { mnuVReplace_Click(); });
+}
+
+void SearchReplace::mnuVReplace_Click() {
+  {
+    frmSearchReplace dialog(host_, store_, state_, request_,
+                            [this](const std::string& text) { main_.SetPanel("RptDest", text); });
+    dialog.Show(platform::ShowMode::Modal);
+  }
+  host_.DoEvents();
+  if (store_.DialogResult != 0) return;
+  if (request_.ReplaceGlobal)
+    GlobalReplace();
+  else
+    FieldReplace();
+}
+
+void SearchReplace::FieldReplace() {
+  const int16_t f = request_.ReplaceField;
+  if (f < 0 || f >= store::kFieldCount || store_.CatalogHeader.FieldLength[static_cast<size_t>(f)] <= 0) return;
+  Replace(false);
+}
+
+void SearchReplace::GlobalReplace() { Replace(true); }
+
+void SearchReplace::BusyOn() {
+  store_.MousePointerHourglass();
+  main_.SetEnabled(false);
+}
+
+void SearchReplace::BusyOff() {
+  store_.MousePointerDefault();
+  main_.SetEnabled(true);
+  store_.CloseGauge();
+}
+
+void SearchReplace::Replace(bool global) {
+  const store::DatHeader& header = store_.CatalogHeader;
+  const float last = header.EntryCount;
+  const float start = request_.ReplaceStart;
+  const std::string& search = state_.SearchString;
+  const std::string& replacement = state_.ReplaceString;
+  const bool caseSensitive = store_.CaseSensitive;
+
+  BusyOn();
+  store_.ShowGauge(last + 1 - start, global ? "Replacing Globally...." : "Replacing ....", true);
+  RawEntryScan scan(store_, search, caseSensitive);
+  float count = 0;
+  bool failed = false;
+  EntryRecord before;
+  EntryRecord after;
+  for (float n = start; n <= last; ++n) {
+    if (store_.StepGauge()) break;
+    // Below entry 1 the read refuses ("Bad RecNum") and the run goes on.
+    if (n >= 1 && !scan.MayHold(static_cast<int64_t>(n))) continue;
+    if (!store_.ReadEntry(before, header, n, store_.DatFile)) continue;
+    after = before;
+    int changed = 0;
+    for (int f = global ? 0 : request_.ReplaceField; f <= (global ? store::kFieldCount - 1 : request_.ReplaceField);
+         ++f) {
+      const auto slot = static_cast<size_t>(f);
+      if (ReplaceInField(after.FieldText[slot], header.FieldLength[slot], search, replacement, caseSensitive))
+        ++changed;
+    }
+    if (changed == 0) continue;
+    count += global ? static_cast<float>(changed) : 1.0f;
+    // A replacement by the same text changes nothing worth writing.
+    if (after == before) continue;
+    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) {
+      failed = true;
+      break;
+    }
+  }
+  // What was replaced before a cancel stays replaced.
+  if (!Flush()) failed = true;
+  if (keysOpen_) {
+    store_.CloseIndexes(keys_);
+    keysOpen_ = false;
+  }
+  BusyOff();
+  // After a failed write the user has been told; that nothing matched would
+  // be no news.
+  if (count == 0 && !failed) {
+    host_.Beep();
+    host_.MsgBox("No Matches Found");
+  }
+  main_.mnuEEraseScreen_Click();
+}
+
+bool SearchReplace::Queue(float n, const EntryRecord& before, const EntryRecord& after) {
+  Pending p{n, before, after, {}};
+  for (int slot = 0; slot < store::kFieldCount; ++slot) {
+    if (!store::IsKeyField(store_.FieldDefs[static_cast<size_t>(slot)].FieldKind)) continue;
+    if (store::Store::EntryKey(before, slot) == store::Store::EntryKey(after, slot)) continue;
+    if (!keysOpen_) {
+      store_.OpenKeyIndexes(keys_);
+      keysOpen_ = true;
+    }
+    for (int i = 1; i <= keys_.KeyIndexCount; ++i) {
+      const store::KeyIndex& k = keys_.Items[static_cast<size_t>(i)];
+      if (k.FieldIndex != slot) continue;
+      // An index that could not be opened (the user has been told) would
+      // keep the old key with the right count, which nothing later notices.
+      if (k.Handle < 0) {
+        Flush();
+        return false;
+      }
+      p.keys.Items[static_cast<size_t>(++p.keys.KeyIndexCount)] = k;
+      if (std::find(batchHandles_.begin(), batchHandles_.end(), k.Handle) == batchHandles_.end())
+        batchHandles_.push_back(k.Handle);
+    }
+  }
+  pending_.push_back(std::move(p));
+  return true;
+}
+
+void SearchReplace::Batch(bool begin) {
+  platform::KeyIndexLibrary& library = store_.indexLibrary();
+  for (int16_t h : batchHandles_) begin ? library.BeginBatch(h) : library.EndBatch(h);
+}
+
+bool SearchReplace::Flush() {
+  if (pending_.empty()) return true;
+  const store::DatHeader& header = store_.CatalogHeader;
+  bool keysOk = true;
+  Batch(true);
+  for (Pending& p : pending_) keysOk = store_.DeleteEntryKeys(p.keys, p.before, p.n) && keysOk;
+  Batch(false);
+  size_t written = 0;
+  if (keysOk)
+    while (written < pending_.size() && store_.WriteEntry(pending_[written].after, header, pending_[written].n,
+                                                          store_.DatFile))
+      ++written;
+  const bool writeFailed = keysOk && written < pending_.size();
+  if (writeFailed) {
+    // The record may be partly written: put the old one back, and key the
+    // entry by whatever the file holds now.
+    Pending& p = pending_[written];
+    store_.WriteEntry(p.before, header, p.n, store_.DatFile);
+    if (!store_.ReadEntry(p.after, header, p.n, store_.DatFile)) p.after = p.before;
+    ++written;
+  }
+  if (keysOk) {
+    Batch(true);
+    for (size_t i = 0; i < pending_.size(); ++i) {
+      Pending& p = pending_[i];
+      keysOk = store_.AddEntryKeys(p.keys, i < written ? p.after : p.before, p.n) && keysOk;
+    }
+    Batch(false);
+  }
+  pending_.clear();
+  batchHandles_.clear();
+  // An index left short of keys is built again when next opened.
+  if (!keysOk) host_.MsgBox(kKeyUpdateFailed);
+  return keysOk && !writeFailed;
+}
+
+}  // namespace kelvarin::reports
