@@ -8,6 +8,7 @@
 #include "platform/files/runtime_errors.h"
 #include "platform/model/form.h"
 #include "platform/text/codepage.h"
+#include "platform/text/trim.h"
 #include "store/pooled_file.h"
 #include "store/store.h"
 
@@ -16,10 +17,7 @@ namespace {
 
 using platform::KeyEntry;
 
-std::string TrimRight(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
+std::string TrimRight(const std::string& text) { return std::string(platform::TrimTrailingBlanks(text)); }
 
 int32_t EntryInt(float entryNumber) { return static_cast<int32_t>(std::nearbyint(entryNumber)); }
 
@@ -177,7 +175,7 @@ int Store::RebuildIndex(int16_t handle, int slot, const DatHeader& header, const
         if (usable) {
           key.assign(reinterpret_cast<const char*>(block.data() + at + fieldOffset), fieldLength);
           platform::OemToAnsiInPlace(key);
-          while (!key.empty() && key.back() == ' ') key.pop_back();
+          platform::TrimTrailingBlanksInPlace(key);
           if (key.size() > static_cast<size_t>(kMaxKeyLength)) key.resize(kMaxKeyLength);
         }
         if (!sink.Add(key, static_cast<int32_t>(n))) return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/form_helpers.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 
@@ -29,10 +30,7 @@ int32_t FloorDiv(int32_t a, int32_t b) {
   return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-std::string RTrim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
+std::string RTrim(const std::string& s) { return std::string(platform::TrimTrailingBlanks(s)); }
 
 }  // namespace
 
