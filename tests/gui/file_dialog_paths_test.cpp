@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "platform/qt/qt_host.h"
+#include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_text.h"
 #include "platform/text/path_text.h"
 #include "sample_form.h"
@@ -120,6 +121,16 @@ TEST_F(FileDialogPaths, CaptionsAndFileListsShowUtf8NamesOnScreen) {
   ASSERT_EQ(list->count(), 1);
   EXPECT_EQ(list->item(0)->text(), QStringLiteral("данные.dbf"));
   form.UnloadForm();
+}
+
+TEST_F(FileDialogPaths, PdfReportsLandInAnApplicationFolderNamedInUtf8) {
+  platform::qt::QtPrinter printer(folder_, platform::qt::QtPrinter::Target::Pdf);
+  printer.PrintLine("Dune");
+  printer.EndDoc();
+  ASSERT_TRUE(printer.LastDocumentOk());
+  const std::string file = printer.LastFile();
+  EXPECT_EQ(file.substr(0, folder_.size() + 1), folder_ + "/");
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
 }
 
 }  // namespace
