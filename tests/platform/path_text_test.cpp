@@ -9,9 +9,9 @@ namespace {
 TEST(PathText, EveryCharacterOfAUtf8PathIsShownAsItIs) {
   // Greek, Cyrillic, CJK, an emoji (four bytes), the euro and accented
   // Latin letters (which Windows-1252 holds) side by side.
-  for (const std::string path : {"/home/ann/Ελλάδα/данные.dbf", "/home/ann/報告.txt", "/tmp/\xF0\x9F\x93\x81/x.txt",
-                                 "/tmp/n\xE2\x82\xAC.dbf", "/home/J\xC3\xBCrgen/caf\xC3\xA9 \xC3\xA0 la carte.txt",
-                                 "", "/plain/ascii name.txt"}) {
+  for (const std::string path :
+       {"/home/ann/Ελλάδα/данные.dbf", "/home/ann/報告.txt", "/tmp/\xF0\x9F\x93\x81/x.txt", "/tmp/n\xE2\x82\xAC.dbf",
+        "/home/J\xC3\xBCrgen/caf\xC3\xA9 \xC3\xA0 la carte.txt", "", "/plain/ascii name.txt"}) {
     EXPECT_EQ(TextToUtf8(PathText(path)), path) << path;
   }
 }

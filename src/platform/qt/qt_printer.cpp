@@ -121,7 +121,8 @@ bool QtPrinter::Begin() {
   if (!ok_) {
     // No document is open: the next operation tries again.
     painter_.reset();
-    const std::string why = pdf_ ? "The file " + PathText(file) + " cannot be written." : "The printer cannot be opened.";
+    const std::string why =
+        pdf_ ? "The file " + PathText(file) + " cannot be written." : "The printer cannot be opened.";
     qWarning("Report not printed: %s", why.c_str());
     if (!failureTold_ && onFailure_) onFailure_(why);
     failureTold_ = true;

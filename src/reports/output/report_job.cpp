@@ -134,8 +134,8 @@ std::string ReportJob::GetASCFile() {
   if (!chosen || chosen->empty()) return "";
   const std::string path = *chosen;
   if (platform::FileExists(path) &&
-      host_.MsgBox("ASCII File: " + platform::PathText(path) + " already exists, OVERWRITE?", platform::MsgButtons::YesNo,
-                   platform::MsgIcon::Question) != platform::MsgAnswer::Yes)
+      host_.MsgBox("ASCII File: " + platform::PathText(path) + " already exists, OVERWRITE?",
+                   platform::MsgButtons::YesNo, platform::MsgIcon::Question) != platform::MsgAnswer::Yes)
     return "";
   state_.Output.LineCount = 0;
   state_.Output.TopOfPage = true;
