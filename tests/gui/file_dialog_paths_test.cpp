@@ -13,7 +13,6 @@
 
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_text.h"
 #include "platform/text/path_text.h"
 #include "sample_form.h"
 
@@ -77,20 +76,6 @@ TEST_F(FileDialogPaths, TheOpenDialogAnswersAnExistingFileAsItsBytes) {
   ASSERT_TRUE(answer.has_value());
   EXPECT_EQ(*answer, folder_ + "/данные.dbf");
   EXPECT_TRUE(std::filesystem::is_regular_file(*answer));
-}
-
-TEST(PathConversions, PathsCrossTheGuiAsBytesAndTextShowsThemWhole) {
-  using platform::qt::PathFromQ;
-  using platform::qt::PathToQ;
-  using platform::qt::ToQ;
-  const std::string path = "/home/ann/Ελλάδα/報告 n\xE2\x82\xAC.txt";
-  EXPECT_EQ(PathToQ(path), QString::fromUtf8(path));
-  EXPECT_EQ(PathFromQ(QString::fromUtf8(path)), path);
-  // Program text naming the path shows every character.
-  EXPECT_EQ(ToQ("Wrote 2 entries to ASCII file: " + platform::PathText(path)),
-            QString::fromUtf8("Wrote 2 entries to ASCII file: " + path));
-  // Ordinary program text is Windows-1252 as before.
-  EXPECT_EQ(ToQ("caf\xE9 \x80"), QString::fromUtf8("café €"));
 }
 
 // A form with a caption naming a folder and a list of its files.

@@ -11,7 +11,9 @@ TEST(PathText, EveryCharacterOfAUtf8PathIsShownAsItIs) {
   // Latin letters (which Windows-1252 holds) side by side.
   for (const std::string path :
        {"/home/ann/Ελλάδα/данные.dbf", "/home/ann/報告.txt", "/tmp/\xF0\x9F\x93\x81/x.txt", "/tmp/n\xE2\x82\xAC.dbf",
-        "/home/J\xC3\xBCrgen/caf\xC3\xA9 \xC3\xA0 la carte.txt", "", "/plain/ascii name.txt"}) {
+        "/home/J\xC3\xBCrgen/caf\xC3\xA9 \xC3\xA0 la carte.txt", "", "/plain/ascii name.txt",
+        // The edges of the three- and four-byte forms: अ (E0), ！ (EF), U+10FFFF.
+        "/x/\xE0\xA4\x85\xEF\xBC\x81\xF4\x8F\xBF\xBF"}) {
     EXPECT_EQ(TextToUtf8(PathText(path)), path) << path;
   }
 }
@@ -42,6 +44,10 @@ TEST(PathText, TheMarkAloneOrBeforeACodePageCharacterIsPlainText) {
   // A run cut short at the end of the text, and surrogates.
   EXPECT_EQ(TextToUtf8("x\x81\xE5\xA0"), AnsiToUtf8("x\x81\xE5\xA0"));
   EXPECT_EQ(TextToUtf8("\x81\xED\xA0\x80"), AnsiToUtf8("\x81\xED\xA0\x80"));
+  EXPECT_EQ(TextToUtf8("\x81\xED\xBF\xBF"), AnsiToUtf8("\x81\xED\xBF\xBF"));
+  EXPECT_EQ(TextToUtf8("\x81\xF4\x90\x80\x80"), AnsiToUtf8("\x81\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  // Without the mark, bytes that happen to be UTF-8 are Windows-1252 text.
+  EXPECT_EQ(TextToUtf8("x\xE5\xA0\xB1"), AnsiToUtf8("x\xE5\xA0\xB1"));
   // The unassigned characters themselves, in a path, are kept apart from a
   // following foreign run.
   const std::string odd = "\xC2\x81\xE5\xA0\xB1";  // U+0081 then 報
