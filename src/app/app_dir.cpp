@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/text/path_text.h"
+
 namespace kelvarin::app {
 
 namespace {
@@ -63,7 +65,7 @@ std::string ResolveAppDir(std::string* error) {
     return "";
   }
   if (!MakeDirectories(dir)) {
-    if (error) *error = "The directory " + dir + " cannot be created.";
+    if (error) *error = "The directory " + platform::PathText(dir) + " cannot be created.";
     return "";
   }
   return dir;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text/path_text.h"
 #include "store/form_helpers.h"
 
 namespace kelvarin::catalog {
@@ -62,7 +63,7 @@ void frmOpen::ChangeDirectory(const std::string& dir) {
   std::filesystem::path p = std::filesystem::weakly_canonical(dir.empty() ? "/" : dir, ec);
   if (ec) p = dir;
   Directory = p.string();
-  lblDirectory.SetCaption(Directory);
+  lblDirectory.SetCaption(platform::PathText(Directory));
 
   std::vector<std::string> subdirs;
   for (std::filesystem::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec)) {
@@ -72,14 +73,17 @@ void frmOpen::ChangeDirectory(const std::string& dir) {
   }
   std::sort(subdirs.begin(), subdirs.end(), LessIgnoringCase);
   lstDirs.Clear();
-  if (p.has_parent_path() && p != p.root_path()) lstDirs.AddItem("..");
-  for (const std::string& s : subdirs) lstDirs.AddItem(s);
+  dirNames_.clear();
+  if (p.has_parent_path() && p != p.root_path()) dirNames_.push_back("..");
+  dirNames_.insert(dirNames_.end(), subdirs.begin(), subdirs.end());
+  for (const std::string& s : dirNames_) lstDirs.AddItem(platform::PathText(s));
   filFiles.SetPath(Directory);
 }
 
 void frmOpen::lstDirs_DblClick() {
-  std::string item = lstDirs.Text();
-  if (item.empty()) return;
+  const auto index = static_cast<size_t>(lstDirs.ListIndex());
+  if (lstDirs.ListIndex() < 0 || index >= dirNames_.size()) return;
+  const std::string& item = dirNames_[index];
   std::filesystem::path p(Directory);
   ChangeDirectory(item == ".." ? p.parent_path().string() : (p / item).string());
 }

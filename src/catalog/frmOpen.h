@@ -2,10 +2,12 @@
 // and the files in it that match a pattern ("*.dbf"). OK puts the full path
 // of the chosen file into OpenFilePath and sets DialogResult to 0; Cancel
 // sets it to -1. Both hide the form; the opener reads the answer and
-// unloads it.
+// unloads it. Directory and OpenFilePath are paths (the file system's
+// bytes); the lists and the caption show them as text.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/model/model.h"
 #include "store/store.h"
@@ -41,6 +43,8 @@ class frmOpen : public platform::Form {
 
  private:
   store::Store& store_;
+  // The folder names behind lstDirs, as the disk spells them.
+  std::vector<std::string> dirNames_;
 };
 
 }  // namespace kelvarin::catalog

@@ -5,6 +5,8 @@
 #include "dbf/db3_exchange.h"
 #include "platform/file_exists.h"
 #include "platform/text/number_text.h"
+#include "platform/text/path_text.h"
+#include "store/file_names.h"
 #include "store/frm_enter_name.h"
 
 namespace kelvarin::dbf {
@@ -33,9 +35,9 @@ std::string Db3Exchange::AskDb3ExportName() {
   }
   std::string name = prompt.Tag();
   prompt.UnloadForm();
-  const std::string path = store_.AppDir + "/" + name + ".DBF";
+  const std::string path = store_.AppDir + "/" + store::StemOnDisk(name) + ".DBF";
   if (engine_.FileExists(path)) {
-    const auto answer = host_.MsgBox("DBASE III File: " + path + " already exists, OVERWRITE?",
+    const auto answer = host_.MsgBox("DBASE III File: " + platform::PathText(path) + " already exists, OVERWRITE?",
                                      platform::MsgButtons::YesNo, platform::MsgIcon::Question);
     if (answer != platform::MsgAnswer::Yes) return "";
   }
@@ -83,7 +85,7 @@ bool Db3Exchange::CreateDb3File(const std::string& path, const DbfFieldDefs& fie
     Db3RecordsWritten = 0;
     return true;
   }
-  ShowEngineError(err, "When Creating DBaseIII File: " + path);
+  ShowEngineError(err, "When Creating DBaseIII File: " + platform::PathText(path));
   // A file whose fields could not be defined is open in its slot, and on
   // disk without a header: give the slot back without writing one, and leave
   // no file that only looks like an export.
@@ -128,7 +130,7 @@ void Db3Exchange::WriteDb3Entry(const store::EntryRecord& entry, int16_t handle,
   } else if (const DbfSlot* slot = engine_.SlotAt(handle); slot != nullptr) {
     name = slot->FileName;
   }
-  ShowEngineError(err, "When Writing DBaseIII File: " + name);
+  ShowEngineError(err, "When Writing DBaseIII File: " + platform::PathText(name));
 }
 
 void Db3Exchange::CloseDb3File(int16_t handle) {

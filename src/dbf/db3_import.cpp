@@ -11,6 +11,7 @@
 #include "platform/file_exists.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
+#include "platform/text/path_text.h"
 #include "store/formats.h"
 
 namespace kelvarin::dbf {
@@ -148,7 +149,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
   // Read only: a file on read-only media imports as well as any other.
   engine_.DbfOpen(handle, err, name, fileType, static_cast<int16_t>(kOpenExisting | kHoldHeaderFlag | kReadOnlyFlag));
   if (err != 0) {
-    ShowEngineError(err, "When Opening DBaseIII File: " + path);
+    ShowEngineError(err, "When Opening DBaseIII File: " + platform::PathText(path));
     fieldDefs.assign(1, {});
     fieldDefs[0][0].assign(1, '0');
     return false;
@@ -158,16 +159,16 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
   std::string lastUpdate;
   int16_t fieldCount = 0, recordLength = 0;
   engine_.DbfFileInfo(handle, err, fileType, memo, lastUpdate, recordCount, fieldCount, recordLength);
-  if (err != 0) ShowEngineError(err, "When Reading Header ofDBaseIII File: " + path);
+  if (err != 0) ShowEngineError(err, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
   if (recordCount < 0) {
     // The four count bytes read as a negative number: no catalog could hold
     // that many entries, so none are taken.
-    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
+    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
     recordCount = 0;
   } else if (const int32_t held = RecordsHeld(path, engine_.SlotAt(handle)); recordCount > held) {
     // A file cut short: every missing record would be told and written as an
     // empty entry, by the thousand. The whole records there are are taken.
-    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + path);
+    ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
     recordCount = held;
   }
 
@@ -177,7 +178,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
     std::string fieldName, type;
     int16_t fieldNo = i, length = 0, decimals = 0;
     engine_.DbfFieldInfo(handle, err, fieldNo, fieldName, type, length, decimals);
-    if (err != 0) ShowEngineError(err, "When Reading Header of DBaseIII File: " + path);
+    if (err != 0) ShowEngineError(err, "When Reading Header of DBaseIII File: " + platform::PathText(path));
     auto& row = fieldDefs[static_cast<size_t>(i)];
     row[1].assign(1, '0');
     row[2] = std::to_string(length);
@@ -241,7 +242,7 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
       // A record that cannot be read leaves nothing of the one before.
       for (std::string& v : values) v.clear();
       DbfReadRecordFields(handle, err, count, values, r);
-      if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + dbfPath);
+      if (err != 0) ShowEngineError(err, " When Reading DBaseIII File: " + platform::PathText(dbfPath));
       written = writer.Add(values, m, r);
     }
     // A data file that cannot be written has been told about once.

@@ -6,6 +6,8 @@
 // the Qt host of the real program.
 //
 // All text crossing this interface is Windows-1252; hosts convert at the GUI.
+// Paths are not text: the file dialogs take and answer the file system's
+// bytes (platform/text/path_text.h).
 #pragma once
 
 #include <cstdint>
@@ -54,8 +56,8 @@ struct FileDialogRequest {
   std::string title;
   std::string defaultExt;  // without the dot, e.g. "txt"
   std::string filter;      // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"
-  std::string initialDir;
-  std::string fileName;    // initial file name
+  std::string initialDir;  // a path
+  std::string fileName;    // initial file name or path
 };
 
 struct FontChoice {
@@ -94,7 +96,8 @@ class Host {
   virtual int MousePointerShape() const = 0;
   virtual void SetMousePointerShape(int shape) = 0;
 
-  // Common dialogs; nullopt when the user cancels.
+  // Common dialogs; nullopt when the user cancels. A file dialog answers
+  // the chosen path as the file system's bytes, exactly as picked.
   virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<FontChoice> FontDialog(const FontChoice& current) = 0;

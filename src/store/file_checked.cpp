@@ -1,6 +1,7 @@
 // The checked file open, the file-error dialog and the write-failure message.
 #include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
+#include "platform/text/path_text.h"
 #include "store/store.h"
 
 namespace kelvarin::store {
@@ -8,17 +9,19 @@ namespace {
 
 using platform::FileAccess;
 using platform::FileCreate;
+using platform::PathText;
 
 }  // namespace
 
-std::string Store::FileErrorText(int error, const std::string& path) const {
+std::string Store::FileErrorText(int error, const std::string& file) const {
   const std::string cr = "\r";
+  const std::string path = platform::PathText(file);  // as shown; the layer is asked about file
   platform::FileSystem& fs = fileSystem();
-  platform::FileInfo file, folder;
+  platform::FileInfo info, folder;
   // The causes the run-time error leaves open are asked of the file layer;
   // a question it cannot answer leaves the general text.
   auto folderMissing = [&] {
-    return fs.Stat(platform::DirectoryOf(path), &folder) == 0 && (!folder.exists || !folder.isDirectory);
+    return fs.Stat(platform::DirectoryOf(file), &folder) == 0 && (!folder.exists || !folder.isDirectory);
   };
   switch (error) {
     case platform::kErrFileNotFound:
@@ -29,12 +32,12 @@ std::string Store::FileErrorText(int error, const std::string& path) const {
     case platform::kErrPermissionDenied:
       return "The file is in use or you may not open it:" + cr + path;
     case platform::kErrPathFileAccess:
-      if (fs.Stat(path, &file) == 0 && file.exists) {
-        if (file.isDirectory) return "A folder stands where the file should be:" + cr + path;
-        if (file.readOnly) return "The file is read-only:" + cr + path;
+      if (fs.Stat(file, &info) == 0 && info.exists) {
+        if (info.isDirectory) return "A folder stands where the file should be:" + cr + path;
+        if (info.readOnly) return "The file is read-only:" + cr + path;
       }
       // A file is written anew beside itself, so its folder must be writable.
-      if (fs.Stat(platform::DirectoryOf(path), &folder) == 0 && folder.exists && folder.readOnly)
+      if (fs.Stat(platform::DirectoryOf(file), &folder) == 0 && folder.exists && folder.readOnly)
         return "The folder is read-only:" + cr + path;
       return "The file cannot be reached:" + cr + path;
     case platform::kErrDiskFull: return "The disk is full:" + cr + path;
@@ -72,11 +75,11 @@ int16_t Store::OpenFileChecked(const std::string& path, int16_t mode, int16_t /*
   if (prompt != 0) {
     bool exists = fileSystem().Exists(path);
     if (mode == 1 && exists &&
-        host_.MsgBox("Replace File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, path) !=
+        host_.MsgBox("Replace File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, PathText(path)) !=
             platform::MsgAnswer::Yes)
       return 0;
     if ((mode == 4 || mode == 5) && !exists &&
-        host_.MsgBox("Create File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, path) !=
+        host_.MsgBox("Create File?", platform::MsgButtons::YesNo, platform::MsgIcon::Question, PathText(path)) !=
             platform::MsgAnswer::Yes)
       return 0;
   }

@@ -8,6 +8,7 @@
 #include "platform/files/runtime_errors.h"
 #include "platform/model/form.h"
 #include "platform/text/codepage.h"
+#include "platform/text/path_text.h"
 #include "platform/text/trim.h"
 #include "store/pooled_file.h"
 #include "store/store.h"
@@ -49,7 +50,7 @@ std::string Store::KeyIndexFile(const std::string& catalogName, int slot) {
 }
 
 std::string Store::IndexFault(const std::string& heading, const std::string& path) const {
-  return heading + "\r" + path + "\r" + indexes_.LastError();
+  return heading + "\r" + platform::PathText(path) + "\r" + indexes_.LastError();
 }
 
 void Store::OpenKeyIndexes(KeyIndexTable& table) {
@@ -111,7 +112,7 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
     return -1;
   }
   if (info.wasDamaged)
-    ShowMessage("Error Getting Key\r" + path + "\rThe index file is damaged. It is built again from the catalog.");
+    ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\rThe index file is damaged. It is built again from the catalog.");
   // An index that was missing, damaged, out of step with the data file or
   // made for another catalog would list nothing or the wrong entries: build
   // it from the entries.
@@ -121,7 +122,7 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
     int rc = RebuildIndex(handle, slot, header, catalogName, &cause);
     if (rc != platform::kKeyOk) {
       indexes_.CloseNDX(handle);
-      if (rc != platform::kKeyCancelled) ShowMessage("ERROR OPENING INDEX FILE\r" + path + "\r" + cause);
+      if (rc != platform::kKeyCancelled) ShowMessage("ERROR OPENING INDEX FILE\r" + platform::PathText(path) + "\r" + cause);
       return -1;
     }
   }
@@ -195,7 +196,7 @@ int Store::RebuildIndex(int16_t handle, int slot, const DatHeader& header, const
 
 bool Store::RecoverIndex(int16_t handle) {
   const std::string path = indexes_.PathOf(handle);
-  ShowMessage("Error Getting Key\r" + path + "\r" + indexes_.LastError() + " It is built again from the catalog.");
+  ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + indexes_.LastError() + " It is built again from the catalog.");
   auto it = openedIndexes_.find(handle);
   if (it == openedIndexes_.end()) return false;
   const OpenedIndex& opened = it->second;
@@ -203,7 +204,7 @@ bool Store::RecoverIndex(int16_t handle) {
   std::string cause;
   int rc = RebuildIndex(handle, opened.slot, header, opened.catalogName, &cause);
   if (rc == platform::kKeyOk) return true;
-  if (rc != platform::kKeyCancelled) ShowMessage("Error Getting Key\r" + path + "\r" + cause);
+  if (rc != platform::kKeyCancelled) ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + cause);
   return false;
 }
 

@@ -92,7 +92,8 @@ class ListBox : public ListControl {
 
 // Lists the names of the files in Path that match Pattern ("*.fmt", several
 // patterns separated by ";"; matching ignores case), sorted without regard
-// to case. An unreadable directory lists nothing.
+// to case. An unreadable directory lists nothing. Path and the items are
+// the file system's bytes, not program text: a host shows them as paths.
 class FileList : public ListControl {
  public:
   FileList(Container& parent, std::string name);

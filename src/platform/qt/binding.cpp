@@ -871,7 +871,9 @@ class ListBinding : public Binding {
       case Property::Items:
         w->clear();
         w->viewport()->update();
-        for (int32_t i = 0; i < list_.ListCount(); ++i) w->addItem(ToQ(list_.List(i)));
+        // A file list holds names as the disk spells them, not program text.
+        for (int32_t i = 0; i < list_.ListCount(); ++i)
+          w->addItem(list_.Kind() == ControlKind::FileList ? PathToQ(list_.List(i)) : ToQ(list_.List(i)));
         Sync(Property::ListIndex);
         break;
       case Property::ListIndex:
@@ -923,12 +925,12 @@ class DirListBinding : public Binding {
         hasParent_ = HasParent();
         if (hasParent_) w->addItem(new QListWidgetItem(w->style()->standardIcon(QStyle::SP_FileDialogToParent), ".."));
         for (int32_t i = 0; i < dirs_.ListCount(); ++i) {
-          QString path = ToQ(dirs_.List(i));
+          QString path = PathToQ(dirs_.List(i));
           auto* item = new QListWidgetItem(folder, path.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty));
           item->setToolTip(path);
           w->addItem(item);
         }
-        w->setToolTip(ToQ(dirs_.Path()));
+        w->setToolTip(PathToQ(dirs_.Path()));
         Sync(Property::ListIndex);
         break;
       }

@@ -595,8 +595,9 @@ std::optional<std::string> QtHost::FileDialog(const FileDialogRequest& request, 
   for (const std::string& f : QtNameFilters(request.filter)) filters << ToQ(f);
   dialog.setNameFilters(filters);
   if (!request.defaultExt.empty()) dialog.setDefaultSuffix(ToQ(request.defaultExt));
-  QString dir = ToQ(request.initialDir.empty() ? appDir_ : request.initialDir);
-  QString name = ToQ(request.fileName);
+  // Folders and names are paths: their bytes, not program text.
+  QString dir = PathToQ(request.initialDir.empty() ? appDir_ : request.initialDir);
+  QString name = PathToQ(request.fileName);
   if (!name.isEmpty() && QFileInfo(name).isAbsolute()) {
     dir = QFileInfo(name).absolutePath();
     name = QFileInfo(name).fileName();
@@ -604,7 +605,7 @@ std::optional<std::string> QtHost::FileDialog(const FileDialogRequest& request, 
   if (!dir.isEmpty()) dialog.setDirectory(dir);
   if (!name.isEmpty()) dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return FromQ(QDir::toNativeSeparators(dialog.selectedFiles().front()));
+  return PathFromQ(QDir::toNativeSeparators(dialog.selectedFiles().front()));
 }
 
 std::optional<std::string> QtHost::SaveFileDialog(const FileDialogRequest& request) { return FileDialog(request, true); }

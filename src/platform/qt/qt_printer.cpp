@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "platform/qt/qt_text.h"
+#include "platform/text/path_text.h"
 
 namespace kelvarin::platform::qt {
 
@@ -96,11 +97,11 @@ double QtPrinter::PageWidth() const {
 }
 
 std::string QtPrinter::NextFileName() const {
-  QDir dir(ToQ(outputDir_.empty() ? std::string(".") : outputDir_));
+  QDir dir(PathToQ(outputDir_.empty() ? std::string(".") : outputDir_));
   const QString stem = QStringLiteral("Report-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
   QString name = stem + QStringLiteral(".pdf");
   for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n) name = stem + QStringLiteral("-%1.pdf").arg(n);
-  return FromQ(dir.filePath(name));
+  return PathFromQ(dir.filePath(name));
 }
 
 bool QtPrinter::Begin() {
@@ -113,14 +114,15 @@ bool QtPrinter::Begin() {
   std::string file;
   if (pdf_) {
     file = NextFileName();
-    printer_->setOutputFileName(ToQ(file));
+    printer_->setOutputFileName(PathToQ(file));
   }
   painter_ = std::make_unique<QPainter>();
   ok_ = painter_->begin(printer_.get());
   if (!ok_) {
     // No document is open: the next operation tries again.
     painter_.reset();
-    const std::string why = pdf_ ? "The file " + file + " cannot be written." : "The printer cannot be opened.";
+    const std::string why =
+        pdf_ ? "The file " + PathText(file) + " cannot be written." : "The printer cannot be opened.";
     qWarning("Report not printed: %s", why.c_str());
     if (!failureTold_ && onFailure_) onFailure_(why);
     failureTold_ = true;

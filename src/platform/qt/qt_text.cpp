@@ -1,16 +1,24 @@
 #include "platform/qt/qt_text.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QPalette>
 
 #include "platform/text/codepage.h"
+#include "platform/text/path_text.h"
 
 namespace kelvarin::platform::qt {
 
-QString ToQ(std::string_view ansi) { return QString::fromStdString(AnsiToUtf8(ansi)); }
+QString ToQ(std::string_view ansi) { return QString::fromStdString(TextToUtf8(ansi)); }
 
 std::string FromQ(const QString& text) { return Utf8ToAnsi(text.toStdString()); }
+
+QString PathToQ(std::string_view path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string PathFromQ(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString ToQMultiLine(std::string_view ansi) {
   QString s = ToQ(ansi);

@@ -1,4 +1,5 @@
 // Conversions at the GUI boundary: Windows-1252 text to and from QString,
+// paths to and from QString,
 // the classic colour values to QColor, control fonts to QFont, twips to
 // pixels.
 #pragma once
@@ -14,8 +15,13 @@
 
 namespace kelvarin::platform::qt {
 
+// ToQ shows program text, paths in it included (platform/text/path_text.h).
 QString ToQ(std::string_view ansi);
 std::string FromQ(const QString& text);
+// A path's file-system bytes to and from a QString, never through the
+// program's code page: what a file dialog answers reaches the disk as picked.
+QString PathToQ(std::string_view path);
+std::string PathFromQ(const QString& path);
 // Message texts break lines with a lone CR; Qt wants LF.
 QString ToQMultiLine(std::string_view ansi);
 

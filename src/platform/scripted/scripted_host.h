@@ -61,7 +61,8 @@ class ScriptedHost : public Host {
   // another text is a failure (still answered).
   void AnswerMsgBox(MsgAnswer answer);
   void AnswerMsgBox(MsgAnswer answer, const std::string& expectedText);
-  // nullopt = the user cancels.
+  // The path the user picks, as the file system's bytes (UTF-8); nullopt =
+  // the user cancels.
   void AnswerSaveFile(std::optional<std::string> path);
   void AnswerOpenFile(std::optional<std::string> path);
   void AnswerFont(std::optional<FontChoice> font);

@@ -2,7 +2,9 @@
 
 #include "platform/file_exists.h"
 #include "platform/text/number_text.h"
+#include "platform/text/path_text.h"
 #include "reports/output/frmRTitle.h"
+#include "store/file_names.h"
 
 namespace kelvarin::reports {
 
@@ -127,13 +129,13 @@ std::string ReportJob::GetASCFile() {
   request.defaultExt = "txt";
   request.filter = "Text (*.txt)|*.txt";
   request.initialDir = store_.AppDir;
-  request.fileName = store_.AppDir + "/" + store_.CatalogName;
+  request.fileName = store_.AppDir + "/" + store::StemOnDisk(store_.CatalogName);
   std::optional<std::string> chosen = host_.SaveFileDialog(request);
   if (!chosen || chosen->empty()) return "";
   const std::string path = *chosen;
   if (platform::FileExists(path) &&
-      host_.MsgBox("ASCII File: " + path + " already exists, OVERWRITE?", platform::MsgButtons::YesNo,
-                   platform::MsgIcon::Question) != platform::MsgAnswer::Yes)
+      host_.MsgBox("ASCII File: " + platform::PathText(path) + " already exists, OVERWRITE?",
+                   platform::MsgButtons::YesNo, platform::MsgIcon::Question) != platform::MsgAnswer::Yes)
     return "";
   state_.Output.LineCount = 0;
   state_.Output.TopOfPage = true;

@@ -5,6 +5,7 @@
 
 #include "platform/file_exists.h"
 #include "platform/text/number_text.h"
+#include "platform/text/path_text.h"
 
 namespace kelvarin::reports {
 namespace {
@@ -49,7 +50,7 @@ void DbaseDestination::CloseFile() {
 void DbaseDestination::Close(float count) {
   CloseFile();
   ShowRunTotals(host_, store_, db3_.FieldTotals(),
-                "Wrote" + platform::SignedNumber(count) + " entries to DBASE III file: " + Path());
+                "Wrote" + platform::SignedNumber(count) + " entries to DBASE III file: " + platform::PathText(Path()));
 }
 
 void DbaseDestination::Discard() {

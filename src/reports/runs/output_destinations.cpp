@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/text/number_text.h"
+#include "platform/text/path_text.h"
 #include "reports/output/entry_output.h"
 #include "reports/output/report_job.h"
 
@@ -91,7 +92,8 @@ bool AsciiFileDestination::Finish(float count) {
 
 void AsciiFileDestination::Close(float count) {
   if (!Finish(count)) return;
-  std::string message = "Wrote" + platform::SignedNumber(count) + " entries to ASCII file: " + asciiFileName_;
+  std::string message = "Wrote" + platform::SignedNumber(count) + " entries to ASCII file: " +
+                        platform::PathText(asciiFileName_);
   ReportJob(host_, store_, state_).ShowTotals(message);
 }
 
