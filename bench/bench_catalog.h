@@ -155,7 +155,10 @@ inline std::vector<int> KeyOrder(int entries) {
 
 // Writes DIR/NAME.SET and DIR/NAME.DAT with entries 1..entries; with
 // sorted, the entries are threaded in key order (Sorted = 1, head, tail).
-inline bool WriteBenchCatalog(const std::string& dir, const std::string& name, int entries, bool sorted) {
+// adjust(n, entry), when given, changes entry n's texts after they are
+// made (each is then cut to its field).
+inline bool WriteBenchCatalog(const std::string& dir, const std::string& name, int entries, bool sorted,
+                              const std::function<void(int, store::EntryRecord&)>& adjust = {}) {
   store::DatHeader h = BenchHeader(entries);
   store::FieldDefTable defs;
   for (int i = 0; i < store::kFieldCount; ++i) {
@@ -198,6 +201,11 @@ inline bool WriteBenchCatalog(const std::string& dir, const std::string& name, i
   store::EntryRecord e;
   for (int n = 1; n <= entries; ++n) {
     maker.Fill(n, e);
+    if (adjust) {
+      adjust(n, e);
+      for (size_t i = 0; i < kLengths.size(); ++i)
+        if (e.FieldText[i].size() > static_cast<size_t>(kLengths[i])) e.FieldText[i].resize(static_cast<size_t>(kLengths[i]));
+    }
     if (sorted) {
       e.NextLink = next[static_cast<size_t>(n)];
       e.PrevLink = prev[static_cast<size_t>(n)];
