@@ -375,8 +375,7 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
     static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     while (length >= 8 && std::memcmp(text.data() + length - 8, kBlanks, 8) == 0) length -= 8;
     while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
-    shownText_.assign(text, 0, length);
-    txtFieldData(i).SetText(shownText_);
+    txtFieldData(i).SetText(std::string_view(text.data(), length));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }

@@ -8,11 +8,19 @@
 // Mapped pages count towards the program's resident memory: every so many
 // reads the map lets them go (the system keeps them cached), so that a walk
 // over a large catalog costs no more memory than one over a small one.
+//
+// A file larger than the map limit is not mapped: each read copies the
+// entry from the system's cache through the cache's own descriptor. Out of
+// order, a page fault maps far more than the entry (the system maps whole
+// runs of cached pages at once) and letting them go again costs more still,
+// so on a file too large to stay mapped one copy per entry is both faster
+// and lighter.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelvarin::store {
 
@@ -21,7 +29,10 @@ class EntryCache {
   // Reads served between two releases of the mapped pages.
   static constexpr int kReleaseEvery = 1024;
 
-  EntryCache() = default;
+  // Files up to this size are mapped.
+  static constexpr int64_t kMapLimit = 16 * 1024 * 1024;
+
+  explicit EntryCache(int64_t mapLimit = kMapLimit) : mapLimit_(mapLimit) {}
   ~EntryCache();
   EntryCache(const EntryCache&) = delete;
   EntryCache& operator=(const EntryCache&) = delete;
@@ -38,6 +49,7 @@ class EntryCache {
 
  private:
   bool Map(const std::string& path);
+  const uint8_t* Copy(int64_t offset, size_t len);
 
   std::string path_;
   int fd_ = -1;
@@ -47,6 +59,10 @@ class EntryCache {
   bool stale_ = false;
   bool unmappable_ = false;
   int served_ = 0;
+  int64_t mapLimit_;
+  // The file is read, not mapped: it was larger than the limit when opened.
+  bool copying_ = false;
+  std::vector<uint8_t> copy_;
 };
 
 }  // namespace kelvarin::store
