@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/text/number_text.h"
 #include "platform/text/trim.h"
 
@@ -26,6 +30,25 @@ constexpr int32_t kMinClientWidth = 7200;
 constexpr int32_t kEmptyClientHeight = 2400;
 
 std::string TrimRight(const std::string& s) { return std::string(platform::TrimTrailingPadding(s)); }
+
+// The length of a stored field without its padding (blanks and NULs, as
+// TrimTrailingPadding drops them), sixteen bytes at a time: an entry is
+// shown at every step of a walk, and most of a field is padding.
+size_t PaddedLength(const std::string& text) {
+  size_t n = text.size();
+#if defined(__SSE2__)
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i nul = _mm_setzero_si128();
+  for (; n >= 16; n -= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
+    const auto kept =
+        ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, nul)))) &
+        0xFFFFu;
+    if (kept != 0) return n - 16 + static_cast<size_t>(32 - __builtin_clz(kept));
+  }
+#endif
+  return platform::TrimTrailingPadding(std::string_view(text.data(), n)).size();
+}
 
 bool IsSpeedItem(const frmQAVMain& f, const MenuItem& item) {
   return &item == &f.mnuVSpeed1 || &item == &f.mnuVSpeed2 || &item == &f.mnuVSpeed3;
@@ -370,12 +393,7 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
       continue;
     }
     const std::string& text = entry.FieldText[static_cast<size_t>(i)];
-    size_t length = text.size();
-    // Fields are padded with blanks: eight at a time first.
-    static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    while (length >= 8 && std::memcmp(text.data() + length - 8, kBlanks, 8) == 0) length -= 8;
-    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
-    txtFieldData(i).SetText(std::string_view(text.data(), length));
+    txtFieldData(i).SetText(std::string_view(text.data(), PaddedLength(text)));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }
@@ -419,7 +437,7 @@ void frmQAVMain::LimitKeyLength(std::string& key) const {
   if (key.size() > limit) key.resize(limit);
 }
 
-void frmQAVMain::SetPanel(const std::string& key, const std::string& text) { StatusBar1.Panels(key).SetText(text); }
+void frmQAVMain::SetPanel(std::string_view key, std::string_view text) { StatusBar1.Panels(key).SetText(text); }
 
 std::string frmQAVMain::PanelText(const std::string& key) const {
   const platform::Panel* p = StatusBar1.FindPanel(key);
@@ -451,7 +469,11 @@ void frmQAVMain::Step(bool forward) {
   float found = step(work);
   if (found == 0 || found == store_.CurrentEntryNumber) return;
   // The entry shown before becomes the next step's work entry.
-  store_.CurrentEntry.FieldText.swap(work.FieldText);
+  // Unused slots are empty on both sides: only the others change hands.
+  for (size_t i = 0; i < work.FieldText.size(); ++i) {
+    std::string& shown = store_.CurrentEntry.FieldText[i];
+    if (!shown.empty() || !work.FieldText[i].empty()) shown.swap(work.FieldText[i]);
+  }
   store_.CurrentEntry.Status = work.Status;
   store_.CurrentEntry.NextLink = work.NextLink;
   store_.CurrentEntry.PrevLink = work.PrevLink;

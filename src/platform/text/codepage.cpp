@@ -197,7 +197,10 @@ std::string AnsiToOem(std::string_view text) {
 }
 
 void OemToAnsiInPlace(std::string& text) {
-  for (char& c : text) c = static_cast<char>(T().oemToAnsi[static_cast<unsigned char>(c)]);
+  // The table once: looked up in the loop, its first-use check would be
+  // made again for every byte written.
+  const auto& table = T().oemToAnsi;
+  for (char& c : text) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
 std::string OemToAnsi(std::string_view text) {
