@@ -34,20 +34,25 @@ std::string TrimRight(const std::string& s) { return std::string(platform::TrimT
 // The length of a stored field without its padding (blanks and NULs, as
 // TrimTrailingPadding drops them), sixteen bytes at a time: an entry is
 // shown at every step of a walk, and most of a field is padding.
-size_t PaddedLength(const std::string& text) {
+size_t UnpaddedLength(const std::string& text) {
   size_t n = text.size();
 #if defined(__SSE2__)
-  const __m128i blank = _mm_set1_epi8(' ');
-  const __m128i nul = _mm_setzero_si128();
-  for (; n >= 16; n -= 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
-    const auto kept =
-        ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, nul)))) &
-        0xFFFFu;
-    if (kept != 0) return n - 16 + static_cast<size_t>(32 - __builtin_clz(kept));
+  // One bit for each of sixteen bytes that is neither blank nor NUL.
+  auto keptBits = [](const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i pad = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(pad)) & 0xFFFFu;
+  };
+  for (; n >= 16; n -= 16)
+    if (uint32_t kept = keptBits(text.data() + n - 16)) return n - 16 + static_cast<size_t>(32 - __builtin_clz(kept));
+  if (n > 0 && text.size() >= 16) {
+    // The first sixteen bytes: those past n were padding in the block above.
+    const uint32_t kept = keptBits(text.data());
+    return kept != 0 ? static_cast<size_t>(32 - __builtin_clz(kept)) : 0;
   }
 #endif
-  return platform::TrimTrailingPadding(std::string_view(text.data(), n)).size();
+  while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
+  return n;
 }
 
 bool IsSpeedItem(const frmQAVMain& f, const MenuItem& item) {
@@ -393,7 +398,7 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
       continue;
     }
     const std::string& text = entry.FieldText[static_cast<size_t>(i)];
-    txtFieldData(i).SetText(std::string_view(text.data(), PaddedLength(text)));
+    txtFieldData(i).SetText(std::string_view(text.data(), UnpaddedLength(text)));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }
@@ -447,11 +452,10 @@ std::string frmQAVMain::PanelText(const std::string& key) const {
 void frmQAVMain::ShowEntryNumber(float entryNumber) {
   // Entry numbers are whole: their digits need no general conversion.
   if (entryNumber >= 0 && entryNumber < 1e7f && entryNumber == std::floor(entryNumber)) {
-    char digits[16];
-    auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int32_t>(entryNumber)).ptr;
-    shownText_.assign("Entry # ");
-    shownText_.append(digits, end);
-    SetPanel("Entry", shownText_);
+    char text[24] = "Entry # ";
+    constexpr size_t kPrefix = sizeof "Entry # " - 1;
+    auto end = std::to_chars(text + kPrefix, text + sizeof text, static_cast<int32_t>(entryNumber)).ptr;
+    SetPanel("Entry", std::string_view(text, static_cast<size_t>(end - text)));
     return;
   }
   SetPanel("Entry", "Entry # " + platform::PlainNumber(entryNumber));
@@ -463,7 +467,8 @@ void frmQAVMain::ShowEntryNumber(float entryNumber) {
 void frmQAVMain::Step(bool forward) {
   if (CurrentBrowseMode < 0 || CurrentBrowseMode >= static_cast<int16_t>(steppers_.size())) return;
   const Steppers& s = steppers_[static_cast<size_t>(CurrentBrowseMode)];
-  Stepper step = forward ? s.next : s.previous;
+  // Not copied: the runs' steppers hold more than fits without an allocation.
+  const Stepper& step = forward ? s.next : s.previous;
   if (!step) return;
   store::EntryRecord& work = stepWork_;
   float found = step(work);

@@ -172,7 +172,6 @@ class frmQAVMain : public platform::Form {
   // Kept between steps so that stepping through many entries reuses their
   // texts' storage instead of allocating it afresh each time.
   store::EntryRecord stepWork_;
-  std::string shownText_;
 };
 
 }  // namespace kelvarin::entry
