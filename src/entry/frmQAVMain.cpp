@@ -475,9 +475,17 @@ void frmQAVMain::Step(bool forward) {
   if (found == 0 || found == store_.CurrentEntryNumber) return;
   // The entry shown before becomes the next step's work entry.
   // Unused slots are empty on both sides: only the others change hands.
+  // Short texts are given storage of their own once, as long ones have:
+  // handing over two such texts is an exchange of pointers, where texts
+  // kept inside the string would be copied byte by byte.
+  constexpr size_t kOutOfLine = 16;
   for (size_t i = 0; i < work.FieldText.size(); ++i) {
     std::string& shown = store_.CurrentEntry.FieldText[i];
-    if (!shown.empty() || !work.FieldText[i].empty()) shown.swap(work.FieldText[i]);
+    std::string& next = work.FieldText[i];
+    if (shown.empty() && next.empty()) continue;
+    if (shown.capacity() < kOutOfLine) shown.reserve(kOutOfLine);
+    if (next.capacity() < kOutOfLine) next.reserve(kOutOfLine);
+    shown.swap(next);
   }
   store_.CurrentEntry.Status = work.Status;
   store_.CurrentEntry.NextLink = work.NextLink;
