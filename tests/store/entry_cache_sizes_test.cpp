@@ -1,5 +1,7 @@
-// A data file larger than the map limit is read by copying each entry; the
-// answers are the map's: writes, growth, replacement and the file's end.
+// Entry reads as the file changes size: a file larger than the map limit is
+// read by copying each entry, with the map's answers (writes, growth,
+// replacement, the file's end); a mapped file cut short in place is mapped
+// anew, never read past its end.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -55,6 +57,19 @@ TEST(EntryCacheCopyTest, AFileOverTheLimitReadsLikeAMappedOne) {
   cache.Invalidate();
   EXPECT_EQ(At(cache, path, 6, 3), "ghi");
   EXPECT_EQ(At(cache, path, 7, 3), "<none>");
+}
+
+TEST(EntryCacheCopyTest, AMappedFileCutShortInPlaceEndsWhereTheFileNowEnds) {
+  test_support::TempDir dir("entrycut");
+  const std::string path = dir.File("DATA");
+  ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(8192, 'a') + std::string(8192, 'b')));
+  EntryCache cache;
+  EXPECT_EQ(At(cache, path, 12000, 2), "bb");
+  std::filesystem::resize_file(path, 4096);
+  cache.Invalidate();
+  EXPECT_EQ(At(cache, path, 12000, 2), "<none>");
+  EXPECT_EQ(At(cache, path, 4094, 2), "aa");
+  EXPECT_EQ(At(cache, path, 4095, 2), "<none>");
 }
 
 }  // namespace
