@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/text/number_text.h"
 #include "platform/text/trim.h"
 
@@ -26,6 +30,30 @@ constexpr int32_t kMinClientWidth = 7200;
 constexpr int32_t kEmptyClientHeight = 2400;
 
 std::string TrimRight(const std::string& s) { return std::string(platform::TrimTrailingPadding(s)); }
+
+// The length of a stored field without its padding (blanks and NULs, as
+// TrimTrailingPadding drops them), sixteen bytes at a time: an entry is
+// shown at every step of a walk, and most of a field is padding.
+size_t UnpaddedLength(const std::string& text) {
+  size_t n = text.size();
+#if defined(__SSE2__)
+  // One bit for each of sixteen bytes that is neither blank nor NUL.
+  auto keptBits = [](const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i pad = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(pad)) & 0xFFFFu;
+  };
+  for (; n >= 16; n -= 16)
+    if (uint32_t kept = keptBits(text.data() + n - 16)) return n - 16 + static_cast<size_t>(32 - __builtin_clz(kept));
+  if (n > 0 && text.size() >= 16) {
+    // The first sixteen bytes: those past n were padding in the block above.
+    const uint32_t kept = keptBits(text.data());
+    return kept != 0 ? static_cast<size_t>(32 - __builtin_clz(kept)) : 0;
+  }
+#endif
+  while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0')) --n;
+  return n;
+}
 
 bool IsSpeedItem(const frmQAVMain& f, const MenuItem& item) {
   return &item == &f.mnuVSpeed1 || &item == &f.mnuVSpeed2 || &item == &f.mnuVSpeed3;
@@ -370,13 +398,7 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
       continue;
     }
     const std::string& text = entry.FieldText[static_cast<size_t>(i)];
-    size_t length = text.size();
-    // Fields are padded with blanks: eight at a time first.
-    static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    while (length >= 8 && std::memcmp(text.data() + length - 8, kBlanks, 8) == 0) length -= 8;
-    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\0')) --length;
-    shownText_.assign(text, 0, length);
-    txtFieldData(i).SetText(shownText_);
+    txtFieldData(i).SetText(std::string_view(text.data(), UnpaddedLength(text)));
   }
   SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
 }
@@ -420,7 +442,7 @@ void frmQAVMain::LimitKeyLength(std::string& key) const {
   if (key.size() > limit) key.resize(limit);
 }
 
-void frmQAVMain::SetPanel(const std::string& key, const std::string& text) { StatusBar1.Panels(key).SetText(text); }
+void frmQAVMain::SetPanel(std::string_view key, std::string_view text) { StatusBar1.Panels(key).SetText(text); }
 
 std::string frmQAVMain::PanelText(const std::string& key) const {
   const platform::Panel* p = StatusBar1.FindPanel(key);
@@ -430,11 +452,10 @@ std::string frmQAVMain::PanelText(const std::string& key) const {
 void frmQAVMain::ShowEntryNumber(float entryNumber) {
   // Entry numbers are whole: their digits need no general conversion.
   if (entryNumber >= 0 && entryNumber < 1e7f && entryNumber == std::floor(entryNumber)) {
-    char digits[16];
-    auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int32_t>(entryNumber)).ptr;
-    shownText_.assign("Entry # ");
-    shownText_.append(digits, end);
-    SetPanel("Entry", shownText_);
+    char text[24] = "Entry # ";
+    constexpr size_t kPrefix = sizeof "Entry # " - 1;
+    auto end = std::to_chars(text + kPrefix, text + sizeof text, static_cast<int32_t>(entryNumber)).ptr;
+    SetPanel("Entry", std::string_view(text, static_cast<size_t>(end - text)));
     return;
   }
   SetPanel("Entry", "Entry # " + platform::PlainNumber(entryNumber));
@@ -446,13 +467,26 @@ void frmQAVMain::ShowEntryNumber(float entryNumber) {
 void frmQAVMain::Step(bool forward) {
   if (CurrentBrowseMode < 0 || CurrentBrowseMode >= static_cast<int16_t>(steppers_.size())) return;
   const Steppers& s = steppers_[static_cast<size_t>(CurrentBrowseMode)];
-  Stepper step = forward ? s.next : s.previous;
+  // Not copied: the runs' steppers hold more than fits without an allocation.
+  const Stepper& step = forward ? s.next : s.previous;
   if (!step) return;
   store::EntryRecord& work = stepWork_;
   float found = step(work);
   if (found == 0 || found == store_.CurrentEntryNumber) return;
   // The entry shown before becomes the next step's work entry.
-  store_.CurrentEntry.FieldText.swap(work.FieldText);
+  // Unused slots are empty on both sides: only the others change hands.
+  // Short texts are given storage of their own once, as long ones have:
+  // handing over two such texts is an exchange of pointers, where texts
+  // kept inside the string would be copied byte by byte.
+  constexpr size_t kOutOfLine = 16;
+  for (size_t i = 0; i < work.FieldText.size(); ++i) {
+    std::string& shown = store_.CurrentEntry.FieldText[i];
+    std::string& next = work.FieldText[i];
+    if (shown.empty() && next.empty()) continue;
+    if (shown.capacity() < kOutOfLine) shown.reserve(kOutOfLine);
+    if (next.capacity() < kOutOfLine) next.reserve(kOutOfLine);
+    shown.swap(next);
+  }
   store_.CurrentEntry.Status = work.Status;
   store_.CurrentEntry.NextLink = work.NextLink;
   store_.CurrentEntry.PrevLink = work.PrevLink;

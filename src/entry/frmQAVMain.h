@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/model/model.h"
 #include "reports/report_state.h"
@@ -121,7 +122,7 @@ class frmQAVMain : public platform::Form {
   // Shows the used fields as a column of labels and boxes, sizes the window
   // to them and binds the speed-search items to the first three key fields.
   void LayoutFields();
-  void SetPanel(const std::string& key, const std::string& text);
+  void SetPanel(std::string_view key, std::string_view text);
   std::string PanelText(const std::string& key) const;
   // "Entry # " and the entry number.
   void ShowEntryNumber(float entryNumber);
@@ -171,7 +172,6 @@ class frmQAVMain : public platform::Form {
   // Kept between steps so that stepping through many entries reuses their
   // texts' storage instead of allocating it afresh each time.
   store::EntryRecord stepWork_;
-  std::string shownText_;
 };
 
 }  // namespace kelvarin::entry

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace kelvarin::store {
 namespace {
 
@@ -27,6 +29,7 @@ void EntryCache::Close() {
   stale_ = false;
   unmappable_ = false;
   served_ = 0;
+  copying_ = false;
 }
 
 bool EntryCache::Map(const std::string& path) {
@@ -49,6 +52,11 @@ bool EntryCache::Map(const std::string& path) {
   if (map_) ::munmap(map_, mapped_);
   map_ = nullptr;
   mapped_ = 0;
+  copying_ = st.st_size > mapLimit_;
+  if (copying_) {
+    mapped_ = static_cast<size_t>(st.st_size);
+    return true;
+  }
   if (st.st_size <= 0) return false;
   void* m = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, fd_, 0);
   if (m == MAP_FAILED) {
@@ -71,20 +79,34 @@ const uint8_t* EntryCache::Bytes(const std::string& path, int64_t offset, size_t
     // Changes written in place are in the map already; only a file replaced
     // or cut short needs a new one.
     struct stat st {};
-    const bool same = map_ && ::stat(path.c_str(), &st) == 0 && Identity(st) == identity_ &&
+    const bool same = (map_ || copying_) && ::stat(path.c_str(), &st) == 0 && Identity(st) == identity_ &&
                       static_cast<size_t>(st.st_size) == mapped_;
     if (!same && !Map(path)) return nullptr;
   } else if (unmappable_) {
     return nullptr;
   }
+  if (copying_) return Copy(offset, len);
   // Past the mapped end: the file may have grown since.
   if (end > mapped_ && !Map(path)) return nullptr;
+  if (copying_) return Copy(offset, len);  // grown past the map limit
   if (end > mapped_) return nullptr;
   if (++served_ >= kReleaseEvery) {
     served_ = 0;
     ::madvise(map_, mapped_, MADV_DONTNEED);
   }
   return map_ + offset;
+}
+
+const uint8_t* EntryCache::Copy(int64_t offset, size_t len) {
+  if (copy_.size() < len) copy_.resize(len);
+  size_t got = 0;
+  while (got < len) {
+    const ssize_t n = ::pread(fd_, copy_.data() + got, len - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return nullptr;  // an error, or the file ends first
+    got += static_cast<size_t>(n);
+  }
+  return copy_.data();
 }
 
 }  // namespace kelvarin::store

@@ -5,23 +5,37 @@
 // mapped again when a read reaches past the mapped end; a file replaced or
 // cut short must be announced with Invalidate before the next read.
 //
-// Mapped pages count towards the program's resident memory: every so many
-// reads the map lets them go (the system keeps them cached), so that a walk
-// over a large catalog costs no more memory than one over a small one.
+// Mapped pages count towards the program's resident memory, so only files
+// up to the map limit are mapped, and every so many reads the map lets its
+// pages go (the system keeps them cached): a walk over a large catalog
+// costs no more memory than one over a small one.
+//
+// A file larger than the map limit is read by copying each entry from the
+// system's cache through the cache's own descriptor. Out of order, a page
+// fault maps far more than the entry (the system maps whole runs of cached
+// pages at once) and letting them go again costs more still, so on a file
+// too large to stay mapped one copy per entry is both faster and lighter.
+// Under the limit, the mapped pages are let go rarely: a file that small
+// is soon wholly mapped again anyway, and reads from a mapped file are
+// many times faster than copies.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelvarin::store {
 
 class EntryCache {
  public:
   // Reads served between two releases of the mapped pages.
-  static constexpr int kReleaseEvery = 1024;
+  static constexpr int kReleaseEvery = 65536;
 
-  EntryCache() = default;
+  // Files up to this size are mapped.
+  static constexpr int64_t kMapLimit = 16 * 1024 * 1024;
+
+  explicit EntryCache(int64_t mapLimit = kMapLimit) : mapLimit_(mapLimit) {}
   ~EntryCache();
   EntryCache(const EntryCache&) = delete;
   EntryCache& operator=(const EntryCache&) = delete;
@@ -38,6 +52,7 @@ class EntryCache {
 
  private:
   bool Map(const std::string& path);
+  const uint8_t* Copy(int64_t offset, size_t len);
 
   std::string path_;
   int fd_ = -1;
@@ -47,6 +62,10 @@ class EntryCache {
   bool stale_ = false;
   bool unmappable_ = false;
   int served_ = 0;
+  int64_t mapLimit_;
+  // The file is read, not mapped: it was larger than the limit when opened.
+  bool copying_ = false;
+  std::vector<uint8_t> copy_;
 };
 
 }  // namespace kelvarin::store

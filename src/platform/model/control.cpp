@@ -33,10 +33,6 @@ void Control::Detach() {
 
 Host& Control::GetHost() const { return form_->GetHost(); }
 
-void Control::Notify(Property p) {
-  if (view_) view_->PropertyChanged(*this, p);
-}
-
 void Control::NotifyInherited(Property p) { Notify(p); }
 
 void Control::SetLeft(int32_t v) {

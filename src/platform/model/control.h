@@ -142,7 +142,10 @@ class Control {
  protected:
   // For forms (form = the form itself, no parent) and menu items (no parent).
   Control(Form* form, Container* parent, ControlKind kind, std::string name);
-  void Notify(Property p);
+  // Inline: most setters run with no view attached (tests, walks).
+  void Notify(Property p) {
+    if (view_) view_->PropertyChanged(*this, p);
+  }
   // Tells this control's view and every control inside it (a frame's
   // contents) that an inherited state changed.
   virtual void NotifyInherited(Property p);

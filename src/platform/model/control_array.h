@@ -61,6 +61,7 @@ class ControlArray : public ControlArrayBase {
   ControlArray(Container& parent, std::string name) : ControlArrayBase(parent, name) {
     auto first = std::make_unique<T>(parent, name);
     first->SetIndex(0);
+    byIndex_.push_back(first.get());
     elements_.emplace(0, std::move(first));
   }
 
@@ -68,8 +69,7 @@ class ControlArray : public ControlArrayBase {
   // a detached stand-in (on no form's list, never shown) is returned so that
   // nothing outside the array is touched.
   T& operator()(int16_t index) {
-    auto it = elements_.find(index);
-    if (it != elements_.end()) return *it->second;
+    if (T* e = Find(index)) return *e;
     ++missingUses_;
     if (!standIn_) {
       standIn_ = std::make_unique<T>(Parent(), Name());
@@ -80,10 +80,10 @@ class ControlArray : public ControlArrayBase {
   }
   T& operator[](int16_t index) { return (*this)(index); }
 
-  bool IsLoaded(int16_t index) const { return elements_.count(index) != 0; }
+  bool IsLoaded(int16_t index) const { return Find(index) != nullptr; }
   T* Find(int16_t index) const {
-    auto it = elements_.find(index);
-    return it == elements_.end() ? nullptr : it->second.get();
+    return index >= 0 && static_cast<size_t>(index) < byIndex_.size() ? byIndex_[static_cast<size_t>(index)]
+                                                                       : nullptr;
   }
 
   // Creates element index (> 0) as a hidden copy of element 0 and wires it.
@@ -96,6 +96,8 @@ class ControlArray : public ControlArrayBase {
     e.CopyPropertiesFrom(*elements_.at(0));
     e.Control::SetVisible(false);
     elements_.emplace(index, std::move(element));
+    if (byIndex_.size() <= static_cast<size_t>(index)) byIndex_.resize(static_cast<size_t>(index) + 1, nullptr);
+    byIndex_[static_cast<size_t>(index)] = &e;
     if (wiring_) wiring_(e, index);
     Added(e);
     return true;
@@ -106,6 +108,7 @@ class ControlArray : public ControlArrayBase {
     auto it = elements_.find(index);
     if (index <= 0 || it == elements_.end()) return false;
     Removing(*it->second);
+    byIndex_[static_cast<size_t>(index)] = nullptr;
     elements_.erase(it);
     return true;
   }
@@ -130,6 +133,8 @@ class ControlArray : public ControlArrayBase {
 
  private:
   std::map<int16_t, std::unique_ptr<T>> elements_;
+  // The loaded elements by index, for lookups at every step of a walk.
+  std::vector<T*> byIndex_;
   std::unique_ptr<T> standIn_;
   Wiring wiring_;
 };

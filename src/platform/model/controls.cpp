@@ -44,10 +44,10 @@ TextBox::TextBox(Container& parent, std::string name) : Control(parent, ControlK
   SetHeight(285);
 }
 
-void TextBox::SetText(const std::string& t) {
+void TextBox::SetText(std::string_view t) {
   bool changed = text_ != t;
   bool caretMoved = selStart_ != 0 || selLength_ != 0;
-  text_ = t;
+  if (changed) text_.assign(t);
   selStart_ = 0;
   selLength_ = 0;
   if (changed) Notify(Property::Text);

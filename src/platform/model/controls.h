@@ -51,7 +51,7 @@ class TextBox : public Control {
   const std::string& Text() const { return text_; }
   // Replaces the text from code: the caret goes to the start, Change is
   // raised when the text differs. MaxLength does not apply.
-  void SetText(const std::string& t);
+  void SetText(std::string_view t);
   // 0 = no limit. Limits what the user types or pastes, not what code sets.
   int32_t MaxLength() const { return maxLength_; }
   void SetMaxLength(int32_t n);

@@ -2,9 +2,9 @@
 
 namespace kelvarin::platform {
 
-void Panel::SetText(const std::string& t) {
+void Panel::SetText(std::string_view t) {
   if (text_ == t) return;
-  text_ = t;
+  text_.assign(t);
   bar_->Notify(Property::Items);
 }
 

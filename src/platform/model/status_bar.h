@@ -18,7 +18,7 @@ class Panel {
  public:
   const std::string& Key() const { return key_; }
   const std::string& Text() const { return text_; }
-  void SetText(const std::string& t);
+  void SetText(std::string_view t);
   int32_t Width() const { return width_; }
   void SetWidth(int32_t twips);
 

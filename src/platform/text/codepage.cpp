@@ -1,6 +1,7 @@
 #include "platform/text/codepage.h"
 
 #include <array>
+#include <cstring>
 
 namespace kelvarin::platform {
 namespace {
@@ -197,7 +198,20 @@ std::string AnsiToOem(std::string_view text) {
 }
 
 void OemToAnsiInPlace(std::string& text) {
-  for (char& c : text) c = static_cast<char>(T().oemToAnsi[static_cast<unsigned char>(c)]);
+  // The table once: looked up in the loop, its first-use check would be
+  // made again for every byte written. Bytes below 0x80 stand for
+  // themselves in both code pages: eight of them at a time are passed over.
+  const auto& table = T().oemToAnsi;
+  char* p = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if ((word & 0x8080808080808080ull) == 0) continue;
+    for (size_t j = i; j < i + 8; ++j) p[j] = static_cast<char>(table[static_cast<unsigned char>(p[j])]);
+  }
+  for (; i < n; ++i) p[i] = static_cast<char>(table[static_cast<unsigned char>(p[i])]);
 }
 
 std::string OemToAnsi(std::string_view text) {
