@@ -176,6 +176,17 @@ TEST_F(FormatMaintenance, DoubleClickSelectsAnInvalidFormatIsRefusedWithNothingC
   EXPECT_EQ(host.Transcript()[2], "MsgBox(OK,Exclamation,\"Kelvarin Your Catalog\"): Report is invalid.");
 }
 
+TEST_F(FormatMaintenance, ANameSpeltInUtf8OnDiskIsListedAndSelectedAsItsLetters) {
+  WriteBytes("M\xC3\x9CLLER.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
+  Maintain([&](frmRptMaintenance& f) {
+    EXPECT_EQ(Items(f.lstReport), Strings{"M\xDCLLER"});
+    f.lstReport.UserSelect(0);
+    f.cmdSelect.UserClick();
+  });
+  EXPECT_EQ(store.CurrentReport, "M\xDCLLER");
+  EXPECT_EQ(store.ActiveLayout, Layout({{0, 10, 1, 1}}));
+}
+
 TEST_F(FormatMaintenance, ViewOnlyAccessStillSelectsAndStoresTheChoice) {
   store.SecurityCode = -1;
   WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));

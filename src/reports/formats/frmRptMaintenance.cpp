@@ -6,6 +6,8 @@
 #include "reports/formats/frmRptSetup.h"
 #include "store/form_helpers.h"
 #include "store/frm_enter_name.h"
+#include "platform/text/codepage.h"
+#include "store/file_names.h"
 
 namespace kelvarin::reports {
 
@@ -14,10 +16,7 @@ namespace {
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+std::string Upper(const std::string& s) { return platform::AnsiUpperString(s); }
 
 }  // namespace
 
@@ -82,7 +81,10 @@ void frmRptMaintenance::FillReportList() {
   for (int32_t i = 0; i < filReport.ListCount(); ++i) {
     const std::string file = filReport.List(i);
     if (file.size() <= 4) continue;  // ".fmt" alone names no format
-    const std::string name = Upper(file.substr(0, file.size() - 4));
+    // The disk spells names in UTF-8; the list shows the program's text.
+    const std::string stem = file.substr(0, file.size() - 4);
+    const std::string decoded = store::StemFromDisk(stem);
+    const std::string name = Upper(decoded.empty() ? stem : decoded);
     int32_t index = AddListed(name, file);
     if (name == store_.CurrentReport) lstReport.SetListIndex(index);
   }
@@ -126,7 +128,10 @@ std::string frmRptMaintenance::SelectedFile() const {
 
 std::optional<std::string> frmRptMaintenance::StoreName(const std::string& file) {
   if (file.size() <= 4 || file.compare(file.size() - 4, 4, ".FMT") != 0) return std::nullopt;
-  return file.substr(0, file.size() - 4);
+  // The store spells the name for the disk itself (UTF-8).
+  std::string name = store::StemFromDisk(file.substr(0, file.size() - 4));
+  if (name.empty()) return std::nullopt;
+  return name;
 }
 
 void frmRptMaintenance::ReportFailure(const std::string& text) {
@@ -147,7 +152,7 @@ bool frmRptMaintenance::ReadSelected(const std::string& name, const std::string&
   std::optional<std::string> storeName = StoreName(file);
   // A file whose name is no format name is not read: the name reaches the
   // file system only as the letters and digits of a format.
-  bool ok = storeName && IsFormatName(name) &&
+  bool ok = storeName && store::IsValidFileStem(name) &&
             store_.ReadReportFormat(*storeName, store_.EditLayout, store_.EditLayoutHeader);
   if (!ok) {
     GetHost().Beep();
