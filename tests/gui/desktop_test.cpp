@@ -21,6 +21,9 @@
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/program.h"
 #include "platform/profile.h"
@@ -204,27 +207,26 @@ TEST(Desktop, MessageBoxesAreAsWideAsTheirCaptionAndCannotBeMaximised) {
 
 TEST(Desktop, FontDialogOpensOnTheReportFont) {
   QtHost host("");
-  QFont seen;
-  auto look = [&](QFontDialog& d) {
-    seen = d.currentFont();
-    d.reject();
+  const std::string fixed = platform::qt::FixedFamily().toStdString();
+  const std::string serif = QFontDatabase::hasFamily("DejaVu Serif") ? "DejaVu Serif" : fixed;
+  // OK without a change hands back the font in use: with none chosen yet,
+  // or one this system lacks, the fixed-pitch font reports print in.
+  const std::vector<std::pair<FontChoice, FontChoice>> cases{
+      {{}, {fixed, platform::qt::kDefaultReportPointSize, 400, false, false}},
+      {{"No Such Font", 12, 400, false, false}, {fixed, 12, 400, false, false}},
+      {{serif, 14, 700, true, true}, {serif, 14, 700, true, true}},
+      {{fixed, 9, 400, true, false}, {fixed, 9, 400, true, false}},
   };
-  WhenModal<QFontDialog>(look);
-  EXPECT_FALSE(host.FontDialog(FontChoice{}).has_value());
-  EXPECT_EQ(seen.family(), platform::qt::FixedFamily()) << "no font chosen yet: the one reports print in";
-  EXPECT_EQ(seen.pointSizeF(), platform::qt::kDefaultReportPointSize);
-
-  FontChoice chosen;
-  chosen.name = "DejaVu Serif";
-  chosen.size = 14;
-  chosen.italic = true;
-  WhenModal<QFontDialog>(look);
-  host.FontDialog(chosen);
-  if (QFontDatabase::hasFamily("DejaVu Serif")) {
-    EXPECT_EQ(seen.family(), "DejaVu Serif");
+  for (const auto& [current, expected] : cases) {
+    WhenModal<QFontDialog>([](QFontDialog& d) { d.accept(); });
+    const std::optional<FontChoice> got = host.FontDialog(current);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->name, expected.name);
+    EXPECT_EQ(got->size, expected.size) << expected.name;
+    EXPECT_EQ(got->weight, expected.weight) << expected.name;
+    EXPECT_EQ(got->italic, expected.italic) << expected.name;
+    EXPECT_EQ(got->underline, expected.underline) << expected.name;
   }
-  EXPECT_EQ(seen.pointSizeF(), 14);
-  EXPECT_TRUE(seen.italic());
 }
 
 // The Search and Search Setup dialogs over a catalog whose longest field
