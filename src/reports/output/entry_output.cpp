@@ -232,10 +232,10 @@ void EntryOutput::NewPrintPage() {
   }
   if (!store_.ApplyReportFont()) PageFailure();
   out_.LineCount = 0;
-  // Labels have no pages: no page number and no new page top (margin and
-  // headings) among them.
-  if (store_.PaperMode == store::poLabels) return;
-  if (store_.CurrentSettings.PageNumbers == 2) {
+  // Label stock still gets its top margin and headings every page length of
+  // lines, but no page number: labels start no page and their report has no
+  // header to count pages from, so the number would be stale.
+  if (store_.CurrentSettings.PageNumbers == 2 && store_.PaperMode != store::poLabels) {
     ++out_.PageNumber;
     if (!printer.PrintAtColumn(kPageNumberColumn, platform::SignedNumber(out_.PageNumber))) PageFailure();
     out_.LineCount = 1;
