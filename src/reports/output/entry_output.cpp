@@ -144,10 +144,8 @@ void EntryOutput::ComposeEntryLines(const store::EntryRecord& entry, float entry
       computed = store_.EvalFormula(entry, i);
     else
       value = &entry.FieldText[slot];
-    if (!number && store::IsSumField(store_.FieldDefs[slot].FieldKind)) {
-      float& total = state_.FieldTotals[slot];
-      total = static_cast<float>(static_cast<double>(total) + platform::LeadingNumber(*value));
-    }
+    if (!number && store::IsSumField(store_.FieldDefs[slot].FieldKind))
+      platform::AddToTotal(state_.FieldTotals[slot], *value);
     // The title and the value are one text, cut as a whole.
     const int room = c.Width + extra;
     const int placed = Place(out_, c.Line, c.Column, title, room);
