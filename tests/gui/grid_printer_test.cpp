@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
 #include <map>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/files/memory_file_system.h"
+#include "platform/files/runtime_errors.h"
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_printer.h"
@@ -192,6 +196,51 @@ TEST(QtPrinter, DocumentThatCannotBeWrittenIsReported) {
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("cannot be written"), std::string::npos);
   EXPECT_TRUE(printer.LastFile().empty());
+}
+
+TEST(QtPrinter, PdfFilesAreMadeNewAndRemovedWhenNotWrittenWhole) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // Links at the names of this second and the next two: one to nowhere, one
+  // to a file of the user's. Neither is written through; the next name is.
+  const QString victim = dir.filePath("victim.txt");
+  QFile v(victim);
+  ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("keep") == 4);
+  v.close();
+  const QDateTime now = QDateTime::currentDateTime();
+  for (int s = 0; s < 3; ++s) {
+    const QString stem = dir.filePath("Report-" + now.addSecs(s).toString("yyyyMMdd-HHmmss"));
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere.pdf"), stem + ".pdf"));
+    ASSERT_TRUE(QFile::link(victim, stem + "-2.pdf"));
+  }
+  QtPrinter printer(dir.path().toStdString(), QtPrinter::Target::Pdf);
+  printer.PrintLine("Smith");
+  ASSERT_TRUE(printer.EndDoc());
+  const QFileInfo made(QString::fromStdString(printer.LastFile()));
+  EXPECT_TRUE(made.fileName().endsWith("-3.pdf")) << made.fileName().toStdString();
+  EXPECT_FALSE(made.isSymLink());
+  EXPECT_FALSE(QFile::exists(dir.filePath("nowhere.pdf")));
+  ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+  EXPECT_EQ(v.readAll(), "keep");
+
+  // A disk that fills up: the pages still go on without a failure each, and
+  // the end of the document fails with the cause and removes the file.
+  platform::MemoryFileSystem full;
+  full.AddDirectory("/app");
+  full.SetCapacity(4000);
+  QtPrinter cut("/app", QtPrinter::Target::Pdf, &full);
+  for (int page = 0; page < 5; ++page) {
+    EXPECT_TRUE(cut.PrintLine("Page " + std::to_string(page)));
+    EXPECT_TRUE(cut.NewPage());
+  }
+  EXPECT_FALSE(cut.EndDoc());
+  std::string file;
+  EXPECT_EQ(cut.EndDocError(&file), platform::kErrDiskFull);
+  EXPECT_EQ(file.rfind("/app/Report-", 0), 0u) << file;
+  std::vector<std::string> left;
+  full.List("/app", &left);
+  EXPECT_TRUE(left.empty());
+  EXPECT_TRUE(cut.LastFile().empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // failures in the header and in the middle of an entry, and the run's
 // closing message.
 #include "output_fixture.h"
+#include "platform/files/runtime_errors.h"
 
 namespace kelvarin::test_support {
 namespace {
@@ -172,7 +173,7 @@ TEST_F(PrinterOutputTest, AFailureInsideAnEntryStopsItsLinesAndAbortsTheRun) {
   EXPECT_TRUE(main().Enabled());
 }
 
-TEST_F(PrinterOutputTest, AFailingMemoOrTotalsLineIsTold) {
+TEST_F(PrinterOutputTest, AFailingMemoTotalsLineOrDocumentEndIsTold) {
   Books(2);
   cat_.Memo(1, "one\r\ntwo");
   Settings([](store::CatalogSettings& s) { s.PrintMemos = 1; });
@@ -196,6 +197,23 @@ TEST_F(PrinterOutputTest, AFailingMemoOrTotalsLineIsTold) {
   AnyBox();
   main().mnuVListRange.UserClick();
   EXPECT_EQ(printer().Documents().back()[0], Join({Block(1), Block(2), {" ", "          TOTAL PRINTED: 2"}}));
+  EXPECT_EQ(host_.MessageTexts().size(), 2u);
+
+  // A document lost at its end (its file not written whole) is told once,
+  // with the file and the cause, and not as printed.
+  host_.ClearRecord();
+  printer().FailEndDoc(platform::kErrDiskFull, dir_.File("Report.pdf"));
+  ListRangeDialog(1, 2);
+  TitleDialog(std::nullopt);
+  Expect("The file could not be written. The disk is full:\r" + dir_.File("Report.pdf"));
+  main().mnuVListRange.UserClick();
+  EXPECT_EQ(host_.MessageTexts().size(), 1u);
+  // Eject Page ends a document the same way; a printer failing by itself
+  // has no file to name.
+  main().mnuVPrintEntry.UserClick();
+  printer().FailEndDoc(0, "");
+  Expect("Printer Error.");
+  main().mnuFEjectPage.UserClick();
   EXPECT_EQ(host_.MessageTexts().size(), 2u);
 }
 
