@@ -278,6 +278,8 @@ TEST_F(OutputCommandTest, EveryRunStartsANewGroup) {
   const std::string first = ListToFile(3, 3, "a.txt");
   EXPECT_EQ(ListToFile(3, 3, "b.txt"), first);
   EXPECT_EQ(first.substr(0, 3), "Kim");
+  st().CurrentReportDest = store::rdPrinter;
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(ListToPrinter(3, 3, std::nullopt)[0][0].substr(0, 3), "Kim");
 }
 
 TEST_F(OutputCommandTest, ASearchWritesEveryMatchToTheFile) {

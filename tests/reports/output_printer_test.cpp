@@ -149,6 +149,7 @@ TEST_F(PrinterOutputTest, LabelsHaveNoTitleNoPagesAndNoTotals) {
   const std::vector<std::string> top{" ", "Title", "Author", "Price"};
   EXPECT_EQ(doc[0], Join({Block(1), top, Block(2), top, Block(3), top, Block(4), top, Block(5)}));
   EXPECT_EQ(printer().Log(), std::vector<std::string>{"EndDoc"});
+  EXPECT_EQ(printer().LinesPerPage(), 4) << "set by the entries: labels have no header";
   EXPECT_EQ(host_.MessageTexts().front().substr(0, 19), "Printed 5 entries.\r");
 }
 
