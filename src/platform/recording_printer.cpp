@@ -82,7 +82,7 @@ bool RecordingPrinter::EndDoc() {
 }
 
 int RecordingPrinter::EndDocError(std::string* file) const {
-  if (!endDocFailed_ || endError_ == 0) return 0;
+  if (!endDocFailed_) return 0;
   *file = endErrorFile_;
   return endError_;
 }

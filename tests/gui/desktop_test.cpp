@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -221,11 +222,8 @@ TEST(Desktop, FontDialogOpensOnTheReportFont) {
     WhenModal<QFontDialog>([](QFontDialog& d) { d.accept(); });
     const std::optional<FontChoice> got = host.FontDialog(current);
     ASSERT_TRUE(got.has_value());
-    EXPECT_EQ(got->name, expected.name);
-    EXPECT_EQ(got->size, expected.size) << expected.name;
-    EXPECT_EQ(got->weight, expected.weight) << expected.name;
-    EXPECT_EQ(got->italic, expected.italic) << expected.name;
-    EXPECT_EQ(got->underline, expected.underline) << expected.name;
+    EXPECT_EQ(std::tie(got->name, got->size, got->weight, got->italic, got->underline),
+              std::tie(expected.name, expected.size, expected.weight, expected.italic, expected.underline));
   }
 }
 

@@ -325,9 +325,10 @@ TEST_F(OutputCommandTest, AChosenFontAloneLeavesNoDocument) {
     d.cmdFonts.UserClick();
     d.cmdOK.UserClick();
   });
-  host_.AnswerFont(platform::FontChoice{"Courier New", 12, 400, false, false});
+  host_.AnswerFont(platform::FontChoice{"Courier New", 12, 400, false, true});
   main().mnuOSetup.UserClick();
   EXPECT_EQ(printer().Font().size, 12);
+  EXPECT_TRUE(printer().Font().underline);
   main().mnuFEjectPage.UserClick();
   program_->Quit();
   EXPECT_FALSE(printer().DocumentOpen());
