@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/program.h"
@@ -197,9 +198,8 @@ TEST_F(QtReportTest, AChosenFontReopensItsDialogAndWithExitWritesNoDocument) {
   // The dialog opens again on the font chosen.
   host_.AnswerFont(std::nullopt);
   program_->store().ChooseReportFont();
-  EXPECT_EQ(host_.opened.name, "DejaVu Sans Mono");
-  EXPECT_EQ(host_.opened.weight, 700);
-  EXPECT_TRUE(host_.opened.italic);
+  EXPECT_EQ(std::tie(host_.opened.name, host_.opened.size, host_.opened.weight, host_.opened.italic),
+            std::make_tuple(std::string("DejaVu Sans Mono"), 12.0, 700, true));
   program_->mainWindow().mnuFEjectPage.UserClick();
   program_->Quit();
   EXPECT_TRUE(PdfFiles(dir_.path()).empty());

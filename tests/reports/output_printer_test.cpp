@@ -200,17 +200,14 @@ TEST_F(PrinterOutputTest, AFailingMemoTotalsLineOrDocumentEndIsTold) {
   EXPECT_EQ(printer().Documents().back()[0], Join({Block(1), Block(2), {" ", "          TOTAL PRINTED: 2"}}));
   EXPECT_EQ(host_.MessageTexts().size(), 2u);
 
-  // A document lost at its end (its file not written whole) is told once,
-  // with the file and the cause, and not as printed.
+  // A document lost at its end is told once, with its file and the cause,
+  // and not as printed; so is one that Eject Page ends.
   host_.ClearRecord();
-  printer().FailEndDoc(platform::kErrDiskFull, dir_.File("Report.pdf"));
+  printer().FailEndDoc(platform::kErrDiskFull, dir_.File("R.pdf"));
   ListRangeDialog(1, 2);
   TitleDialog(std::nullopt);
-  Expect("The file could not be written. The disk is full:\r" + dir_.File("Report.pdf"));
+  Expect("The file could not be written. The disk is full:\r" + dir_.File("R.pdf"));
   main().mnuVListRange.UserClick();
-  EXPECT_EQ(host_.MessageTexts().size(), 1u);
-  // Eject Page ends a document the same way; a printer failing by itself
-  // has no file to name.
   main().mnuVPrintEntry.UserClick();
   printer().FailEndDoc(0, "");
   Expect("Printer Error.");
