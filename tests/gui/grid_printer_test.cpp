@@ -156,10 +156,8 @@ TEST(QtPrinter, PdfFallbackWritesOneFilePerDocument) {
   // Links to nowhere at this second's name and the next two's: the report
   // is not written through them but under the next name.
   const QDateTime now = QDateTime::currentDateTime();
-  for (int s = 0; s < 3; ++s) {
-    const QString name = "Report-" + now.addSecs(s).toString("yyyyMMdd-HHmmss") + ".pdf";
-    ASSERT_TRUE(QFile::link("nowhere.pdf", dir.filePath(name)));
-  }
+  for (int s = 0; s < 3; ++s)
+    ASSERT_TRUE(QFile::link("nowhere.pdf", dir.filePath(now.addSecs(s).toString("'Report-'yyyyMMdd-HHmmss'.pdf'"))));
   printer.PrintLine("Smith        42");
   printer.PrintPart("Total");
   printer.PrintAtColumn(64, "1");
