@@ -142,7 +142,7 @@ double QtPrinter::PageWidth() const {
 int QtPrinter::CreatePdfFile(std::string* file, std::unique_ptr<RandomAccessFile>* out) {
   constexpr int kNames = 1000;
   const std::string stem = (outputDir_.empty() ? std::string(".") : outputDir_) + "/Report-" +
-                           FromQ(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
   int error = kErrFileExists;
   // Made new: a file or a link at the name (a link to nowhere too) makes the
   // open fail, and the next name is tried.
