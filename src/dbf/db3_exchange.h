@@ -51,9 +51,6 @@ class Db3Exchange {
   // is created.
   int32_t Db3RecordsWritten = 0;
 
-  // The running totals the export adds to.
-  const std::array<float, store::kFieldCount>& FieldTotals() const { return fieldTotals_; }
-
   // ---- export ---------------------------------------------------------------
   // Asks for the file name (letters and digits; .DBF in AppDir follows) and,
   // when that file exists, whether to overwrite it. "" when the user

@@ -115,7 +115,7 @@ void Db3Exchange::WriteDb3Entry(const store::EntryRecord& entry, int16_t handle,
       value.assign(entry.FieldText[slot]);
     }
     if (store::IsSumField(store_.FieldDefs[slot].FieldKind))
-      fieldTotals_[slot] += static_cast<float>(platform::LeadingNumber(value));
+      platform::AddToTotal(fieldTotals_[slot], value);
   }
   int16_t err = 0;
   int32_t recNo = 0;

@@ -241,7 +241,7 @@ void frmQAVMain::Form_Unload(int16_t& /*cancel*/) { Shutdown(); }
 void frmQAVMain::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  GetHost().GetPrinter().EndDoc();
+  store_.EndPrintDoc();
   CloseBrowseIndex();
   // Writes the entry count into the data file, closes it and writes the
   // catalog's settings.
@@ -511,7 +511,7 @@ void frmQAVMain::cmdSequential_Click() {
   mnuVSearch_Click();
 }
 
-void frmQAVMain::mnuFEjectPage_Click() { GetHost().GetPrinter().EndDoc(); }
+void frmQAVMain::mnuFEjectPage_Click() { store_.EndPrintDoc(); }
 
 void frmQAVMain::mnuFExit_Click() { UnloadForm(platform::kUnloadByUser); }
 

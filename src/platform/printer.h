@@ -33,8 +33,14 @@ class Printer {
   // the line. A line already past the column is ended first.
   virtual bool PrintAtColumn(int column, const std::string& text) = 0;
   virtual bool NewPage() = 0;
-  // Ends the document; the platform then prints it. Harmless with no document.
+  // Ends the document; the platform then prints it. Harmless with no
+  // document. False when the document was lost (see EndDocError); nothing
+  // has been told to the user.
   virtual bool EndDoc() = 0;
+  // After an EndDoc that failed because its file could not be written: the
+  // run-time error (platform/files/runtime_errors.h), with *file set. 0
+  // otherwise.
+  virtual int EndDocError(std::string* /*file*/) const { return 0; }
   // Whether a document has begun and not yet ended.
   virtual bool DocumentOpen() const = 0;
 

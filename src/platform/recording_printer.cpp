@@ -65,12 +65,26 @@ bool RecordingPrinter::NewPage() {
 
 bool RecordingPrinter::EndDoc() {
   log_.push_back("EndDoc");
+  endDocFailed_ = false;
   if (!open_) return true;
   if (pendingStarted_ || !pending_.empty()) EndLine();
+  open_ = false;
+  if (failEndDoc_) {
+    failEndDoc_ = false;
+    endDocFailed_ = true;
+    log_.push_back("Error");
+    current_.clear();
+    return false;
+  }
   documents_.push_back(std::move(current_));
   current_.clear();
-  open_ = false;
   return true;
+}
+
+int RecordingPrinter::EndDocError(std::string* file) const {
+  if (!endDocFailed_) return 0;
+  *file = endErrorFile_;
+  return endError_;
 }
 
 bool RecordingPrinter::SetFont(const PrinterFont& font) {

@@ -38,11 +38,20 @@ class RecordingPrinter : public Printer {
 
   // After `succeed` more operations that print, start a page or set the
   // font, the next `fail` such operations fail: they print nothing, return
-  // false and log "Error". EndDoc never fails.
+  // false and log "Error". EndDoc is not among them.
   void FailAfter(int succeed, int fail = 1) {
     okBeforeFailure_ = succeed;
     failuresLeft_ = fail;
   }
+  // The next EndDoc of an open document loses it, as a file that could not
+  // be written does: logs "Error", returns false, and EndDocError gives
+  // error and file (0: a failure of the printer itself).
+  void FailEndDoc(int error, std::string file) {
+    failEndDoc_ = true;
+    endError_ = error;
+    endErrorFile_ = std::move(file);
+  }
+  int EndDocError(std::string* file) const override;
 
   // Documents ended by EndDoc.
   const std::vector<Document>& Documents() const { return documents_; }
@@ -66,6 +75,10 @@ class RecordingPrinter : public Printer {
   int linesPerPage_ = 0;
   int okBeforeFailure_ = 0;
   int failuresLeft_ = 0;
+  bool failEndDoc_ = false;
+  bool endDocFailed_ = false;
+  int endError_ = 0;
+  std::string endErrorFile_;
   bool open_ = false;
   std::string pending_;
   bool pendingStarted_ = false;

@@ -48,4 +48,15 @@ bool Store::ApplyReportFont() {
   return printer.SetFont(font);
 }
 
+bool Store::EndPrintDoc() {
+  platform::Printer& printer = host_.GetPrinter();
+  if (printer.EndDoc()) return true;
+  std::string file;
+  if (const int error = printer.EndDocError(&file); error != 0)
+    TellWriteFailure(error, file);
+  else
+    host_.MsgBox("Printer Error.");
+  return false;
+}
+
 }  // namespace kelvarin::store

@@ -249,6 +249,10 @@ class Store {
   // next; no document is begun). Nothing otherwise. False when the printer
   // failed.
   bool ApplyReportFont();
+  // Ends the printer's document. A document that was lost is told once
+  // (the file and the cause when its file could not be written) and gives
+  // false.
+  bool EndPrintDoc();
 
  private:
   struct ReadAhead {

@@ -3,6 +3,7 @@
 
 #include "dbf/db3_exchange.h"
 #include "dbf/db3_fixture.h"
+#include "platform/text/number_text.h"
 #include "store/frm_enter_name.h"
 
 namespace kelvarin::test_support {
@@ -35,10 +36,10 @@ class Db3ExportTest : public Db3Test {
   // is not possible: formulas take two fields, so slot 5 plus slot 5).
   void StartParts() {
     CatalogBuilder cat(dir_.path(), "PARTS");
-    cat.Field(0, "Part No.", 8, store::KindKey).Field(1, "Price 1997 (USD)", 12).Field(5, "part no", 6, store::KindSummed);
+    cat.Field(0, "Part No.", 8, store::KindKey).Field(1, "Price 1997 (USD)", 12).Field(5, "part no", 8, store::KindSummed);
     cat.Formula(1, 5, store::OpPlus, 5);
-    cat.Entry({"A-1", "", "", "", "", "2.5"});
-    cat.Entry({"B-2", "", "", "", "", "10"});
+    cat.Entry({"A-1", "", "", "", "", "83757.80"});
+    cat.Entry({"B-2", "", "", "", "", "55645.43"});
     cat.Entry({"C-3", "", "", "", "", "x"});
     Start(&cat);
   }
@@ -64,7 +65,7 @@ TEST_F(Db3ExportTest, UsedSlotsBecomeCharacterColumnsWithComputedValuesAndTotals
   ASSERT_TRUE(dbf);
   EXPECT_EQ(dbf->version, 0x03);
   ASSERT_EQ(dbf->columns.size(), 3u);
-  const std::vector<std::pair<std::string, int>> expected{{"PART_NO_", 8}, {"PRICE_1997", 12}, {"PART_NO", 6}};
+  const std::vector<std::pair<std::string, int>> expected{{"PART_NO_", 8}, {"PRICE_1997", 12}, {"PART_NO", 8}};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(dbf->columns[i].name, expected[i].first);
     EXPECT_EQ(dbf->columns[i].type, 'C');
@@ -73,13 +74,15 @@ TEST_F(Db3ExportTest, UsedSlotsBecomeCharacterColumnsWithComputedValuesAndTotals
   }
   ASSERT_EQ(dbf->rows.size(), 3u);
   // Column 2 holds the computed value, column 3 slot 5's text.
-  EXPECT_EQ(dbf->rows[0].values, (std::vector<std::string>{"A-1     ", "5           ", "2.5   "}));
-  EXPECT_EQ(dbf->rows[1].values, (std::vector<std::string>{"B-2     ", "20          ", "10    "}));
-  EXPECT_EQ(dbf->rows[2].values, (std::vector<std::string>{"C-3     ", "0           ", "x     "}));
+  EXPECT_EQ(dbf->rows[0].values, (std::vector<std::string>{"A-1     ", "167515.6    ", "83757.80"}));
+  EXPECT_EQ(dbf->rows[1].values, (std::vector<std::string>{"B-2     ", "111290.86   ", "55645.43"}));
+  EXPECT_EQ(dbf->rows[2].values, (std::vector<std::string>{"C-3     ", "0           ", "x       "}));
   EXPECT_FALSE(dbf->rows[0].deleted);
   EXPECT_EQ(db3().Db3RecordsWritten, 3);
   const auto& totals = program_->reportState().FieldTotals;
-  EXPECT_FLOAT_EQ(totals[5], 12.5f);
+  // Added in double precision, as the printer and Totals add: 139,403.22
+  // if each value were cut to a single first.
+  EXPECT_EQ(platform::StandardFormat(totals[5], host_.Locale()), "139,403.23");
   EXPECT_FLOAT_EQ(totals[1], 0.0f);  // computed, not summed
   EXPECT_FLOAT_EQ(totals[0], 0.0f);
   EXPECT_TRUE(Seen().empty());

@@ -21,6 +21,10 @@
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
+#include <optional>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/program.h"
 #include "platform/profile.h"
@@ -204,27 +208,23 @@ TEST(Desktop, MessageBoxesAreAsWideAsTheirCaptionAndCannotBeMaximised) {
 
 TEST(Desktop, FontDialogOpensOnTheReportFont) {
   QtHost host("");
-  QFont seen;
-  auto look = [&](QFontDialog& d) {
-    seen = d.currentFont();
-    d.reject();
+  const std::string fixed = platform::qt::FixedFamily().toStdString();
+  const std::string serif = QFontDatabase::hasFamily("DejaVu Serif") ? "DejaVu Serif" : fixed;
+  // OK without a change hands back the font in use: with none chosen yet,
+  // or one this system lacks, the fixed-pitch font reports print in.
+  const std::vector<std::pair<FontChoice, FontChoice>> cases{
+      {{}, {fixed, platform::qt::kDefaultReportPointSize, 400, false, false}},
+      {{"No Such Font", 12, 400, false, false}, {fixed, 12, 400, false, false}},
+      {{serif, 14, 700, true, true}, {serif, 14, 700, true, true}},
+      {{fixed, 9, 400, true, false}, {fixed, 9, 400, true, false}},
   };
-  WhenModal<QFontDialog>(look);
-  EXPECT_FALSE(host.FontDialog(FontChoice{}).has_value());
-  EXPECT_EQ(seen.family(), platform::qt::FixedFamily()) << "no font chosen yet: the one reports print in";
-  EXPECT_EQ(seen.pointSizeF(), platform::qt::kDefaultReportPointSize);
-
-  FontChoice chosen;
-  chosen.name = "DejaVu Serif";
-  chosen.size = 14;
-  chosen.italic = true;
-  WhenModal<QFontDialog>(look);
-  host.FontDialog(chosen);
-  if (QFontDatabase::hasFamily("DejaVu Serif")) {
-    EXPECT_EQ(seen.family(), "DejaVu Serif");
+  for (const auto& [current, expected] : cases) {
+    WhenModal<QFontDialog>([](QFontDialog& d) { d.accept(); });
+    const std::optional<FontChoice> got = host.FontDialog(current);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(std::tie(got->name, got->size, got->weight, got->italic, got->underline),
+              std::tie(expected.name, expected.size, expected.weight, expected.italic, expected.underline));
   }
-  EXPECT_EQ(seen.pointSizeF(), 14);
-  EXPECT_TRUE(seen.italic());
 }
 
 // The Search and Search Setup dialogs over a catalog whose longest field

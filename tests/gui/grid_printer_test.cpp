@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
 #include <map>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/files/memory_file_system.h"
+#include "platform/files/runtime_errors.h"
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_printer.h"
@@ -149,6 +153,11 @@ TEST(QtPrinter, PdfFallbackWritesOneFilePerDocument) {
   EXPECT_DOUBLE_EQ(printer.TextWidth("iiii"), printer.TextWidth("MMMM"));
   EXPECT_GT(printer.PageWidth(), 80 * printer.TextWidth("a"));
 
+  // Links to nowhere at this second's name and the next two's: the report
+  // is not written through them but under the next name.
+  const QDateTime now = QDateTime::currentDateTime();
+  for (int s = 0; s < 3; ++s)
+    ASSERT_TRUE(QFile::link("nowhere.pdf", dir.filePath(now.addSecs(s).toString("'Report-'yyyyMMdd-HHmmss'.pdf'"))));
   printer.PrintLine("Smith        42");
   printer.PrintPart("Total");
   printer.PrintAtColumn(64, "1");
@@ -159,7 +168,9 @@ TEST(QtPrinter, PdfFallbackWritesOneFilePerDocument) {
   const std::string first = printer.LastFile();
   ASSERT_FALSE(first.empty());
   EXPECT_TRUE(QFile::exists(QString::fromStdString(first)));
-  EXPECT_TRUE(QString::fromStdString(first).contains(QRegularExpression("/Report-\\d{8}-\\d{6}\\.pdf$")));
+  EXPECT_TRUE(QString::fromStdString(first).contains(QRegularExpression("/Report-\\d{8}-\\d{6}-2\\.pdf$")));
+  EXPECT_FALSE(QFileInfo(QString::fromStdString(first)).isSymLink());
+  EXPECT_FALSE(QFile::exists(dir.filePath("nowhere.pdf")));
   ASSERT_EQ(printer.Pages().size(), 2u);
   EXPECT_EQ(printer.Pages()[0], (std::vector<std::string>{"Smith        42", "Total" + std::string(58, ' ') + "1"}));
   EXPECT_EQ(printer.Pages()[1], (std::vector<std::string>{"Page two"}));
@@ -180,7 +191,7 @@ TEST(QtPrinter, PdfFallbackWritesOneFilePerDocument) {
   printer.EndDoc();  // harmless with no document
 }
 
-TEST(QtPrinter, DocumentThatCannotBeWrittenIsReported) {
+TEST(QtPrinter, DocumentsThatCannotBeWrittenAreReported) {
   QTemporaryDir dir;
   QtPrinter printer((dir.path() + "/missing").toStdString(), QtPrinter::Target::Pdf);
   std::vector<std::string> failures;
@@ -192,6 +203,19 @@ TEST(QtPrinter, DocumentThatCannotBeWrittenIsReported) {
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("cannot be written"), std::string::npos);
   EXPECT_TRUE(printer.LastFile().empty());
+
+  // A disk that fills up: the pages go on without a failure each; the end
+  // of the document fails with the cause and removes the file.
+  platform::MemoryFileSystem full;
+  full.AddDirectory("/app");
+  full.SetCapacity(4000);
+  QtPrinter cut("/app", QtPrinter::Target::Pdf, &full);
+  for (int page = 0; page < 5; ++page) EXPECT_TRUE(cut.PrintLine("Page") && cut.NewPage());
+  EXPECT_FALSE(cut.EndDoc());
+  std::string file, bytes;
+  EXPECT_EQ(cut.EndDocError(&file), platform::kErrDiskFull);
+  EXPECT_EQ(file.rfind("/app/Report-", 0), 0u) << file;
+  EXPECT_FALSE(full.GetFile(file, &bytes));
 }
 
 }  // namespace

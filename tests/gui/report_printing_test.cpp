@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/program.h"
@@ -38,6 +39,12 @@ class QtPrinterHost : public platform::ScriptedHost {
       : printer_(dir, std::getenv("KV_CUPS_QUEUE") ? QtPrinter::Target::Automatic : QtPrinter::Target::Pdf) {}
   platform::Printer& GetPrinter() override { return printer_; }
   QtPrinter& Real() { return printer_; }
+  // The font the last font dialog opened on.
+  std::optional<platform::FontChoice> FontDialog(const platform::FontChoice& current) override {
+    opened = current;
+    return ScriptedHost::FontDialog(current);
+  }
+  platform::FontChoice opened;
 
  private:
   QtPrinter printer_;
@@ -184,10 +191,15 @@ TEST_F(QtReportTest, APageHoldsItsPageLengthOfLines) {
   EXPECT_EQ(pages[1].front(), std::string(10, ' ') + "TOTAL PRINTED: 30");
 }
 
-TEST_F(QtReportTest, AChosenFontAndExitWriteNoDocument) {
+TEST_F(QtReportTest, AChosenFontReopensItsDialogAndWithExitWritesNoDocument) {
   Start(1, 60, 1);
-  host_.AnswerFont(platform::FontChoice{"DejaVu Sans Mono", 12, 400, false, false});
+  host_.AnswerFont(platform::FontChoice{"DejaVu Sans Mono", 12, 700, true, false});
   program_->store().ChooseReportFont();
+  // The dialog opens again on the font chosen.
+  host_.AnswerFont(std::nullopt);
+  program_->store().ChooseReportFont();
+  EXPECT_EQ(std::tie(host_.opened.name, host_.opened.size, host_.opened.weight, host_.opened.italic),
+            std::make_tuple(std::string("DejaVu Sans Mono"), 12.0, 700, true));
   program_->mainWindow().mnuFEjectPage.UserClick();
   program_->Quit();
   EXPECT_TRUE(PdfFiles(dir_.path()).empty());

@@ -278,6 +278,8 @@ TEST_F(OutputCommandTest, EveryRunStartsANewGroup) {
   const std::string first = ListToFile(3, 3, "a.txt");
   EXPECT_EQ(ListToFile(3, 3, "b.txt"), first);
   EXPECT_EQ(first.substr(0, 3), "Kim");
+  st().CurrentReportDest = store::rdPrinter;
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(ListToPrinter(3, 3, std::nullopt)[0][0].substr(0, 3), "Kim");
 }
 
 TEST_F(OutputCommandTest, ASearchWritesEveryMatchToTheFile) {
@@ -323,9 +325,10 @@ TEST_F(OutputCommandTest, AChosenFontAloneLeavesNoDocument) {
     d.cmdFonts.UserClick();
     d.cmdOK.UserClick();
   });
-  host_.AnswerFont(platform::FontChoice{"Courier New", 12, 400, false, false});
+  host_.AnswerFont(platform::FontChoice{"Courier New", 12, 400, false, true});
   main().mnuOSetup.UserClick();
   EXPECT_EQ(printer().Font().size, 12);
+  EXPECT_TRUE(printer().Font().underline);
   main().mnuFEjectPage.UserClick();
   program_->Quit();
   EXPECT_FALSE(printer().DocumentOpen());

@@ -3,6 +3,7 @@
 // failures in the header and in the middle of an entry, and the run's
 // closing message.
 #include "output_fixture.h"
+#include "platform/files/runtime_errors.h"
 
 namespace kelvarin::test_support {
 namespace {
@@ -143,8 +144,12 @@ TEST_F(PrinterOutputTest, LabelsHaveNoTitleNoPagesAndNoTotals) {
   ASSERT_EQ(printer().Documents().size(), 1u);
   const platform::RecordingPrinter::Document& doc = printer().Documents()[0];
   ASSERT_EQ(doc.size(), 1u);
-  EXPECT_EQ(doc[0], Join({Block(1), Block(2), Block(3), Block(4), Block(5)}));
+  // Every page length of lines the next label gets the top margin and the
+  // headings, but no page number.
+  const std::vector<std::string> top{" ", "Title", "Author", "Price"};
+  EXPECT_EQ(doc[0], Join({Block(1), top, Block(2), top, Block(3), top, Block(4), top, Block(5)}));
   EXPECT_EQ(printer().Log(), std::vector<std::string>{"EndDoc"});
+  EXPECT_EQ(printer().LinesPerPage(), 4) << "set by the entries: labels have no header";
   EXPECT_EQ(host_.MessageTexts().front().substr(0, 19), "Printed 5 entries.\r");
 }
 
@@ -169,7 +174,7 @@ TEST_F(PrinterOutputTest, AFailureInsideAnEntryStopsItsLinesAndAbortsTheRun) {
   EXPECT_TRUE(main().Enabled());
 }
 
-TEST_F(PrinterOutputTest, AFailingMemoOrTotalsLineIsTold) {
+TEST_F(PrinterOutputTest, AFailingMemoTotalsLineOrDocumentEndIsTold) {
   Books(2);
   cat_.Memo(1, "one\r\ntwo");
   Settings([](store::CatalogSettings& s) { s.PrintMemos = 1; });
@@ -194,6 +199,19 @@ TEST_F(PrinterOutputTest, AFailingMemoOrTotalsLineIsTold) {
   main().mnuVListRange.UserClick();
   EXPECT_EQ(printer().Documents().back()[0], Join({Block(1), Block(2), {" ", "          TOTAL PRINTED: 2"}}));
   EXPECT_EQ(host_.MessageTexts().size(), 2u);
+
+  // A document lost at its end is told once, with its file and the cause,
+  // and not as printed; so is one that Eject Page ends.
+  host_.ClearRecord();
+  printer().FailEndDoc(platform::kErrDiskFull, dir_.File("R.pdf"));
+  ListRangeDialog(1, 2);
+  TitleDialog(std::nullopt);
+  Expect("The file could not be written. The disk is full:\r" + dir_.File("R.pdf"));
+  main().mnuVListRange.UserClick();
+  main().mnuVPrintEntry.UserClick();
+  printer().FailEndDoc(0, "");
+  Expect("Printer Error.");
+  main().mnuFEjectPage.UserClick();
 }
 
 TEST_F(PrinterOutputTest, HeaderFailuresStopTheRunBeforeAnyEntry) {

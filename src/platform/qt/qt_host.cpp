@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -611,14 +613,30 @@ std::optional<std::string> QtHost::FileDialog(const FileDialogRequest& request, 
 std::optional<std::string> QtHost::SaveFileDialog(const FileDialogRequest& request) { return FileDialog(request, true); }
 std::optional<std::string> QtHost::OpenFileDialog(const FileDialogRequest& request) { return FileDialog(request, false); }
 
+namespace {
+
+// The font the dialog opens on: the report font as the printer resolves it
+// (with no font chosen yet, or one this system lacks, the fixed-pitch font
+// reports print in). The dialog selects its entries by family and style
+// name; given only a weight and a slant it falls back to the family's first
+// style, often an oblique one, and OK would then change the font. So the
+// style is named as the font database resolves it.
+QFont ReportDialogFont(const FontChoice& current) {
+  const QString name = ToQ(current.name);
+  QFont font(name.isEmpty() || !QFontDatabase::hasFamily(name) ? FixedFamily() : name);
+  font.setPointSizeF(current.size > 0 ? current.size : kDefaultReportPointSize);
+  font.setBold(current.weight >= 600);
+  font.setItalic(current.italic);
+  font.setUnderline(current.underline);
+  const QString style = QFontInfo(font).styleName();
+  if (QFontDatabase::styles(font.family()).contains(style)) font.setStyleName(style);
+  return font;
+}
+
+}  // namespace
+
 std::optional<FontChoice> QtHost::FontDialog(const FontChoice& current) {
-  // With no font chosen yet the dialog opens on the font reports print in
-  // (fixed-pitch, 10 points), not on the window font.
-  QFont initial(current.name.empty() ? FixedFamily() : ToQ(current.name));
-  initial.setPointSizeF(current.size > 0 ? current.size : kDefaultReportPointSize);
-  initial.setBold(current.weight >= 600);
-  initial.setItalic(current.italic);
-  initial.setUnderline(current.underline);
+  const QFont initial = ReportDialogFont(current);
   QFontDialog dialog(initial, QApplication::activeWindow());
   dialog.setObjectName(QStringLiteral("kvFontDialog"));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

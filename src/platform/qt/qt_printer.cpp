@@ -2,23 +2,66 @@
 
 #include <QDateTime>
 #include <QtGlobal>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QIODevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/files/runtime_errors.h"
 #include "platform/qt/qt_text.h"
 #include "platform/text/path_text.h"
 
 namespace kelvarin::platform::qt {
 
-QtPrinter::QtPrinter(std::string outputDir, Target target) : outputDir_(std::move(outputDir)) {
+// The PDF writer's output: the program's file, written in large pieces. The
+// first failure is kept, and what follows is dropped, so that a full disk
+// ends the document's writing without a failure at every page.
+class QtPrinter::PdfFile : public QIODevice {
+ public:
+  explicit PdfFile(std::unique_ptr<RandomAccessFile> file) : file_(std::move(file)) { open(QIODevice::WriteOnly); }
+  bool isSequential() const override { return true; }
+  // Writes what is held back and makes the file durable: the first failure
+  // of the file, or 0.
+  int Finish() {
+    Drain();
+    if (error_ == 0) error_ = file_->Flush();
+    return error_;
+  }
+
+ protected:
+  qint64 readData(char* /*data*/, qint64 /*len*/) override { return -1; }
+  qint64 writeData(const char* data, qint64 len) override {
+    if (error_ == 0) pending_.append(data, static_cast<size_t>(len));
+    if (pending_.size() >= kPiece) Drain();
+    return len;
+  }
+
+ private:
+  static constexpr size_t kPiece = 1 << 16;
+  void Drain() {
+    if (error_ == 0 && !pending_.empty()) {
+      error_ = file_->Write(offset_, pending_.data(), pending_.size());
+      offset_ += static_cast<int64_t>(pending_.size());
+    }
+    pending_.clear();
+  }
+
+  std::unique_ptr<RandomAccessFile> file_;
+  std::string pending_;
+  int64_t offset_ = 0;
+  int error_ = 0;
+};
+
+QtPrinter::QtPrinter(std::string outputDir, Target target, FileSystem* files)
+    : outputDir_(std::move(outputDir)),
+      disk_(files != nullptr ? nullptr : std::make_unique<DiskFileSystem>()),
+      files_(files != nullptr ? *files : *disk_) {
   QPrinterInfo info = QPrinterInfo::defaultPrinter();
   pdf_ = target == Target::Pdf || info.isNull();
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -96,12 +139,23 @@ double QtPrinter::PageWidth() const {
   return printer_->pageLayout().paintRectPixels(res).width() * 1440.0 / res;
 }
 
-std::string QtPrinter::NextFileName() const {
-  QDir dir(PathToQ(outputDir_.empty() ? std::string(".") : outputDir_));
-  const QString stem = QStringLiteral("Report-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  QString name = stem + QStringLiteral(".pdf");
-  for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n) name = stem + QStringLiteral("-%1.pdf").arg(n);
-  return PathFromQ(dir.filePath(name));
+int QtPrinter::CreatePdfFile(std::string* file, std::unique_ptr<RandomAccessFile>* out) {
+  constexpr int kNames = 1000;
+  const std::string stem = (outputDir_.empty() ? std::string(".") : outputDir_) + "/Report-" +
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+  int error = kErrFileExists;
+  // Made new: a file or a link at the name (a link to nowhere too) makes the
+  // open fail, and the next name is tried.
+  for (int n = 1; n <= kNames && error == kErrFileExists; ++n) {
+    *file = stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".pdf";
+    error = files_.Open(*file, FileAccess::Write, FileShare::NoClause, FileCreate::CreateNew, out);
+  }
+  return error;
+}
+
+QPagedPaintDevice& QtPrinter::Device() const {
+  if (pdfWriter_) return *pdfWriter_;
+  return *printer_;
 }
 
 bool QtPrinter::Begin() {
@@ -113,14 +167,27 @@ bool QtPrinter::Begin() {
   x_ = y_ = 0;
   std::string file;
   if (pdf_) {
-    file = NextFileName();
-    printer_->setOutputFileName(PathToQ(file));
+    std::unique_ptr<RandomAccessFile> out;
+    if (CreatePdfFile(&file, &out) == 0) {
+      lastFile_ = file;
+      pdfFile_ = std::make_unique<PdfFile>(std::move(out));
+      pdfWriter_ = std::make_unique<QPdfWriter>(pdfFile_.get());
+      pdfWriter_->setResolution(printer_->resolution());
+      pdfWriter_->setPageLayout(printer_->pageLayout());
+      pdfWriter_->setTitle(QStringLiteral("Report"));
+    }
   }
   painter_ = std::make_unique<QPainter>();
-  ok_ = painter_->begin(printer_.get());
+  ok_ = (!pdf_ || pdfWriter_) && painter_->begin(&Device());
   if (!ok_) {
     // No document is open: the next operation tries again.
     painter_.reset();
+    pdfWriter_.reset();
+    if (pdfFile_) {
+      pdfFile_.reset();
+      files_.Remove(lastFile_);
+    }
+    lastFile_.clear();
     const std::string why =
         pdf_ ? "The file " + PathText(file) + " cannot be written." : "The printer cannot be opened.";
     qWarning("Report not printed: %s", why.c_str());
@@ -131,7 +198,6 @@ bool QtPrinter::Begin() {
   open_ = true;
   failureTold_ = false;
   painter_->setFont(QFontOf());
-  lastFile_ = pdf_ ? file : std::string();
   return true;
 }
 
@@ -167,7 +233,7 @@ bool QtPrinter::EndLine() {
   // last of them off it.
   if (y_ + pitch > PageHeightPixels() + 0.01) {
     // The page is full: the next line goes on a new one.
-    bool ok = !painter_ || printer_->newPage();
+    bool ok = !painter_ || Device().newPage();
     pages_.push_back({});
     y_ = 0;
     autoBroke_ = true;
@@ -207,7 +273,7 @@ bool QtPrinter::NewPage() {
     autoBroke_ = false;
     return true;
   }
-  bool ok = !painter_ || printer_->newPage();
+  bool ok = !painter_ || Device().newPage();
   pages_.push_back({});
   x_ = y_ = 0;
   return ok;
@@ -222,8 +288,29 @@ bool QtPrinter::EndDoc() {
     ok = painter_->end();
     painter_.reset();
   }
+  endError_ = 0;
+  endErrorFile_.clear();
+  if (pdfFile_) {
+    pdfWriter_.reset();
+    int error = pdfFile_->Finish();
+    pdfFile_.reset();
+    if (error == 0 && !ok) error = kErrDeviceIO;
+    if (error != 0) {
+      // A PDF cut short is no report: it goes, and the caller tells why.
+      files_.Remove(lastFile_);
+      endError_ = error;
+      endErrorFile_ = lastFile_;
+      lastFile_.clear();
+      ok = false;
+    }
+  }
   open_ = false;
   return ok;
+}
+
+int QtPrinter::EndDocError(std::string* file) const {
+  if (endError_ != 0) *file = endErrorFile_;
+  return endError_;
 }
 
 bool QtPrinter::SetFont(const PrinterFont& font) {

@@ -1,7 +1,11 @@
 // The printer of the real program. Documents go to the system's default
 // printer when there is one; otherwise each document becomes a PDF file
 // "Report-YYYYMMDD-HHMMSS.pdf" in the output directory (the application
-// directory), with "-2", "-3"... added when that name is taken.
+// directory), with "-2", "-3"... added when that name is taken. The file is
+// the program's own, made through the file layer as a new file: a name
+// where anything stands, a link to nowhere included, is taken, so a report
+// never writes through a link. A document whose file could not be written
+// whole is removed when it ends, and EndDoc fails with the cause.
 //
 // Lines run down the page in the current font, SetLinesPerPage lines to a
 // page (closer together than the font's own spacing when that many would not
@@ -16,9 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/file_system.h"
 #include "platform/printer.h"
 
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
 class QFont;
 
@@ -27,7 +34,9 @@ namespace kelvarin::platform::qt {
 class QtPrinter : public Printer {
  public:
   enum class Target { Automatic, Pdf };
-  explicit QtPrinter(std::string outputDir, Target target = Target::Automatic);
+  // PDF files are made through files (the disk when null), which must
+  // outlive the printer.
+  explicit QtPrinter(std::string outputDir, Target target = Target::Automatic, FileSystem* files = nullptr);
   ~QtPrinter() override;
   QtPrinter(const QtPrinter&) = delete;
   QtPrinter& operator=(const QtPrinter&) = delete;
@@ -37,6 +46,7 @@ class QtPrinter : public Printer {
   bool PrintAtColumn(int column, const std::string& text) override;
   bool NewPage() override;
   bool EndDoc() override;
+  int EndDocError(std::string* file) const override;
   bool DocumentOpen() const override { return open_; }
   bool SetFont(const PrinterFont& font) override;
   PrinterFont Font() const override { return font_; }
@@ -73,12 +83,26 @@ class QtPrinter : public Printer {
   double LinePitch() const;
   double PageHeightPixels() const;
   QFont QFontOf() const;
-  std::string NextFileName() const;
+  // Creates the document's PDF file under the first free name; 0 and *out
+  // set, or the error.
+  int CreatePdfFile(std::string* file, std::unique_ptr<RandomAccessFile>* out);
+  // What is painted on: the document's PDF writer, or the system printer.
+  QPagedPaintDevice& Device() const;
+
+  class PdfFile;
 
   std::string outputDir_;
+  std::unique_ptr<DiskFileSystem> disk_;
+  FileSystem& files_;
   bool pdf_ = true;
+  // Measures pages and fonts for PDF documents too; they are painted on a
+  // writer of the same page layout and resolution over the program's file.
   std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<PdfFile> pdfFile_;
+  std::unique_ptr<QPdfWriter> pdfWriter_;
   std::unique_ptr<QPainter> painter_;
+  int endError_ = 0;
+  std::string endErrorFile_;
   PrinterFont font_;
   bool open_ = false;
   bool ok_ = true;

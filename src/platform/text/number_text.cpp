@@ -185,4 +185,8 @@ double LeadingNumber(std::string_view text) {
   return r.overflow ? 0 : r.value;
 }
 
+void AddToTotal(float& total, std::string_view text) {
+  total = static_cast<float>(static_cast<double>(total) + LeadingNumber(text));
+}
+
 }  // namespace kelvarin::platform

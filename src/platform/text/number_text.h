@@ -52,4 +52,9 @@ LeadingNumberResult ReadLeadingNumber(std::string_view text);
 // the caller has no failure to report.
 double LeadingNumber(std::string_view text);
 
+// Adds the number a text begins with to a total held as a single, as every
+// output totals its summed fields: the sum is taken in double precision and
+// only then stored back (83757.80 + 55645.43 gives 139403.23, not .22).
+void AddToTotal(float& total, std::string_view text);
+
 }  // namespace kelvarin::platform

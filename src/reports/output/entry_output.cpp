@@ -144,10 +144,8 @@ void EntryOutput::ComposeEntryLines(const store::EntryRecord& entry, float entry
       computed = store_.EvalFormula(entry, i);
     else
       value = &entry.FieldText[slot];
-    if (!number && store::IsSumField(store_.FieldDefs[slot].FieldKind)) {
-      float& total = state_.FieldTotals[slot];
-      total = static_cast<float>(static_cast<double>(total) + platform::LeadingNumber(*value));
-    }
+    if (!number && store::IsSumField(store_.FieldDefs[slot].FieldKind))
+      platform::AddToTotal(state_.FieldTotals[slot], *value);
     // The title and the value are one text, cut as a whole.
     const int room = c.Width + extra;
     const int placed = Place(out_, c.Line, c.Column, title, room);
@@ -232,10 +230,10 @@ void EntryOutput::NewPrintPage() {
   }
   if (!store_.ApplyReportFont()) PageFailure();
   out_.LineCount = 0;
-  // Labels have no pages: no page number and no new page top (margin and
-  // headings) among them.
-  if (store_.PaperMode == store::poLabels) return;
-  if (store_.CurrentSettings.PageNumbers == 2) {
+  // Label stock still gets its top margin and headings every page length of
+  // lines, but no page number: labels start no page and their report has no
+  // header to count pages from, so the number would be stale.
+  if (store_.CurrentSettings.PageNumbers == 2 && store_.PaperMode != store::poLabels) {
     ++out_.PageNumber;
     if (!printer.PrintAtColumn(kPageNumberColumn, platform::SignedNumber(out_.PageNumber))) PageFailure();
     out_.LineCount = 1;

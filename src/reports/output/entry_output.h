@@ -4,10 +4,11 @@
 // OutputEntry is the one entry point of the runs and of Print Current Entry.
 // It keeps the page of a printed report: the page fit of each entry's
 // layout lines, page breaks by paper mode (a new sheet asked for in single
-// sheet mode, none at all for labels), page numbers at print column 64, the
-// top margin and the column headings of each new page. A page break with
-// no document open (a count left by an ended report) ejects nothing. Each entry's lines
-// come from placing its fields into 255-blank lines (a later column shows
+// sheet mode, none for labels), page numbers at print column 64 (not on
+// labels), the top margin and the column headings of each new page (labels
+// too, every page length of lines). A page break with no document open (a
+// count left by an ended report) ejects nothing. Each entry's lines come
+// from placing its fields into 255-blank lines (a later column shows
 // through where an earlier text is shorter), optionally under a dashed
 // separator and grouped by a repeated first line, followed by its memo
 // wrapped to the page. Placed summed fields add into FieldTotals.

@@ -55,8 +55,7 @@ void MainWindowOutput::mnuVTotals_Click() {
     for (size_t i : summed) {
       const std::string value =
           store_.Formulas[i].Defined != 0 ? store_.EvalFormula(e, static_cast<int>(i)) : e.FieldText[i];
-      float& total = state_.FieldTotals[i];
-      total = static_cast<float>(static_cast<double>(total) + platform::LeadingNumber(value));
+      platform::AddToTotal(state_.FieldTotals[i], value);
     }
   }
   done();

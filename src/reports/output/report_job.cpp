@@ -107,7 +107,7 @@ void ReportJob::PrintReportTotals(float count) {
   if (!ok) host_.MsgBox("Printer Error");
 }
 
-void ReportJob::EndPrintJob() { host_.GetPrinter().EndDoc(); }
+bool ReportJob::EndPrintJob() { return store_.EndPrintDoc(); }
 
 void ReportJob::ClearTotals() { state_.FieldTotals.fill(0.0f); }
 

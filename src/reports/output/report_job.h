@@ -33,7 +33,8 @@ class ReportJob {
   // The closing lines: the count printed and each summed field's total, to
   // the printer or the ASCII file by CurrentReportDest; nothing for labels.
   void PrintReportTotals(float count);
-  void EndPrintJob();
+  // Ends the printer document; false when it was lost (told to the user).
+  bool EndPrintJob();
   void ClearTotals();
   // Appends the totals of the summed fields (if any) to message and shows
   // it in a message box.

@@ -6,28 +6,9 @@
 #include "platform/file_exists.h"
 #include "platform/text/number_text.h"
 #include "platform/text/path_text.h"
+#include "reports/output/report_job.h"
 
 namespace kelvarin::reports {
-namespace {
-
-// The closing message of a run: message, then for each summed field its
-// name and total in the "Standard" format, in an OK box.
-void ShowRunTotals(platform::Host& host, const store::Store& store,
-                   const std::array<float, store::kFieldCount>& totals, std::string message) {
-  bool first = true;
-  for (int s = 0; s < store::kFieldCount; ++s) {
-    const auto slot = static_cast<size_t>(s);
-    if (!store::IsSumField(store.FieldDefs[slot].FieldKind)) continue;
-    if (first) message += "\r\rTOTALS:\r\r";
-    first = false;
-    std::string name = store.FieldDefs[slot].FieldName;
-    name.resize(store::kFieldNameLength, ' ');
-    message += name + "\t\t:\t" + platform::StandardFormat(totals[slot], host.Locale()) + "\r";
-  }
-  host.MsgBox(message);
-}
-
-}  // namespace
 
 bool DbaseDestination::AskName() {
   name_ = db3_.AskDb3ExportName();
@@ -49,8 +30,9 @@ void DbaseDestination::CloseFile() {
 
 void DbaseDestination::Close(float count) {
   CloseFile();
-  ShowRunTotals(host_, store_, db3_.FieldTotals(),
-                "Wrote" + platform::SignedNumber(count) + " entries to DBASE III file: " + platform::PathText(Path()));
+  std::string message =
+      "Wrote" + platform::SignedNumber(count) + " entries to DBASE III file: " + platform::PathText(Path());
+  ReportJob(host_, store_, state_).ShowTotals(message);
 }
 
 void DbaseDestination::Discard() {

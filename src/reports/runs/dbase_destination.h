@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dbf/db3_exchange.h"
+#include "reports/report_state.h"
 #include "reports/runs/destination.h"
 #include "store/file_names.h"
 
@@ -17,8 +18,10 @@ namespace kelvarin::reports {
 
 class DbaseDestination : public RunDestination {
  public:
-  DbaseDestination(platform::Host& host, store::Store& store, dbf::Db3Exchange& db3)
-      : host_(host), store_(store), db3_(db3) {}
+  // The export adds into the totals of state, which the closing message
+  // shows.
+  DbaseDestination(platform::Host& host, store::Store& store, ReportState& state, dbf::Db3Exchange& db3)
+      : host_(host), store_(store), state_(state), db3_(db3) {}
 
   int16_t Kind() const override { return store::rdDbase; }
   bool Open() override { return AskName() && Create(); }
@@ -42,6 +45,7 @@ class DbaseDestination : public RunDestination {
 
   platform::Host& host_;
   store::Store& store_;
+  ReportState& state_;
   dbf::Db3Exchange& db3_;
   std::string name_;
   int16_t handle_ = -1;

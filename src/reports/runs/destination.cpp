@@ -29,7 +29,7 @@ std::unique_ptr<RunDestination> MakeDestination(platform::Host& host, store::Sto
     case store::rdAsciiFile:
       return std::make_unique<AsciiFileDestination>(host, store, state);
     case store::rdDbase:
-      if (db3 != nullptr) return std::make_unique<DbaseDestination>(host, store, *db3);
+      if (db3 != nullptr) return std::make_unique<DbaseDestination>(host, store, state, *db3);
       return std::make_unique<UnavailableDestination>(host, store.CurrentReportDest);
     default:
       // The main window reads only known destinations from the settings file.

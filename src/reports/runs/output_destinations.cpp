@@ -27,7 +27,8 @@ HandOver PrinterDestination::Take(float entryNumber, const store::EntryRecord& e
 void PrinterDestination::Close(float count) {
   ReportJob job(host_, store_, state_);
   job.PrintReportTotals(count);
-  job.EndPrintJob();
+  // A lost document has been told; it was not printed.
+  if (!job.EndPrintJob()) return;
   std::string message = "Printed" + platform::SignedNumber(count) + " entries.";
   job.ShowTotals(message);
 }

@@ -3,7 +3,8 @@
 // The printer: Open prints the report header (title prompt; a failure ends
 // the run), each match is printed with OutputEntry (a printer failure
 // aborts the run), Close prints the totals, ends the document and shows
-// "Printed N entries." with the totals of the summed fields.
+// "Printed N entries." with the totals of the summed fields, unless the
+// document was lost (then only that is told).
 //
 // The ASCII file: Open asks for the file (save dialog, overwrite question)
 // and opens it for writing; each match is written with OutputEntry; Close
