@@ -17,6 +17,8 @@ std::string AnsiToOem(std::string_view text);
 // Code page 437 → Windows-1252.
 void OemToAnsiInPlace(std::string& text);
 std::string OemToAnsi(std::string_view text);
+// The n bytes at in, converted into out (which must not overlap them).
+void OemToAnsiCopy(const unsigned char* in, size_t n, char* out);
 
 // Windows-1252 ↔ UTF-8 for the GUI. Unicode characters outside
 // Windows-1252 become "?".
