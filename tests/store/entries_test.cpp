@@ -137,6 +137,30 @@ TEST_F(EntriesTest, AnEmptyCatalogOpensWithoutAWarning) {
   EXPECT_EQ(store_.CatalogHeader.EntryCount, 2.0f);
 }
 
+// Cut by another program while open, out of order (mapped) and in order:
+// the read that meets the cut fails and tells it, never faults.
+TEST_F(EntriesTest, ADataFileCutWhileOpenIsToldByTheReadThatMeetsTheCut) {
+  Build(300);  // 16 KB: its last pages lie wholly past the cut
+  EXPECT_EQ(Read(250).FieldText[0], "Name250     ");
+  std::filesystem::resize_file(File("ENT.DAT"), 54 * 3 + 10);
+  auto told = [](const char* whole) {
+    return "The data file of catalog ENT is shorter than its entry count; only its " + std::string(whole) +
+           " complete entries are kept.";
+  };
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, told("2"));
+  EntryRecord e;
+  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 299, store_.DatFile));
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 2.0f);
+  EXPECT_EQ(Read(2).FieldText[0], "Name2       ");
+  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 3, store_.DatFile));  // past the count: no word
+
+  std::filesystem::resize_file(File("ENT.DAT"), 54 * 2 + 10);
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, told("1"));
+  EXPECT_EQ(Read(1).FieldText[0], "Name1       ");
+  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 2, store_.DatFile));  // in order
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 1.0f);
+}
+
 TEST_F(EntriesTest, MemosByNumber) {
   CatalogBuilder cat(dir_.path(), "MEMO");
   cat.Field(0, "Name", 5);

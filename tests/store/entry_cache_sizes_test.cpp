@@ -1,7 +1,7 @@
 // Entry reads as the file changes size: a file larger than the map limit is
 // read by copying each entry, with the map's answers (writes, growth,
-// replacement, the file's end); a mapped file cut short in place is mapped
-// anew, never read past its end.
+// replacement, the file's end); a mapped file cut short from outside is
+// mapped anew, never read past its end.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,14 +59,15 @@ TEST(EntryCacheCopyTest, AFileOverTheLimitReadsLikeAMappedOne) {
   EXPECT_EQ(At(cache, path, 7, 3), "<none>");
 }
 
-TEST(EntryCacheCopyTest, AMappedFileCutShortInPlaceEndsWhereTheFileNowEnds) {
+// Cut by another program, unannounced: the read of a page past the new end
+// fails instead of faulting, and the map is renewed at the new length.
+TEST(EntryCacheCopyTest, AMappedFileCutShortFromOutsideEndsWhereTheFileNowEnds) {
   test_support::TempDir dir("entrycut");
   const std::string path = dir.File("DATA");
   ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(8192, 'a') + std::string(8192, 'b')));
   EntryCache cache;
   EXPECT_EQ(At(cache, path, 12000, 2), "bb");
   std::filesystem::resize_file(path, 4096);
-  cache.Invalidate();
   EXPECT_EQ(At(cache, path, 12000, 2), "<none>");
   EXPECT_EQ(At(cache, path, 4094, 2), "aa");
   EXPECT_EQ(At(cache, path, 4095, 2), "<none>");
