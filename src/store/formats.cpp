@@ -116,6 +116,7 @@ void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out
 
 void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
   entry->Status = ReadMbf(in);
+  const unsigned char* table = platform::OemToAnsiTable();
   size_t pos = 4;
   for (int i = 0; i < kFieldCount; ++i) {
     size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
@@ -123,7 +124,7 @@ void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry)
     // Entries are read by the million into the same record: its texts
     // already have their lengths, and each is converted as it is copied.
     if (text.size() != flen) text.resize(flen);
-    platform::OemToAnsiCopy(in + pos, flen, text.data());
+    platform::OemToAnsiCopy(in + pos, flen, text.data(), table);
     pos += flen;
   }
   entry->NextLink = ReadMbf(in + pos);

@@ -214,26 +214,7 @@ void OemToAnsiInPlace(std::string& text) {
   for (; i < n; ++i) p[i] = static_cast<char>(table[static_cast<unsigned char>(p[i])]);
 }
 
-void OemToAnsiCopy(const unsigned char* in, size_t n, char* out) {
-  const auto& table = T().oemToAnsi;
-  auto convert = [&](size_t at) {
-    uint64_t word;
-    std::memcpy(&word, in + at, 8);
-    if ((word & 0x8080808080808080ull) == 0) {
-      std::memcpy(out + at, &word, 8);
-    } else {
-      for (size_t j = at; j < at + 8; ++j) out[j] = static_cast<char>(table[in[j]]);
-    }
-  };
-  if (n < 8) {
-    for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(table[in[i]]);
-    return;
-  }
-  // Eight bytes at a time, the last eight overlapping the word before: the
-  // source is left as it is, so converting a byte twice gives it twice alike.
-  for (size_t i = 0; i + 8 < n; i += 8) convert(i);
-  convert(n - 8);
-}
+const unsigned char* OemToAnsiTable() { return T().oemToAnsi.data(); }
 
 std::string OemToAnsi(std::string_view text) {
   std::string out(text);
