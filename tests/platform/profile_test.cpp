@@ -63,6 +63,30 @@ TEST_F(ProfileTest, WritingKeepsTheRestOfTheFile) {
   EXPECT_EQ(GetPrivateProfileString("Database", "CurrentDB", "", path_), "NEW");
 }
 
+// Files edited elsewhere: lines ended by CR alone, a UTF-8 byte-order mark
+// (values in UTF-8). Read, and a write lands in the section that is there.
+TEST_F(ProfileTest, FilesEditedElsewhereAreReadAndRewrittenInPlace) {
+  struct Case {
+    std::string file, currentDb, written;
+  };
+  const Case cases[] = {
+      {"[Database]\rCurrentDB=BOOKS\r[Reports]\rReportDest=2\r", "BOOKS",
+       "[Database]\r\nCurrentDB=BOOKS\r\n[Reports]\r\nReportDest=4\r\n"},
+      {"[Database]\nCurrentDB=BOOKS\r\n\r[Reports]\n", "BOOKS",
+       "[Database]\r\nCurrentDB=BOOKS\r\n\r\n[Reports]\r\nReportDest=4\r\n"},
+      {"\xEF\xBB\xBF[Database]\r\nCurrentDB=B\xC3\xBC" "cher\r\n[Reports]\r\nReportDest=1\r\n", "B\xFC" "cher",
+       "\xEF\xBB\xBF[Database]\r\nCurrentDB=B\xC3\xBC" "cher\r\n[Reports]\r\nReportDest=4\r\n"},
+  };
+  for (const Case& c : cases) {
+    Write(c.file);
+    EXPECT_EQ(GetPrivateProfileString("Database", "CurrentDB", "", path_), c.currentDb) << c.file;
+    ASSERT_TRUE(WritePrivateProfileString("Reports", "ReportDest", "4", path_));
+    EXPECT_EQ(Read(), c.written) << c.file;
+  }
+  ASSERT_TRUE(WritePrivateProfileString("Database", "CurrentDB", "K\xE4se", path_));
+  EXPECT_EQ(Read().substr(0, 32), "\xEF\xBB\xBF[Database]\r\nCurrentDB=K\xC3\xA4se\r\n");
+}
+
 TEST_F(ProfileTest, WritingCreatesTheFile) {
   ASSERT_TRUE(WritePrivateProfileString("Reports", "ReportDest", "3", path_));
   EXPECT_EQ(Read(), "[Reports]\r\nReportDest=3\r\n");
