@@ -148,6 +148,21 @@ TEST_F(Db3ImportTest, LongAccentedTextsAreStoredAsTheStoreEncodesThem) {
     store::EncodeEntry(c.entries[n], c.header, reinterpret_cast<uint8_t*>(expected.data()));
     EXPECT_EQ(dat.substr((n + 1) * length, length), expected) << n;
   }
+
+  // Characters code page 437 lacks (ø ã Œ curly quotes) take look-alikes,
+  // in a whole word or the last bytes; the entries that held any are told.
+  ASSERT_TRUE(WriteFileBytes(
+      dir_.File("LOST.DBF"),
+      MakeDbfBytes({{"NAME", 'C', 11}, {"CITY", 'C', 4}},
+                   {{{"S\xF8ren", "\x93" "A\x94"}}, {{"ab", "Oslo"}}, {{"0123456789\x93", ""}}, {{"S\xE3o \x8C", ""}}})));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 4 Records");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Characters the catalog cannot hold were replaced in 3 Entries");
+  db3().ImportDb3Catalog(dir_.File("LOST.DBF"), "LOST");
+  c = Catalog("LOST");
+  ASSERT_EQ(c.entries.size(), 4u);
+  EXPECT_EQ(c.entries[0].FieldText[0] + c.entries[0].FieldText[1], "Soren      \"A\" ");
+  EXPECT_EQ(c.entries[2].FieldText[0], "0123456789\"");
+  EXPECT_EQ(c.entries[3].FieldText[0], "Sao O      ");
 }
 
 TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {
