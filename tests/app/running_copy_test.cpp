@@ -5,7 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
-#include <memory>
+#include <latch>
 #include <thread>
 #include <vector>
 
@@ -20,52 +20,44 @@ namespace {
 TEST(RunningCopy, EveryPathToTheDirectoryMeetsTheCopyThatHoldsIt) {
   test_support::TempDir dir("copy");
   test_support::TempDir other("copyother");
-  const std::string link = other.File("link");
+  const std::string link = other.File("link"), moved = dir.path() + "-moved";
   std::filesystem::create_directory_symlink(dir.path(), link);
   {
     RunningCopy first;
     ASSERT_TRUE(first.Claim(dir.path()));
     EXPECT_EQ(first.TakeRequests(), 0);  // nothing waiting: no block
-    for (const std::string& path : {dir.path() + "/", dir.path() + "/./", link}) {
-      RunningCopy second;
-      EXPECT_FALSE(second.Claim(path)) << path;
-      int taken = 0;
-      std::thread running([&] {
-        pollfd p{first.Fd(), POLLIN, 0};
-        if (::poll(&p, 1, 10000) > 0) taken = first.TakeRequests();
-      });
-      EXPECT_TRUE(second.AskToShow()) << path;
-      running.join();
-      EXPECT_EQ(taken, 1) << path;
-    }
-    RunningCopy elsewhere;
-    EXPECT_TRUE(elsewhere.Claim(other.path()));
-    // Moved while the first copy runs: the new name leads to it too.
-    const std::string moved = dir.path() + "-moved";
+    EXPECT_FALSE(RunningCopy().Claim(dir.path() + "/./"));
+    RunningCopy second;
+    EXPECT_FALSE(second.Claim(link));
+    int taken = 0;
+    std::thread running([&] {
+      pollfd p{first.Fd(), POLLIN, 0};
+      if (::poll(&p, 1, 10000) > 0) taken = first.TakeRequests();
+    });
+    EXPECT_TRUE(second.AskToShow());
+    running.join();
+    EXPECT_EQ(taken, 1);
+    EXPECT_TRUE(RunningCopy().Claim(other.path()));
     std::filesystem::rename(dir.path(), moved);
-    RunningCopy late;
-    EXPECT_FALSE(late.Claim(moved));
+    EXPECT_FALSE(RunningCopy().Claim(moved));
     std::filesystem::rename(moved, dir.path());
   }
-  RunningCopy next;
-  EXPECT_TRUE(next.Claim(link));
+  EXPECT_TRUE(RunningCopy().Claim(link));
 }
 
 TEST(RunningCopy, OfCopiesStartedTogetherOneRuns) {
   test_support::TempDir dir("copyrace");
   for (int round = 0; round < 20; ++round) {
-    std::vector<std::unique_ptr<RunningCopy>> copies;
-    for (int i = 0; i < 4; ++i) copies.push_back(std::make_unique<RunningCopy>());
-    std::atomic<int> ready{0}, claimed{0};
+    RunningCopy copies[4];
+    std::latch go(4);
+    std::atomic<int> claimed{0};
     std::vector<std::thread> starts;
-    for (auto& copy : copies)
-      starts.emplace_back([&, c = copy.get()] {
-        ++ready;
-        while (ready < 4) {
-        }
-        if (c->Claim(dir.path())) ++claimed;
+    for (RunningCopy& copy : copies)
+      starts.emplace_back([&] {
+        go.arrive_and_wait();
+        claimed += copy.Claim(dir.path());
       });
-    for (auto& t : starts) t.join();
+    for (std::thread& start : starts) start.join();
     ASSERT_EQ(claimed, 1) << round;
   }
 }
