@@ -1,6 +1,6 @@
 // The program: the Qt host, the application's objects, the event loop.
-// A copy started while another runs on the same application directory brings
-// the running copy's main window to the front and ends.
+// A copy started while another runs on the same application directory says
+// so, brings the running copy's main window to the front and ends.
 //
 // Test hook: with KELVARIN_SNAPSHOT set to a file path, the program starts
 // as usual, then writes the texts of its main window (Program's snapshot and
@@ -20,6 +20,7 @@
 #include "app/running_copy.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_host.h"
+#include "platform/text/path_text.h"
 
 namespace {
 
@@ -49,19 +50,23 @@ int main(int argc, char** argv) {
     host.MsgBox(error, kelvarin::platform::MsgButtons::OK, kelvarin::platform::MsgIcon::Critical);
     return 1;
   }
-  if (kelvarin::app::AskRunningCopyToShow(appDir)) return 0;
-  kelvarin::app::RunningCopyListener listener;
-  listener.Listen(appDir);
+  kelvarin::app::RunningCopy copy;
+  if (!copy.Claim(appDir)) {
+    host.MsgBox("Another copy of the program is using the directory " + kelvarin::platform::PathText(appDir) + ".",
+                kelvarin::platform::MsgButtons::OK, kelvarin::platform::MsgIcon::Information);
+    copy.AskToShow();
+    return 0;
+  }
 
   kelvarin::app::Program program(host, appDir);
   host.SetMainForm(program.mainWindow());
   program.Start();
 
   std::unique_ptr<QSocketNotifier> copies;
-  if (listener.Fd() >= 0) {
-    copies = std::make_unique<QSocketNotifier>(listener.Fd(), QSocketNotifier::Read);
+  if (copy.Fd() >= 0) {
+    copies = std::make_unique<QSocketNotifier>(copy.Fd(), QSocketNotifier::Read);
     QObject::connect(copies.get(), &QSocketNotifier::activated, [&] {
-      if (listener.TakeRequests() == 0) return;
+      if (copy.TakeRequests() == 0) return;
       QWidget* window = host.WindowOf(program.mainWindow());
       if (!window) return;
       if (window->isMinimized()) window->showNormal();

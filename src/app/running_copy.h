@@ -1,49 +1,55 @@
 // One running copy of the program per application directory: two copies
 // working on the same catalog files would overwrite each other's entry
-// counts and settings. A second copy asks the first to show and activate its
-// main window, then ends.
+// counts and settings. A second copy is refused; it asks the first to show
+// and activate its main window, then ends.
 //
-// The copies meet at a local socket of the Linux abstract namespace named
-// from the user and the application directory; it goes away with the
-// process that listens on it, so a crashed copy leaves nothing behind.
+// The guard is an exclusive lock (flock) on the file QAV.LCK inside the
+// directory: every path that reaches the directory (a second spelling, a
+// symbolic link, a bind mount) meets the same file, two copies started at
+// the same moment cannot both take it, and it goes with the process that
+// holds it, so a crashed copy leaves nothing in the way. The holder listens
+// on a local socket of the Linux abstract namespace named from the user and
+// the lock file's device and inode, which every path shares too.
 //
-//   if (AskRunningCopyToShow(appDir)) return 0;   // the other copy shows
-//   RunningCopyListener listener;
-//   listener.Listen(appDir);
-//   ... when listener.Fd() is readable:
-//   if (listener.TakeRequests() > 0) bring the main window to the front;
+//   RunningCopy copy;
+//   if (!copy.Claim(appDir)) { say so; copy.AskToShow(); return; }
+//   ... when copy.Fd() is readable:
+//   if (copy.TakeRequests() > 0) bring the main window to the front;
 #pragma once
 
 #include <string>
 
 namespace kelvarin::app {
 
-// The socket name for a directory (without the leading NUL of the abstract
-// namespace).
-std::string RunningCopyAddress(const std::string& appDir);
+inline constexpr const char* kLockFileName = "QAV.LCK";
 
-// True when a copy is listening for appDir; it has then been asked to show
-// its main window.
-bool AskRunningCopyToShow(const std::string& appDir);
-
-class RunningCopyListener {
+class RunningCopy {
  public:
-  RunningCopyListener() = default;
-  ~RunningCopyListener();
-  RunningCopyListener(const RunningCopyListener&) = delete;
-  RunningCopyListener& operator=(const RunningCopyListener&) = delete;
+  RunningCopy() = default;
+  ~RunningCopy();
+  RunningCopy(const RunningCopy&) = delete;
+  RunningCopy& operator=(const RunningCopy&) = delete;
 
-  // Starts listening for later copies; false when the address is taken (a
-  // copy started at the same moment) or no socket can be made.
-  bool Listen(const std::string& appDir);
-  // The listening socket (-1 when not listening), to watch for reading.
-  int Fd() const { return fd_; }
+  // Takes the directory's lock and listens for later copies; false when
+  // another copy holds the lock. A directory where the lock file can be
+  // neither made nor opened (read-only) cannot have its files rewritten
+  // either: it is not guarded, and the claim succeeds.
+  bool Claim(const std::string& appDir);
+  // After a refused claim: asks the copy holding the lock to show its main
+  // window; whether it was reached.
+  bool AskToShow() const;
+  // The socket later copies reach (-1 when not listening), to watch for
+  // reading.
+  int Fd() const { return listen_; }
   // Accepts the copies waiting to be let in, without blocking; how many
   // asked for the main window.
   int TakeRequests();
 
  private:
-  int fd_ = -1;
+  int lock_ = -1;
+  int listen_ = -1;
+  // The socket name (without the leading NUL of the abstract namespace).
+  std::string address_;
 };
 
 }  // namespace kelvarin::app

@@ -52,7 +52,9 @@ int16_t FieldNumber(const std::string& text) {
 //
 // Every imported entry is active, unlinked and without memo, so each one is
 // the blank entry's bytes with the field texts laid over them, converted to
-// the catalog files' code page by a table made once.
+// the catalog files' code page by a table made once. Characters that code
+// page lacks take a look-alike (o for ø); the entries where that happened
+// are counted, for the user to be told.
 class EntryBlockWriter {
  public:
   EntryBlockWriter(store::Store& store, const store::DatHeader& header, int16_t file)
@@ -71,6 +73,9 @@ class EntryBlockWriter {
     for (size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>(b);
     platform::AnsiToOemInPlace(bytes);
     std::memcpy(toOem_.data(), bytes.data(), toOem_.size());
+    // A character has its own byte in the code page when it comes back.
+    platform::OemToAnsiInPlace(bytes);
+    for (size_t b = 0; b < bytes.size(); ++b) replaced_[b] = static_cast<uint8_t>(bytes[b]) != b;
   }
   // Adds the entry whose first texts are texts[1..count] (missing ones
   // empty), each cut or blank-padded to its field's length.
@@ -79,18 +84,24 @@ class EntryBlockWriter {
     const size_t at = block_.size();
     block_.insert(block_.end(), blank_.begin(), blank_.end());
     uint8_t* record = block_.data() + at;
+    bool replaced = false;
     for (int i = 0; i < count && static_cast<size_t>(i) < fields_.size(); ++i) {
       const auto k = static_cast<size_t>(i) + 1;
       if (k >= texts.size()) break;
       const Field& f = fields_[static_cast<size_t>(i)];
       const size_t n = std::min(texts[k].size(), f.length);
-      ToOem(record + f.offset, reinterpret_cast<const uint8_t*>(texts[k].data()), n);
+      replaced |= ToOem(record + f.offset, reinterpret_cast<const uint8_t*>(texts[k].data()), n);
     }
+    if (replaced) ++replacedEntries_;
     return block_.size() + length_ <= kBlockBytes || Flush();
   }
+  // The entries with a character the code page lacks.
+  int32_t ReplacedEntries() const { return replacedEntries_; }
   // Most text is ASCII, which both code pages share: eight bytes at a time
-  // are copied as they are unless one of them has its high bit set.
-  void ToOem(uint8_t* out, const uint8_t* in, size_t n) const {
+  // are copied as they are unless one of them has its high bit set. True
+  // when a character took a look-alike.
+  bool ToOem(uint8_t* out, const uint8_t* in, size_t n) const {
+    uint8_t replaced = 0;
     size_t j = 0;
     for (; j + 8 <= n; j += 8) {
       uint64_t word;
@@ -98,10 +109,17 @@ class EntryBlockWriter {
       if ((word & 0x8080808080808080ull) == 0) {
         std::memcpy(out + j, &word, 8);
       } else {
-        for (size_t b = j; b < j + 8; ++b) out[b] = toOem_[in[b]];
+        for (size_t b = j; b < j + 8; ++b) {
+          out[b] = toOem_[in[b]];
+          replaced |= replaced_[in[b]];
+        }
       }
     }
-    for (; j < n; ++j) out[j] = toOem_[in[j]];
+    for (; j < n; ++j) {
+      out[j] = toOem_[in[j]];
+      replaced |= replaced_[in[j]];
+    }
+    return replaced != 0;
   }
   bool Flush() {
     if (block_.empty()) return true;
@@ -137,6 +155,8 @@ class EntryBlockWriter {
   std::vector<uint8_t> blank_;
   std::vector<Field> fields_;
   std::array<uint8_t, 256> toOem_{};
+  std::array<uint8_t, 256> replaced_{};
+  int32_t replacedEntries_ = 0;
 };
 
 }  // namespace
@@ -234,6 +254,7 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
   if (store_.WriteCatalogDefinition(base, fieldDefs, header)) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
 
   std::vector<std::string> values;
+  int32_t replaced = 0;
   if (dat != 0) {
     EntryBlockWriter writer(store_, header, dat);
     bool written = true;
@@ -246,11 +267,14 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
       written = writer.Add(values, m, r);
     }
     // A data file that cannot be written has been told about once.
-    if (written) writer.Flush();
+    if (written && writer.Flush()) replaced = writer.ReplacedEntries();
   }
   if (dat != 0) store_.files().Close(dat);
   CloseDb3File(handle);
   store_.MousePointerDefault();
+  if (replaced > 0)
+    host_.MsgBox("Characters the catalog cannot hold were replaced in" + Str(replaced) + " Entries",
+                 platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 }  // namespace kelvarin::dbf

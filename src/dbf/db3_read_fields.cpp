@@ -1,17 +1,13 @@
 // A DBF record split into field texts, dates reformatted by the engine's
 // date format through a compiled expression.
 #include "dbf/db3_exchange.h"
+#include "dbf/dbf_error_codes.h"
 #include "dbf/dbf_eval.h"
 #include "dbf/dbf_eval_engine.h"
 #include "dbf/dbf_text.h"
 
 namespace kelvarin::dbf {
 namespace {
-
-constexpr int16_t kErrHandle = 104;
-constexpr int16_t kErrMode = 105;
-constexpr int16_t kErrFieldLength = 110;
-constexpr int16_t kErrRecordLength = 114;
 
 constexpr char kDateFormatOp = 42;  // "*"
 constexpr char kStart = static_cast<char>(254);

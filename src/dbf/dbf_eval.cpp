@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dbf/dbf_engine.h"
+#include "dbf/dbf_error_codes.h"
 #include "dbf/dbf_eval_codes.h"
 #include "dbf/dbf_eval_ops.h"
 
@@ -117,7 +118,7 @@ std::string DbfEvalExprCode(DbfEvalContext& context, int16_t& err, std::string_v
   }
   const auto handle = static_cast<int16_t>(static_cast<unsigned char>(code[3]));
   if (handle < 1 || handle > context.VbFiles()) {
-    err = kEvalErrBadHandle;
+    err = kErrHandle;
     return "";
   }
   int count = static_cast<unsigned char>(code[4]);

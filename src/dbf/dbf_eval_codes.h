@@ -1,4 +1,5 @@
-// Error codes the expression evaluator reports (texts: DbfErrorText).
+// Error codes the expression evaluator reports (texts: DbfErrorText); a bad
+// file handle is the engine's kErrHandle (dbf_error_codes.h).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,6 @@ namespace kelvarin::dbf {
 
 constexpr int16_t kEvalErrDivisionByZero = 11;     // arithmetic by itself
 constexpr int16_t kEvalErrInvalidCall = 5;         // code too short to hold its header
-constexpr int16_t kEvalErrBadHandle = 104;
 constexpr int16_t kEvalErrFieldPass = 106;
 constexpr int16_t kEvalErrDateLength = 110;
 constexpr int16_t kEvalErrOperator = 134;          // comparisons, arithmetic, operation 45

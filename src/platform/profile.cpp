@@ -1,7 +1,7 @@
 #include "platform/profile.h"
 
-#include <cstdlib>
-#include <sstream>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/files/file_system.h"
@@ -22,19 +22,31 @@ bool SameName(const std::string& a, const std::string& b) {
   return AnsiUpperString(Trim(a)) == AnsiUpperString(Trim(b));
 }
 
-// The file's lines without their ends; a missing file has none. 0 or the
-// read's error.
-int ReadLines(FileSystem& fs, const std::string& path, std::vector<std::string>* lines) {
-  lines->clear();
+// A file edited elsewhere may begin with a UTF-8 byte-order mark: its text
+// is UTF-8 then, which values are read and written in.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+struct ProfileLines {
+  std::vector<std::string> lines;  // without their ends
+  bool utf8 = false;
+};
+
+// The file's lines, ended by CR LF, LF or CR alone; a missing file has none.
+// 0 or the read's error.
+int ReadLines(FileSystem& fs, const std::string& path, ProfileLines* out) {
+  *out = {};
   std::string bytes;
   int error = ReadWholeFile(fs, path, &bytes);
   if (error == kErrFileNotFound) return kErrNone;
   if (error != kErrNone) return error;
-  std::istringstream in(bytes);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines->push_back(line);
+  std::string_view text = bytes;
+  out->utf8 = text.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+  if (out->utf8) text.remove_prefix(kUtf8Mark.size());
+  while (!text.empty()) {
+    const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    out->lines.emplace_back(text.substr(0, end));
+    const size_t next = text.substr(end, 2) == "\r\n" ? end + 2 : end + 1;
+    text.remove_prefix(std::min(next, text.size()));
   }
   return kErrNone;
 }
@@ -66,15 +78,15 @@ bool KeyOf(const std::string& line, std::string& key, std::string& value) {
 
 std::string GetPrivateProfileString(FileSystem& fs, const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& path) {
-  std::vector<std::string> lines;
-  ReadLines(fs, path, &lines);
+  ProfileLines file;
+  ReadLines(fs, path, &file);
   bool inSection = false;
-  for (const std::string& line : lines) {
+  for (const std::string& line : file.lines) {
     std::string name, k, v;
     if (SectionOf(line, name)) {
       inSection = SameName(name, section);
     } else if (inSection && KeyOf(line, k, v) && SameName(k, key)) {
-      return v;
+      return file.utf8 ? Utf8ToAnsi(v) : v;
     }
   }
   return defaultValue;
@@ -99,10 +111,11 @@ int GetPrivateProfileInt(FileSystem& fs, const std::string& section, const std::
 
 int WriteProfileString(FileSystem& fs, const std::string& section, const std::string& key,
                        const std::string& value, const std::string& path) {
-  std::vector<std::string> lines;
+  ProfileLines file;
   // A file that cannot be read is not rewritten: its other keys would be lost.
-  if (int error = ReadLines(fs, path, &lines)) return error;
-  const std::string newLine = key + "=" + value;
+  if (int error = ReadLines(fs, path, &file)) return error;
+  std::vector<std::string>& lines = file.lines;
+  const std::string newLine = key + "=" + (file.utf8 ? AnsiToUtf8(value) : value);
   int sectionLine = -1, insertAt = -1;
   bool inSection = false, done = false;
   for (size_t i = 0; i < lines.size() && !done; ++i) {
@@ -132,7 +145,7 @@ int WriteProfileString(FileSystem& fs, const std::string& section, const std::st
       lines.insert(lines.begin() + insertAt, newLine);
     }
   }
-  std::string out;
+  std::string out(file.utf8 ? kUtf8Mark : "");
   for (const std::string& line : lines) out += line + "\r\n";
   return WriteFileAtomic(fs, path, out);
 }

@@ -2,7 +2,10 @@
 // Section and key names match without regard to case; a missing file, section
 // or key gives the default; writing a key keeps every other line of the file
 // as it was (creating the file, the section or the key when missing). Lines
-// end in CR LF when written. Text is Windows-1252 bytes, as read.
+// may end in CR LF, LF or CR alone, and end in CR LF when written. Text is
+// Windows-1252 bytes, as read; in a file that begins with a UTF-8 byte-order
+// mark (one edited elsewhere) it is UTF-8, and values are converted as they
+// are read and written (the mark is kept).
 //
 // A write replaces the whole file at once (WriteFileAtomic): a failure or a
 // crash leaves the file as it was or as written, never short. A file that

@@ -77,22 +77,14 @@ bool Store::OpenCatalog(const std::string& name) {
   }
   int16_t number = OpenFileChecked(CatalogPath(name, ".DAT"), 5, cat.Header.RecordLength, 0);
   if (number == 0) return false;
-  // A data file cut short keeps only its whole entries. The header record
-  // may stand alone at 54 bytes when the records are longer: that is an
-  // empty catalog, not a short one.
+  // A data file cut short keeps only its whole entries.
   int64_t size = 0;
   if (int error = files_.Get(number)->Size(&size)) {
     files_.Close(number);
     ShowFileError(error, CatalogPath(name, ".DAT"));
     return false;
   }
-  int64_t whole = size >= cat.Header.RecordLength ? size / cat.Header.RecordLength - 1 : 0;
-  if (whole < static_cast<int64_t>(cat.Header.EntryCount)) {
-    host_.MsgBox("The data file of catalog " + name + " is shorter than its entry count; only its " +
-                     std::to_string(whole) + " complete entries are kept.",
-                 platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-    cat.Header.EntryCount = static_cast<float>(whole);
-  }
+  KeepWholeEntries(name, size, cat.Header);
   DatFile = number;
   CatalogName = name;
   CatalogHeader = cat.Header;

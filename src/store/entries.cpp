@@ -46,6 +46,17 @@ bool Store::HeaderUsable(const DatHeader& header) {
   return true;
 }
 
+void Store::KeepWholeEntries(const std::string& name, int64_t size, DatHeader& header) {
+  // The header record may stand alone at 54 bytes when the records are
+  // longer: that is an empty catalog, not a short one.
+  const int64_t whole = size >= header.RecordLength ? size / header.RecordLength - 1 : 0;
+  if (whole >= static_cast<int64_t>(header.EntryCount)) return;
+  host_.MsgBox("The data file of catalog " + name + " is shorter than its entry count; only its " +
+                   std::to_string(whole) + " complete entries are kept.",
+               platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+  header.EntryCount = static_cast<float>(whole);
+}
+
 void Store::DropReadAhead() {
   entryCache_.Invalidate();
   ahead_.file = nullptr;
@@ -107,6 +118,10 @@ const uint8_t* Store::EntryBytes(const DatHeader& header, float entryNumber, int
     a.length = got;
     if (got < len) {
       DropReadAhead();
+      // Cut short by another program since the catalog was opened.
+      int64_t size = 0;
+      if (static_cast<float>(record) <= CatalogHeader.EntryCount && file->Size(&size) == 0)
+        KeepWholeEntries(CatalogName, size, CatalogHeader);
       return nullptr;
     }
   }

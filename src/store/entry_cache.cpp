@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "store/map_guard.h"
+
 namespace kelvarin::store {
 namespace {
 
@@ -94,7 +96,14 @@ const uint8_t* EntryCache::Bytes(const std::string& path, int64_t offset, size_t
     served_ = 0;
     ::madvise(map_, mapped_, MADV_DONTNEED);
   }
-  return map_ + offset;
+  // Copied out under a guard, so that no later use of the bytes can fault.
+  if (copy_.size() < len) copy_.resize(len);
+  if (!CopyFromMap(copy_.data(), map_ + offset, len)) {
+    // Cut short by another program, or unreadable: looked at anew next time.
+    stale_ = true;
+    return nullptr;
+  }
+  return copy_.data();
 }
 
 const uint8_t* EntryCache::Copy(int64_t offset, size_t len) {

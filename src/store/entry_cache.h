@@ -3,7 +3,10 @@
 // read call each. Writes made through the file are seen at once (the map
 // shares the system's cache of the file); a file grown since mapping is
 // mapped again when a read reaches past the mapped end; a file replaced or
-// cut short must be announced with Invalidate before the next read.
+// cut short by the program must be announced with Invalidate before the next
+// read. Each entry is copied out of the map under a guard (map_guard.h): a
+// page that another program has cut off, or that the device cannot read,
+// fails that read and the file is looked at anew at the next.
 //
 // Mapped pages count towards the program's resident memory, so only files
 // up to the map limit are mapped, and every so many reads the map lets its
@@ -41,8 +44,8 @@ class EntryCache {
   EntryCache& operator=(const EntryCache&) = delete;
 
   // The `len` bytes at `offset` of the file at `path`; nullptr when they lie
-  // beyond the end of the file or the file cannot be mapped (the caller
-  // reads them itself then). Valid until the next call.
+  // beyond the end of the file, cannot be read or the file cannot be mapped
+  // (the caller reads them itself then). Valid until the next call.
   const uint8_t* Bytes(const std::string& path, int64_t offset, size_t len);
   // The file may have been replaced, cut short or grown: the next read
   // looks at it again.

@@ -45,22 +45,6 @@ void GetText(const uint8_t* in, size_t len, std::string* text) {
   if (!AllAscii(in, len)) platform::OemToAnsiInPlace(*text);
 }
 
-// Field texts are short: eight bytes at a time (the last word overlapping)
-// beats a call of memcpy.
-inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t len) {
-  if (len < 8) {
-    for (size_t i = 0; i < len; ++i) dst[i] = src[i];
-    return;
-  }
-  uint64_t word;
-  for (size_t i = 0; i + 8 < len; i += 8) {
-    std::memcpy(&word, src + i, 8);
-    std::memcpy(dst + i, &word, 8);
-  }
-  std::memcpy(&word, src + len - 8, 8);
-  std::memcpy(dst + len - 8, &word, 8);
-}
-
 }  // namespace
 
 bool IsKeyField(int16_t kind) { return kind == KindKey || kind == KindKeySummed; }
@@ -132,22 +116,15 @@ void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out
 
 void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
   entry->Status = ReadMbf(in);
-  size_t textLength = 0;
-  for (int16_t len : header.FieldLength) textLength += static_cast<size_t>(std::max<int16_t>(0, len));
-  // Most entries hold only ASCII: then each text is a plain copy.
-  const bool plain = AllAscii(in + 4, textLength);
+  const unsigned char* table = platform::OemToAnsiTable();
   size_t pos = 4;
   for (int i = 0; i < kFieldCount; ++i) {
     size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
     std::string& text = entry->FieldText[static_cast<size_t>(i)];
-    if (flen == 0) {
-      text.clear();
-    } else if (plain) {
-      if (text.size() != flen) text.resize(flen);
-      CopyShort(reinterpret_cast<uint8_t*>(text.data()), in + pos, flen);
-    } else {
-      GetText(in + pos, flen, &text);
-    }
+    // Entries are read by the million into the same record: its texts
+    // already have their lengths, and each is converted as it is copied.
+    if (text.size() != flen) text.resize(flen);
+    platform::OemToAnsiCopy(in + pos, flen, text.data(), table);
     pos += flen;
   }
   entry->NextLink = ReadMbf(in + pos);

@@ -263,6 +263,9 @@ class Store {
     std::vector<uint8_t> buf;
   };
   bool HeaderUsable(const DatHeader& header);
+  // A data file of `size` bytes that ends before header's entry count keeps
+  // only its whole entries: told, and the count lowered.
+  void KeepWholeEntries(const std::string& name, int64_t size, DatHeader& header);
   // Puts len bytes at offset into the named catalog's settings file (a
   // missing or short file is filled with zeros up to there) and writes the
   // file anew; a failure is told.

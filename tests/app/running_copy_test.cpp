@@ -3,41 +3,63 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <atomic>
+#include <filesystem>
+#include <latch>
 #include <thread>
+#include <vector>
 
 #include "support/catalog_builder.h"
 
 namespace kelvarin::app {
 namespace {
 
-TEST(RunningCopy, ASecondCopyReachesTheFirstOfItsDirectoryOnly) {
+// Every way to the directory (other spellings, a link, its new name after a
+// move) meets the one copy that holds it, which is asked to show itself;
+// another directory is free; the place goes with the copy that held it.
+TEST(RunningCopy, EveryPathToTheDirectoryMeetsTheCopyThatHoldsIt) {
   test_support::TempDir dir("copy");
   test_support::TempDir other("copyother");
-  EXPECT_NE(RunningCopyAddress(dir.path()), RunningCopyAddress(other.path()));
-  EXPECT_EQ(RunningCopyAddress(dir.path()), RunningCopyAddress(dir.path() + "/"));
-  EXPECT_FALSE(AskRunningCopyToShow(dir.path()));  // nobody runs yet
-
+  const std::string link = other.File("link"), moved = dir.path() + "-moved";
+  std::filesystem::create_directory_symlink(dir.path(), link);
   {
-    RunningCopyListener first;
-    ASSERT_TRUE(first.Listen(dir.path()));
-    RunningCopyListener second;
-    EXPECT_FALSE(second.Listen(dir.path()));  // the place is taken
-    EXPECT_EQ(first.TakeRequests(), 0);       // nothing waiting: no block
-
+    RunningCopy first;
+    ASSERT_TRUE(first.Claim(dir.path()));
+    EXPECT_EQ(first.TakeRequests(), 0);  // nothing waiting: no block
+    EXPECT_FALSE(RunningCopy().Claim(dir.path() + "/./"));
+    RunningCopy second;
+    EXPECT_FALSE(second.Claim(link));
     int taken = 0;
     std::thread running([&] {
       pollfd p{first.Fd(), POLLIN, 0};
       if (::poll(&p, 1, 10000) > 0) taken = first.TakeRequests();
     });
-    EXPECT_TRUE(AskRunningCopyToShow(dir.path()));
+    EXPECT_TRUE(second.AskToShow());
     running.join();
     EXPECT_EQ(taken, 1);
-    EXPECT_FALSE(AskRunningCopyToShow(other.path()));
+    EXPECT_TRUE(RunningCopy().Claim(other.path()));
+    std::filesystem::rename(dir.path(), moved);
+    EXPECT_FALSE(RunningCopy().Claim(moved));
+    std::filesystem::rename(moved, dir.path());
   }
-  // The place goes with the copy that held it.
-  EXPECT_FALSE(AskRunningCopyToShow(dir.path()));
-  RunningCopyListener next;
-  EXPECT_TRUE(next.Listen(dir.path()));
+  EXPECT_TRUE(RunningCopy().Claim(link));
+}
+
+TEST(RunningCopy, OfCopiesStartedTogetherOneRuns) {
+  test_support::TempDir dir("copyrace");
+  for (int round = 0; round < 20; ++round) {
+    RunningCopy copies[4];
+    std::latch go(4);
+    std::atomic<int> claimed{0};
+    std::vector<std::thread> starts;
+    for (RunningCopy& copy : copies)
+      starts.emplace_back([&] {
+        go.arrive_and_wait();
+        claimed += copy.Claim(dir.path());
+      });
+    for (std::thread& start : starts) start.join();
+    ASSERT_EQ(claimed, 1) << round;
+  }
 }
 
 }  // namespace

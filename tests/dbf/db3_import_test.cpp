@@ -33,10 +33,15 @@ std::string Padded(const std::string& s, size_t n) {
 class Db3ImportTest : public Db3Test {
  protected:
   void SetUp() override { Start(); }
-  // Writes dir/FILE and imports it as NAME, the record count box answered.
-  void Import(const std::string& file, const std::string& bytes, const std::string& name, int records) {
+  // Writes dir/FILE and imports it as NAME, the record count box answered
+  // (and the box of the entries with characters replaced, when some were).
+  void Import(const std::string& file, const std::string& bytes, const std::string& name, int records,
+              int replaced = 0) {
     ASSERT_TRUE(WriteFileBytes(dir_.File(file), bytes));
     host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains " + std::to_string(records) + " Records");
+    if (replaced > 0)
+      host_.AnswerMsgBox(platform::MsgAnswer::OK, "Characters the catalog cannot hold were replaced in " +
+                                                      std::to_string(replaced) + " Entries");
     db3().ImportDb3Catalog(dir_.File(file), name);
   }
   CatalogContents Catalog(const std::string& name) {
@@ -148,6 +153,18 @@ TEST_F(Db3ImportTest, LongAccentedTextsAreStoredAsTheStoreEncodesThem) {
     store::EncodeEntry(c.entries[n], c.header, reinterpret_cast<uint8_t*>(expected.data()));
     EXPECT_EQ(dat.substr((n + 1) * length, length), expected) << n;
   }
+
+  // Characters code page 437 lacks (ø ã Œ curly quotes) take look-alikes,
+  // in a whole word or the last bytes; the entries that held any are told.
+  Import("LOST.DBF",
+         MakeDbfBytes({{"NAME", 'C', 11}, {"CITY", 'C', 4}}, {{{"S\xF8ren", "\x93" "A\x94"}}, {{"ab", "Oslo"}},
+                                                              {{"0123456789\x93", ""}}, {{"S\xE3o \x8C", ""}}}),
+         "LOST", 4, 3);
+  c = Catalog("LOST");
+  ASSERT_EQ(c.entries.size(), 4u);
+  EXPECT_EQ(c.entries[0].FieldText[0] + c.entries[0].FieldText[1], "Soren      \"A\" ");
+  EXPECT_EQ(c.entries[2].FieldText[0], "0123456789\"");
+  EXPECT_EQ(c.entries[3].FieldText[0], "Sao O      ");
 }
 
 TEST_F(Db3ImportTest, AFailedReadLeavesThatEntrysFailedFieldsEmpty) {

@@ -111,12 +111,21 @@ TEST_F(Db3RealFilesTest, EveryFileTheEngineOpensImportsAsGdalReadsIt) {
     const auto raw = ParseDbf(ReadFileBytes(path));
     ASSERT_TRUE(raw);
     const std::string catalog = "REAL" + std::to_string(++imported);
+    const size_t m = std::min<size_t>(raw->columns.size(), 20);
     host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains " + std::to_string(raw->recordCount) + " Records");
+    // Characters code page 437 lacks are told, by the entries that held them.
+    const auto replaced = std::count_if(raw->rows.begin(), raw->rows.end(), [&](const DbfRow& row) {
+      for (size_t i = 0; i < m && i < row.values.size(); ++i)
+        if (ThroughCatalogFile(row.values[i]) != row.values[i]) return true;
+      return false;
+    });
+    if (replaced > 0)
+      host_.AnswerMsgBox(platform::MsgAnswer::OK, "Characters the catalog cannot hold were replaced in " +
+                                                      std::to_string(replaced) + " Entries");
     db3().ImportDb3Catalog(path, catalog);
     CatalogContents c;
     ASSERT_TRUE(ReadCatalog(catalog, &c));
     ASSERT_EQ(c.entries.size(), raw->recordCount);
-    const size_t m = std::min<size_t>(raw->columns.size(), 20);
 
     const std::string csvPath = dir_.File(catalog + ".csv");
     const std::string command = "ogr2ogr --config SHAPE_ENCODING '' -f CSV '" + csvPath + "' '" + path + "' >/dev/null 2>&1";

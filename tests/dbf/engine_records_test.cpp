@@ -27,6 +27,14 @@ TEST_F(RecordsTest, CreateWritesTheHeaderAsLaidOut) {
   EXPECT_EQ(bytes.substr(64, 11), std::string("CITY\0\0\0\0\0\0\0", 11));
   EXPECT_EQ(bytes[128], 0x0D);
   EXPECT_EQ(bytes[129], 0x1A);
+
+  // The images keep every byte, those the engine leaves 0 included: a
+  // header read from another program's file is written back as it was.
+  HeaderBytes header;
+  DescriptorBytes descriptor;
+  for (size_t i = 0; i < header.size(); ++i) header[i] = descriptor[i] = static_cast<char>(0x81 + i);
+  EXPECT_EQ(EncodeHeader(DecodeHeader(header)), header);
+  EXPECT_EQ(EncodeDescriptor(DecodeDescriptor(descriptor)), descriptor);
 }
 
 TEST_F(RecordsTest, MemoFieldsSetTheVersionAndLargeArraysMakeDbase4) {

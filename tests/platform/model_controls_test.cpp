@@ -331,6 +331,17 @@ TEST_F(ModelOther, StatusBarPanelsByKeyAndPosition) {
   bar.Panels("RptDest").SetText("PRINTER");  // unknown keys get a panel
   EXPECT_EQ(bar.PanelCount(), 3);
   EXPECT_EQ(bar.FindPanel("RptDest")->Text(), "PRINTER");
+  EXPECT_EQ(bar.BackColor(), kSysButtonFace);
+  EXPECT_FALSE(bar.TabStop());  // Tab passes it by
+
+  // A copy (a loaded control-array element): its panels, none other; its place.
+  bar.SetLeft(120);
+  StatusBar copy(form, "StatusBar2");
+  copy.AddPanel("Old");
+  copy.CopyPropertiesFrom(bar);
+  EXPECT_EQ(copy.Left(), 120);
+  ASSERT_EQ(copy.PanelCount(), 3);
+  EXPECT_EQ(copy.PanelAt(3)->Text(), "PRINTER");
 }
 
 TEST_F(ModelOther, GaugeTimerSpinAndShapes) {

@@ -63,6 +63,22 @@ TEST_F(ProfileTest, WritingKeepsTheRestOfTheFile) {
   EXPECT_EQ(GetPrivateProfileString("Database", "CurrentDB", "", path_), "NEW");
 }
 
+// Files edited elsewhere, with lines ended by CR alone or a UTF-8 byte-order
+// mark (values in UTF-8), are read, and a write lands in their section.
+TEST_F(ProfileTest, FilesEditedElsewhereAreReadAndRewrittenInPlace) {
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string& start : {std::string(), bom}) {
+    const bool utf8 = !start.empty();
+    Write(start + (utf8 ? "[Database]\r\nCurrentDB=B\xC3\xBC" "cher\r\n[Reports]\n"
+                        : "[Database]\rCurrentDB=B\r[Reports]\r"));
+    EXPECT_EQ(GetPrivateProfileString("Database", "CurrentDB", "", path_), utf8 ? "B\xFC" "cher" : "B");
+    ASSERT_TRUE(WritePrivateProfileString("Database", "CurrentDB", "K\xE4se", path_));
+    ASSERT_TRUE(WritePrivateProfileString("Reports", "ReportDest", "4", path_));
+    EXPECT_EQ(Read(), start + "[Database]\r\nCurrentDB=K" + (utf8 ? "\xC3\xA4" : "\xE4") +
+                          "se\r\n[Reports]\r\nReportDest=4\r\n");
+  }
+}
+
 TEST_F(ProfileTest, WritingCreatesTheFile) {
   ASSERT_TRUE(WritePrivateProfileString("Reports", "ReportDest", "3", path_));
   EXPECT_EQ(Read(), "[Reports]\r\nReportDest=3\r\n");

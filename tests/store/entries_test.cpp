@@ -11,6 +11,11 @@ namespace {
 using test_support::CatalogBuilder;
 using test_support::ReadFileBytes;
 
+std::string CutShort(int whole) {
+  return "The data file of catalog ENT is shorter than its entry count; only its " + std::to_string(whole) +
+         " complete entries are kept.";
+}
+
 class EntriesTest : public StoreTest {
  protected:
   void Build(int entries) {
@@ -130,11 +135,24 @@ TEST_F(EntriesTest, AnEmptyCatalogOpensWithoutAWarning) {
   Build(3);
   store_.CloseCatalog();
   std::filesystem::resize_file(File("ENT.DAT"), 54 * 3 + 10);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK,
-                     "The data file of catalog ENT is shorter than its entry count; only its 2 complete entries "
-                     "are kept.");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, CutShort(2));
   ASSERT_TRUE(store_.OpenCatalog("ENT"));
   EXPECT_EQ(store_.CatalogHeader.EntryCount, 2.0f);
+}
+
+// Cut by another program while open: the read that meets the cut, out of
+// order (from the map) or in order, fails and tells it, never faults.
+TEST_F(EntriesTest, ADataFileCutWhileOpenIsToldByTheReadThatMeetsTheCut) {
+  Build(300);  // 16 KB: its last pages lie wholly past the cuts
+  Read(250);
+  EntryRecord e;
+  for (int whole : {2, 1}) {
+    std::filesystem::resize_file(File("ENT.DAT"), 54 * (whole + 1) + 10);
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, CutShort(whole));
+    if (whole == 1) Read(1);  // the next read is the one in order
+    EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, whole == 2 ? 299.0f : 2.0f, store_.DatFile));
+    EXPECT_EQ(store_.CatalogHeader.EntryCount, static_cast<float>(whole));
+  }
 }
 
 TEST_F(EntriesTest, MemosByNumber) {

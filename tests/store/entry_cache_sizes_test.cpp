@@ -1,7 +1,6 @@
-// Entry reads as the file changes size: a file larger than the map limit is
-// read by copying each entry, with the map's answers (writes, growth,
-// replacement, the file's end); a mapped file cut short in place is mapped
-// anew, never read past its end.
+// Entry reads as the file changes: a file larger than the map limit is read
+// by copying each entry, with the map's answers. (A file cut by another
+// program: entries_test.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,53 +22,49 @@ void Append(const std::string& path, const char* bytes) {
   f << bytes;
 }
 
-TEST(EntryCacheCopyTest, AFileOverTheLimitReadsLikeAMappedOne) {
-  test_support::TempDir dir("entrycopy");
-  const std::string path = dir.File("DATA");
-  ASSERT_TRUE(test_support::WriteFileBytes(path, "0123456789"));
-  EntryCache cache(8);
-  EXPECT_EQ(At(cache, path, 2, 3), "234");
-  EXPECT_EQ(At(cache, path, 0, 10), "0123456789");  // the whole file, longer than any read before
-  EXPECT_EQ(At(cache, path, 8, 3), "<none>");      // runs past the end
-  EXPECT_EQ(At(cache, path, -1, 1), "<none>");
-  {
-    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-    f.seekp(3);
-    f.write("xy", 2);
+// Mapped (under the limit) or copied entry by entry (over it), a file reads
+// alike: writes in place seen at once, growth, a replacement or a cut that
+// is announced, the file's end, many reads, closing.
+TEST(EntryCacheTest, MappedOrCopiedAFileReadsAlike) {
+  for (int64_t limit : {EntryCache::kMapLimit, int64_t{8}}) {
+    SCOPED_TRACE(limit);
+    test_support::TempDir dir("entrycache");
+    const std::string path = dir.File("DATA");
+    ASSERT_TRUE(test_support::WriteFileBytes(path, "0123456789"));
+    EntryCache cache(limit);
+    EXPECT_EQ(At(cache, path, 2, 3), "234");
+    EXPECT_EQ(At(cache, path, 0, 10), "0123456789");  // longer than any read before
+    EXPECT_EQ(At(cache, path, 8, 3), "<none>");      // runs past the end
+    EXPECT_EQ(At(cache, path, -1, 1), "<none>");
+    {
+      std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+      f.seekp(3);
+      f.write("xy", 2);
+    }
+    EXPECT_EQ(At(cache, path, 2, 3), "2xy");
+    Append(path, "ABCDEF");
+    EXPECT_EQ(At(cache, path, 8, 4), "89AB");
+
+    // Replaced by a file under the limit, which then grows past it.
+    ASSERT_TRUE(test_support::WriteFileBytes(dir.File("NEW"), "abcdef"));
+    std::filesystem::rename(dir.File("NEW"), path);
+    cache.Invalidate();
+    EXPECT_EQ(At(cache, path, 0, 6), "abcdef");
+    EXPECT_EQ(At(cache, path, 4, 4), "<none>");
+    Append(path, "ghijkl");
+    EXPECT_EQ(At(cache, path, 4, 6), "efghij");
+    std::filesystem::resize_file(path, 9);
+    cache.Invalidate();
+    EXPECT_EQ(At(cache, path, 6, 3), "ghi");
+    EXPECT_EQ(At(cache, path, 7, 3), "<none>");
+    // The mapped pages let go now and then.
+    for (int i = 0; i < 3 * EntryCache::kReleaseEvery; ++i)
+      ASSERT_EQ(At(cache, path, i % 5, 2), std::string("abcdef").substr(i % 5, 2));
+
+    EXPECT_EQ(At(cache, dir.File("MISSING"), 0, 1), "<none>");
+    cache.Close();
+    EXPECT_EQ(At(cache, path, 1, 2), "bc");
   }
-  EXPECT_EQ(At(cache, path, 2, 3), "2xy");
-  Append(path, "ABCDEF");
-  EXPECT_EQ(At(cache, path, 8, 4), "89AB");
-
-  // Replaced by a file under the limit: mapped from then on; grown past
-  // the limit again: copied.
-  ASSERT_TRUE(test_support::WriteFileBytes(dir.File("NEW"), "abcdef"));
-  std::filesystem::rename(dir.File("NEW"), path);
-  cache.Invalidate();
-  EXPECT_EQ(At(cache, path, 0, 6), "abcdef");
-  EXPECT_EQ(At(cache, path, 4, 4), "<none>");
-  Append(path, "ghijkl");
-  EXPECT_EQ(At(cache, path, 4, 6), "efghij");
-  EXPECT_EQ(At(cache, path, 9, 3), "jkl");
-
-  // Cut short and announced: the lost bytes are gone.
-  std::filesystem::resize_file(path, 9);
-  cache.Invalidate();
-  EXPECT_EQ(At(cache, path, 6, 3), "ghi");
-  EXPECT_EQ(At(cache, path, 7, 3), "<none>");
-}
-
-TEST(EntryCacheCopyTest, AMappedFileCutShortInPlaceEndsWhereTheFileNowEnds) {
-  test_support::TempDir dir("entrycut");
-  const std::string path = dir.File("DATA");
-  ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(8192, 'a') + std::string(8192, 'b')));
-  EntryCache cache;
-  EXPECT_EQ(At(cache, path, 12000, 2), "bb");
-  std::filesystem::resize_file(path, 4096);
-  cache.Invalidate();
-  EXPECT_EQ(At(cache, path, 12000, 2), "<none>");
-  EXPECT_EQ(At(cache, path, 4094, 2), "aa");
-  EXPECT_EQ(At(cache, path, 4095, 2), "<none>");
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
-// Out-of-order entry reads through the memory map: what the program writes,
-// appends or puts in the file's place is what the next read sees.
-#include "store/entry_cache.h"
-
+// Out-of-order entry reads through the store's memory map: what the program
+// writes or appends is what the next read sees, and such reads make no read
+// calls.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 #include "platform/files/runtime_errors.h"
@@ -15,47 +12,6 @@ namespace kelvarin::store {
 namespace {
 
 using test_support::CatalogBuilder;
-
-std::string At(EntryCache& cache, const std::string& path, int64_t offset, size_t len) {
-  const uint8_t* p = cache.Bytes(path, offset, len);
-  return p ? std::string(reinterpret_cast<const char*>(p), len) : std::string("<none>");
-}
-
-TEST(EntryCacheTest, FollowsWritesGrowthAndReplacement) {
-  test_support::TempDir dir("entrycache");
-  const std::string path = dir.File("DATA");
-  ASSERT_TRUE(test_support::WriteFileBytes(path, "0123456789"));
-  EntryCache cache;
-  EXPECT_EQ(At(cache, path, 2, 3), "234");
-  EXPECT_EQ(At(cache, path, 8, 3), "<none>");  // past the end
-  EXPECT_EQ(At(cache, path, -1, 1), "<none>");
-
-  // Written in place: seen without being told.
-  {
-    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-    f.seekp(3);
-    f.write("xy", 2);
-  }
-  EXPECT_EQ(At(cache, path, 2, 3), "2xy");
-  // Appended: the bytes past the old end are mapped when first asked for.
-  {
-    std::ofstream f(path, std::ios::app | std::ios::binary);
-    f.write("ABCDEF", 6);
-  }
-  EXPECT_EQ(At(cache, path, 8, 4), "89AB");
-  // Replaced by a shorter file: after Invalidate, its bytes and its end.
-  ASSERT_TRUE(test_support::WriteFileBytes(dir.File("NEW"), "abcdef"));
-  std::filesystem::rename(dir.File("NEW"), path);
-  cache.Invalidate();
-  EXPECT_EQ(At(cache, path, 0, 6), "abcdef");
-  EXPECT_EQ(At(cache, path, 4, 4), "<none>");
-  // Many reads: the pages let go now and then still read right.
-  for (int i = 0; i < 3 * EntryCache::kReleaseEvery; ++i) ASSERT_EQ(At(cache, path, i % 5, 2), std::string("abcdef").substr(i % 5, 2));
-
-  EXPECT_EQ(At(cache, dir.File("MISSING"), 0, 1), "<none>");
-  cache.Close();
-  EXPECT_EQ(At(cache, path, 1, 2), "bc");
-}
 
 class EntryCacheStoreTest : public StoreTest {};
 

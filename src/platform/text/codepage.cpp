@@ -214,6 +214,8 @@ void OemToAnsiInPlace(std::string& text) {
   for (; i < n; ++i) p[i] = static_cast<char>(table[static_cast<unsigned char>(p[i])]);
 }
 
+const unsigned char* OemToAnsiTable() { return T().oemToAnsi.data(); }
+
 std::string OemToAnsi(std::string_view text) {
   std::string out(text);
   OemToAnsiInPlace(out);
