@@ -45,20 +45,42 @@ void GetText(const uint8_t* in, size_t len, std::string* text) {
   if (!AllAscii(in, len)) platform::OemToAnsiInPlace(*text);
 }
 
-// Field texts are short: eight bytes at a time (the last word overlapping)
-// beats a call of memcpy.
-inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t len) {
+// Code page 437 to Windows-1252 byte for byte, as a table looked up in
+// place (a call per field costs more than the conversion of most fields).
+const std::array<uint8_t, 256>& OemToAnsiBytes() {
+  static const std::array<uint8_t, 256> table = [] {
+    std::string bytes(256, '\0');
+    for (size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>(b);
+    platform::OemToAnsiInPlace(bytes);
+    std::array<uint8_t, 256> t{};
+    std::memcpy(t.data(), bytes.data(), t.size());
+    return t;
+  }();
+  return table;
+}
+
+// The len bytes at in as text, converted to Windows-1252 in the one pass
+// that copies them: eight bytes at a time (the last eight overlapping the
+// ones before), through the table only where one of the eight has its high
+// bit set.
+void CopyAsAnsi(const uint8_t* in, size_t len, const std::array<uint8_t, 256>& table, std::string* text) {
+  if (text->size() != len) text->resize(len);
+  auto* out = reinterpret_cast<uint8_t*>(text->data());
   if (len < 8) {
-    for (size_t i = 0; i < len; ++i) dst[i] = src[i];
+    for (size_t i = 0; i < len; ++i) out[i] = table[in[i]];
     return;
   }
-  uint64_t word;
-  for (size_t i = 0; i + 8 < len; i += 8) {
-    std::memcpy(&word, src + i, 8);
-    std::memcpy(dst + i, &word, 8);
+  for (size_t i = 0;; i += 8) {
+    if (i + 8 > len) i = len - 8;
+    uint64_t word;
+    std::memcpy(&word, in + i, 8);
+    if ((word & 0x8080808080808080ull) == 0) {
+      std::memcpy(out + i, &word, 8);
+    } else {
+      for (size_t j = i; j < i + 8; ++j) out[j] = table[in[j]];
+    }
+    if (i + 8 == len) return;
   }
-  std::memcpy(&word, src + len - 8, 8);
-  std::memcpy(dst + len - 8, &word, 8);
 }
 
 }  // namespace
@@ -131,23 +153,12 @@ void EncodeEntry(const EntryRecord& entry, const DatHeader& header, uint8_t* out
 }
 
 void DecodeEntry(const uint8_t* in, const DatHeader& header, EntryRecord* entry) {
+  const auto& table = OemToAnsiBytes();
   entry->Status = ReadMbf(in);
-  size_t textLength = 0;
-  for (int16_t len : header.FieldLength) textLength += static_cast<size_t>(std::max<int16_t>(0, len));
-  // Most entries hold only ASCII: then each text is a plain copy.
-  const bool plain = AllAscii(in + 4, textLength);
   size_t pos = 4;
   for (int i = 0; i < kFieldCount; ++i) {
     size_t flen = static_cast<size_t>(std::max<int16_t>(0, header.FieldLength[static_cast<size_t>(i)]));
-    std::string& text = entry->FieldText[static_cast<size_t>(i)];
-    if (flen == 0) {
-      text.clear();
-    } else if (plain) {
-      if (text.size() != flen) text.resize(flen);
-      CopyShort(reinterpret_cast<uint8_t*>(text.data()), in + pos, flen);
-    } else {
-      GetText(in + pos, flen, &text);
-    }
+    CopyAsAnsi(in + pos, flen, table, &entry->FieldText[static_cast<size_t>(i)]);
     pos += flen;
   }
   entry->NextLink = ReadMbf(in + pos);
