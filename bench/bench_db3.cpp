@@ -16,11 +16,11 @@
 
 #include "app/program.h"
 #include "bench_catalog.h"
+#include "bench_dialogs.h"
 #include "bench_timing.h"
 #include "platform/profile.h"
 #include "platform/scripted/scripted_host.h"
 #include "platform/text/codepage.h"
-#include "reports/dialogs/frmListRange.h"
 #include "store/frm_enter_name.h"
 
 using namespace kelvarin;
@@ -125,11 +125,7 @@ int main(int argc, char** argv) {
   // Export: List Range 1..1,000,000 to EXPORT.DBF.
   const auto exportRun = [&] {
     std::filesystem::remove(exported);
-    host.OnShowAs<reports::frmListRange>("frmListRange", [](reports::frmListRange& f) {
-      f.txtStartRec.UserSetText("1");
-      f.txtEndRec.UserSetText(std::to_string(kEntries));
-      f.cmdOK.UserClick();
-    });
+    bench::AnswerListRange(host, kEntries);
     host.OnShowAs<store::frmEnterName>("frmEnterName", [](store::frmEnterName& f) {
       f.txtName.UserSetText("EXPORT");
       f.cmdOK.UserClick();

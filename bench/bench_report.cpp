@@ -22,10 +22,10 @@
 
 #include "app/program.h"
 #include "bench_catalog.h"
+#include "bench_dialogs.h"
 #include "bench_timing.h"
 #include "platform/profile.h"
 #include "platform/scripted/scripted_host.h"
-#include "reports/dialogs/frmListRange.h"
 #include "store/formats.h"
 #include "support/catalog_builder.h"
 
@@ -130,11 +130,7 @@ int main(int argc, char** argv) {
   const std::string shell = "sqlite3 '" + db + "' '.mode csv' \".output '" + csv + "'\" 'SELECT * FROM entries;'";
   const auto ours = [&] {
     std::filesystem::remove(report);
-    host.OnShowAs<reports::frmListRange>("frmListRange", [](reports::frmListRange& f) {
-      f.txtStartRec.UserSetText("1");
-      f.txtEndRec.UserSetText(std::to_string(kEntries));
-      f.cmdOK.UserClick();
-    });
+    bench::AnswerListRange(host, kEntries);
     host.AnswerSaveFile(report);
     host.AnswerMsgBox(platform::MsgAnswer::OK);
     const auto t0 = Clock::now();

@@ -49,12 +49,12 @@
 
 #include "app/program.h"
 #include "bench_catalog.h"
+#include "bench_dialogs.h"
 #include "bench_timing.h"
 #include "platform/model/model.h"
 #include "platform/scripted/scripted_host.h"
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmListAlpha.h"
-#include "reports/dialogs/frmListRange.h"
 #include "reports/dialogs/frmSearch.h"
 
 using namespace kelvarin;
@@ -132,11 +132,7 @@ long RunOperation(const std::string& op, platform::ScriptedHost& host, app::Prog
     return shown == entries ? shown : -1;
   }
   if (op == "list_range") {
-    host.OnShowAs<reports::frmListRange>("frmListRange", [entries](reports::frmListRange& f) {
-      f.txtStartRec.UserSetText("1");
-      f.txtEndRec.UserSetText(std::to_string(entries));
-      f.cmdOK.UserClick();
-    });
+    bench::AnswerListRange(host, entries);
     main.mnuVListRange.UserClick();
     long shown = StepToTheEnd(host, program, "End of Current List");
     return shown == entries ? shown : -1;
