@@ -7,41 +7,28 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "bench_catalog.h"
+#include "bench_timing.h"
 #include "platform/files/file_pool.h"
 #include "platform/scripted/scripted_host.h"
 #include "platform/text/codepage.h"
 #include "store/store.h"
 
 using namespace kelvarin;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 namespace {
 
 constexpr int kLarge = 1000000;
 constexpr int kSmall = 100000;
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
 // The benchmarks' book catalog: its key field, Title, is the index rebuilt.
 bool BuildCatalog(const std::string& dir, const std::string& name, int entries) {
   return bench::WriteBenchCatalog(dir, name, entries, /*sorted=*/false);
-}
-
-long PeakKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
 }
 
 // Rebuilds the catalog's index from nothing; seconds, or -1.
@@ -54,7 +41,7 @@ double Rebuild(const std::string& dir, const std::string& name) {
   std::filesystem::remove(st.IndexPath(name, 0));
   auto t0 = Clock::now();
   int16_t h = st.OpenIndex(0, st.CatalogHeader, name, 0);
-  double s = Seconds(t0, Clock::now());
+  double s = bench::SecondsSince(t0);
   if (h < 0 || st.indexLibrary().KeyCount(h) != static_cast<int64_t>(st.CatalogHeader.EntryCount)) return -1;
   st.IndexClose(h);
   st.CloseCatalog();
@@ -92,7 +79,7 @@ double SqliteCreateIndex(const std::string& dir, const std::string& name) {
   st.CloseCatalog();
   auto t0 = Clock::now();
   int rc = sqlite3_exec(db, "CREATE INDEX i ON t(ukey, entry, key)", nullptr, nullptr, nullptr);
-  double s = Seconds(t0, Clock::now());
+  double s = bench::SecondsSince(t0);
   sqlite3_close(db);
   std::filesystem::remove(path);
   return rc == SQLITE_OK ? s : -1;
@@ -120,7 +107,7 @@ long ChildPeak(const std::string& dir, const std::string& name) {
 
 int Child(const std::string& dir, const std::string& name, int fd) {
   if (Rebuild(dir, name) < 0) return 1;
-  std::string peak = std::to_string(PeakKb());
+  std::string peak = std::to_string(bench::PeakKiB());
   return write(fd, peak.data(), peak.size()) == static_cast<ssize_t>(peak.size()) ? 0 : 1;
 }
 
@@ -140,12 +127,9 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  double ours = 1e9, sqlite = 1e9;
-  for (int round = 0; round < 3; ++round) {
-    ours = std::min(ours, Rebuild(dir, "LARGE"));
-    sqlite = std::min(sqlite, SqliteCreateIndex(dir, "LARGE"));
-  }
-  if (ours < 0 || sqlite < 0) {
+  bench::PairTimes rebuild;
+  if (!bench::TimePairs([&] { return Rebuild(dir, "LARGE"); }, [&] { return SqliteCreateIndex(dir, "LARGE"); },
+                        &rebuild)) {
     std::fprintf(stderr, "rebuild failed\n");
     return 1;
   }
@@ -157,39 +141,43 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // The index of LARGE stands built: open it afresh each time, then walk it.
+  // The index of LARGE stands built: open it afresh, then walk it.
   platform::ScriptedHost host;
   platform::FilePool pool;
   store::Store st(host, pool);
   st.SetAppDir(dir);
   if (!st.OpenCatalog("LARGE")) return 1;
-  double open = 1e9, walk = 1e9;
-  for (int round = 0; round < 5; ++round) {
+  const auto open = [&] {
     st.indexLibrary().InitIndexes();
-    auto t0 = Clock::now();
-    int16_t h = st.OpenIndex(0, st.CatalogHeader, "LARGE", 0);
-    open = std::min(open, Seconds(t0, Clock::now()));
-    if (h < 0 || !host.MessageTexts().empty()) return 1;
-    auto t1 = Clock::now();
+    const auto t0 = Clock::now();
+    const int16_t h = st.OpenIndex(0, st.CatalogHeader, "LARGE", 0);
+    const double s = bench::SecondsSince(t0);
+    if (h < 0 || !host.MessageTexts().empty()) return -1.0;
+    st.IndexClose(h);
+    return s;
+  };
+  const auto walk = [&] {
+    const int16_t h = st.OpenIndex(0, st.CatalogHeader, "LARGE", 0);
+    if (h < 0) return -1.0;
+    const auto t0 = Clock::now();
     int count = 0;
     for (float n = st.IndexFirst(h); n > 0; n = st.IndexNext(h)) ++count;
-    walk = std::min(walk, Seconds(t1, Clock::now()));
-    if (count != kLarge) {
-      std::fprintf(stderr, "walked %d keys\n", count);
-      return 1;
-    }
+    const double s = bench::SecondsSince(t0);
     st.IndexClose(h);
-  }
+    if (count == kLarge) return s;
+    std::fprintf(stderr, "walked %d keys\n", count);
+    return -1.0;
+  };
+  bench::PairTimes openCheck;
+  const bool opened = bench::TimePairs(open, walk, &openCheck);
   st.CloseCatalog();
+  if (!opened) return 1;
 
-  std::fprintf(stderr,
-               "rebuild %.3f s, SQLite CREATE INDEX %.3f s; peak %ld kB at 1M, %ld kB at 100k; "
-               "open %.5f s, walk %.3f s\n",
-               ours, sqlite, peakLarge, peakSmall, open, walk);
-  std::printf("figure index_rebuild_vs_sqlite %.2f target 2\n", ours / sqlite);
-  std::printf("figure index_rebuild_memory_1m_vs_100k %.2f target 1.2\n",
-              static_cast<double>(peakLarge) / static_cast<double>(peakSmall));
-  std::printf("figure index_open_check_vs_walk %.4f target 0.05\n", open / walk);
+  std::fprintf(stderr, "peak %ld kB at 1M, %ld kB at 100k\n", peakLarge, peakSmall);
+  bench::PrintFigure("index_rebuild_vs_sqlite", rebuild, 2);
+  bench::PrintFigure("index_rebuild_memory_1m_vs_100k",
+                     static_cast<double>(peakLarge) / static_cast<double>(peakSmall), 1.2);
+  bench::PrintFigure("index_open_check_vs_walk", openCheck, 0.05);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -5,20 +5,22 @@
 //   figure global_replace_vs_grep   a Global Replace of a word that occurs
 //                                   in 1% of 1,000,000 entries / the time of
 //                                   `LC_ALL=C grep -c -i WORD` on the data
-//                                   file (the best of three runs)
+//                                   file
+//
+// Each replace puts back the word the one before took away, so every run
+// has the same work; grep counts the word the file holds at that moment.
 //
 // argv[1] = a work directory.
-#include <sys/wait.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/program.h"
+#include "bench_timing.h"
 #include "platform/profile.h"
 #include "platform/scripted/scripted_host.h"
 #include "reports/replace/frmSearchReplace.h"
@@ -26,7 +28,7 @@
 #include "store/store.h"
 
 using namespace kelvarin;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 namespace {
 
@@ -34,8 +36,6 @@ constexpr int kEntries = 1000000;
 constexpr const char* kWord = "quasar";
 constexpr const char* kNewWord = "pulsar";
 constexpr int kWordSlot = 4;
-
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
 // Eight text fields of 20 characters (slot 0 the key) and one of 4. Texts
 // are made of the letters A to P and digits, so the word occurs only where
@@ -89,24 +89,14 @@ bool WriteCatalog(const std::string& dir, const std::string& name) {
   return static_cast<bool>(dat);
 }
 
-// The best of three runs of grep, in seconds; negative when grep failed or
-// counted otherwise than expected. Its answer goes to a file: grep gives up
-// at the first match when its output is the null device.
-double GrepSeconds(const std::string& file, const std::string& answer, int expected) {
-  const std::string command = std::string("LC_ALL=C grep -c -i ") + kWord + " '" + file + "' > '" + answer + "'";
-  double best = -1;
-  for (int i = 0; i < 3; ++i) {
-    auto t0 = Clock::now();
-    int rc = std::system(command.c_str());
-    auto t1 = Clock::now();
-    if (rc == -1 || !WIFEXITED(rc) || WEXITSTATUS(rc) > 1) return -1;
-    std::ifstream in(answer);
-    int count = -1;
-    if (!(in >> count) || count != expected) return -1;
-    double s = Seconds(t0, t1);
-    if (best < 0 || s < best) best = s;
-  }
-  return best;
+// The seconds of one grep for word, its answer to a file: grep gives up at
+// the first match when its output is the null device. Negative when grep
+// failed or counted otherwise than expected.
+double GrepSeconds(const std::string& file, const std::string& word, const std::string& answer, int expected) {
+  const double s = bench::TimeCommand("LC_ALL=C grep -c -i " + word + " '" + file + "' > '" + answer + "'");
+  std::ifstream in(answer);
+  int count = -1;
+  return s > 0 && (in >> count) && count == expected ? s : -1;
 }
 
 }  // namespace
@@ -126,44 +116,46 @@ int main(int argc, char** argv) {
   platform::WritePrivateProfileString("Database", "CurrentDB", "HUGE", dir + "/QAV.INI");
   platform::WritePrivateProfileString("Reports", "ReportDest", "0", dir + "/QAV.INI");
 
-  // grep takes the NUL bytes of each entry's numbers for line ends, so it
-  // counts the entries holding the word.
-  const double grep = GrepSeconds(dir + "/HUGE.DAT", dir + "/grep.out", kEntries / 100);
-  if (grep <= 0) {
-    std::fprintf(stderr, "grep did not run\n");
-    return 1;
-  }
-
   platform::ScriptedHost host;
   app::Program program(host, dir);
   program.Start();
-  host.OnShowAs<reports::frmSearchReplace>("frmSearchReplace", [](reports::frmSearchReplace& f) {
-    f.txtSearchString.UserSetText(kWord);
-    f.txtReplaceString.UserSetText(kNewWord);
-    f.optGlobal.UserClick();
-    f.cmdOK.UserClick();
-  });
-  auto t0 = Clock::now();
-  program.mainWindow().mnuVReplace.UserClick();
-  auto t1 = Clock::now();
-  const double replace = Seconds(t0, t1);
-
-  // The run must have done its work: the first and last entries holding the
-  // word now hold the new one, and nothing was reported.
   store::Store& st = program.store();
-  store::EntryRecord e;
-  bool ok = host.MessageTexts().empty();
-  for (float n : {37.0f, static_cast<float>(kEntries - 63)}) {
-    ok = ok && st.ReadEntry(e, st.CatalogHeader, n, st.DatFile) &&
-         e.FieldText[kWordSlot].find(kNewWord) != std::string::npos;
-  }
-  program.Quit();
-  if (!ok) {
+  std::string from = kWord, to = kNewWord;
+  const auto replace = [&] {
+    host.OnShowAs<reports::frmSearchReplace>("frmSearchReplace", [&](reports::frmSearchReplace& f) {
+      f.txtSearchString.UserSetText(from);
+      f.txtReplaceString.UserSetText(to);
+      f.optGlobal.UserClick();
+      f.cmdOK.UserClick();
+    });
+    const auto t0 = Clock::now();
+    program.mainWindow().mnuVReplace.UserClick();
+    const double s = bench::SecondsSince(t0);
+    // The run must have done its work: the first and last entries holding
+    // the word now hold the new one, and nothing was reported.
+    store::EntryRecord e;
+    bool ok = host.MessageTexts().empty();
+    for (float n : {37.0f, static_cast<float>(kEntries - 63)}) {
+      ok = ok && st.ReadEntry(e, st.CatalogHeader, n, st.DatFile) &&
+           e.FieldText[kWordSlot].find(to) != std::string::npos;
+    }
+    std::swap(from, to);
+    if (ok) return s;
     std::fprintf(stderr, "the replace did not replace\n");
-    return 1;
-  }
-  std::fprintf(stderr, "replace %.3f s, grep %.3f s\n", replace, grep);
-  std::printf("figure global_replace_vs_grep %.2f target 3\n", replace / grep);
+    return -1.0;
+  };
+  // grep takes the NUL bytes of each entry's numbers for line ends, so it
+  // counts the entries holding the word.
+  const auto grep = [&] {
+    const double s = GrepSeconds(dir + "/HUGE.DAT", from, dir + "/grep.out", kEntries / 100);
+    if (s < 0) std::fprintf(stderr, "grep did not run\n");
+    return s;
+  };
+  bench::PairTimes t;
+  const bool ok = bench::TimePairs(replace, grep, &t);
+  program.Quit();
+  if (!ok) return 1;
+  bench::PrintFigure("global_replace_vs_grep", t, 3);
   if (!std::getenv("KV_KEEP")) std::filesystem::remove_all(dir);
   return 0;
 }

@@ -8,14 +8,11 @@
 //
 // The rows are put into an SQLite database beforehand (not timed); the
 // sqlite3 shell (Debian package sqlite3) then runs ".mode csv", ".output
-// FILE" and one SELECT. Both write into the same directory; the best of
-// three rounds counts.
+// FILE" and one SELECT. Both write into the same directory.
 //
 // argv[1] = a work directory.
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,20 +22,19 @@
 
 #include "app/program.h"
 #include "bench_catalog.h"
+#include "bench_dialogs.h"
+#include "bench_timing.h"
 #include "platform/profile.h"
 #include "platform/scripted/scripted_host.h"
-#include "reports/dialogs/frmListRange.h"
 #include "store/formats.h"
 #include "support/catalog_builder.h"
 
 using namespace kelvarin;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 namespace {
 
 constexpr int kEntries = 1000000;
-
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
 // The catalog, its report format RPT (five fields and the entry number on
 // three lines) and the settings that select it.
@@ -132,29 +128,23 @@ int main(int argc, char** argv) {
   const std::string report = dir + "/report.txt";
   const std::string csv = dir + "/rows.csv";
   const std::string shell = "sqlite3 '" + db + "' '.mode csv' \".output '" + csv + "'\" 'SELECT * FROM entries;'";
-  double ours = 1e9, theirs = 1e9;
-  for (int round = 0; round < 3; ++round) {
+  const auto ours = [&] {
     std::filesystem::remove(report);
-    host.OnShowAs<reports::frmListRange>("frmListRange", [](reports::frmListRange& f) {
-      f.txtStartRec.UserSetText("1");
-      f.txtEndRec.UserSetText(std::to_string(kEntries));
-      f.cmdOK.UserClick();
-    });
+    bench::AnswerListRange(host, kEntries);
     host.AnswerSaveFile(report);
     host.AnswerMsgBox(platform::MsgAnswer::OK);
-    auto t0 = Clock::now();
+    const auto t0 = Clock::now();
     program->mainWindow().mnuVListRange.UserClick();
-    ours = std::min(ours, Seconds(t0, Clock::now()));
-
+    return bench::SecondsSince(t0);
+  };
+  const auto theirs = [&] {
     std::filesystem::remove(csv);
-    t0 = Clock::now();
-    int rc = std::system(shell.c_str());
-    theirs = std::min(theirs, Seconds(t0, Clock::now()));
-    if (rc != 0) {
-      std::fprintf(stderr, "the sqlite3 shell failed\n");
-      return 1;
-    }
-  }
+    const double s = bench::TimeCommand(shell);
+    if (s < 0) std::fprintf(stderr, "the sqlite3 shell failed\n");
+    return s;
+  };
+  bench::PairTimes t;
+  if (!bench::TimePairs(ours, theirs, &t)) return 1;
   std::string failures = host.ExpectAllConsumed();
   const auto reportSize = std::filesystem::file_size(report);
   const auto csvSize = std::filesystem::file_size(csv);
@@ -162,9 +152,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the report run failed:\n%s\n", failures.c_str());
     return 1;
   }
-  std::fprintf(stderr, "report %.3f s (%ju bytes), sqlite3 csv %.3f s (%ju bytes)\n", ours,
-               static_cast<uintmax_t>(reportSize), theirs, static_cast<uintmax_t>(csvSize));
-  std::printf("figure ascii_report_vs_sqlite %.2f target 1.0\n", ours / theirs);
+  std::fprintf(stderr, "report %ju bytes, sqlite3 csv %ju bytes\n", static_cast<uintmax_t>(reportSize),
+               static_cast<uintmax_t>(csvSize));
+  bench::PrintFigure("ascii_report_vs_sqlite", t, 1.0);
   program->Quit();
   std::filesystem::remove_all(dir);
   return 0;

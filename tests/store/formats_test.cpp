@@ -228,10 +228,14 @@ TEST_F(StoreTest, NonAsciiTextIsStoredInTheOemCodePage) {
   EntryRecord e;
   e.FieldText[0] = "\xC4\xF6\xFC\xDF\xE9\xF1";  // ÄöüßéñÄ in Windows-1252
   ASSERT_TRUE(store_.WriteEntry(e, store_.CatalogHeader, 1, store_.DatFile));
-  store_.CatalogHeader.EntryCount = 1;
+  EntryRecord euro;
+  euro.FieldText[0] = "\x80";  // the euro sign, which code page 437 lacks
+  ASSERT_TRUE(store_.WriteEntry(euro, store_.CatalogHeader, 2, store_.DatFile));
+  store_.CatalogHeader.EntryCount = 2;
   store_.CloseCatalog();
   std::string dat = ReadFileBytes(cat.path(".DAT"));
   EXPECT_EQ(dat.substr(54 + 4, 6), Bytes({0x8E, 0x94, 0x81, 0xE1, 0x82, 0xA4}));
+  EXPECT_EQ(dat.substr(2 * 54 + 4, 6), "E     ");
   EXPECT_EQ(ReadFileBytes(cat.path(".SET")).substr(0, 6), Bytes({'S', 't', 'r', 'a', 0xE1, 'e'}));
   ASSERT_TRUE(store_.OpenCatalog("OEM"));
   EntryRecord back;
