@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "reports/quickview/frmQView.h"
+#include "reports/runs/main_window_runs.h"
 #include "reports/runs/match_tests.h"
 
 #include "platform/text/number_text.h"
@@ -245,30 +247,45 @@ TEST_F(SearchRunTest, ADestinationWhoseOutputIsNotBuiltRefusesAfterTheFirstMatch
   ExpectErased();
 }
 
+// Smithson links on to Jones, whose back link names Adams (a loop), or to
+// Adams, the head, whose back link names Smithson (a ring whose back links
+// agree): every walk ends where the chain is damaged, shows no entry twice
+// and says so once, since entries beyond the damage may match.
 TEST_F(SearchRunTest, ADamagedSortChainEndsTheWalkInsteadOfLooping) {
   People();
   cat_.SortChain({3, 1, 2, 6, 4, 7, 5});
   Start();
-  // Smithson links back to Jones: a loop that never reaches the tail.
-  store::EntryRecord e;
-  ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 4, st().DatFile));
-  e.NextLink = 1;
-  ASSERT_TRUE(st().WriteEntry(e, st().CatalogHeader, 4, st().DatFile));
-  SearchDialog({{3, "C9"}}, true);
-  Expect("No Matches Found!!!");
-  main().cmdSequential.UserClick();
-  ExpectErased();
+  for (bool ring : {false, true}) {
+    SCOPED_TRACE(ring ? "a ring" : "a loop");
+    st().CurrentReportDest = store::rdMonitor;
+    Relink(4, ring ? 3 : 1, 6);
+    if (ring) Relink(3, 1, 4);
+    SearchDialog({{3, "C9"}}, true);
+    Expect(reports::kSortOrderDamaged);
+    main().cmdSequential.UserClick();
+    ExpectErased();
 
-  SearchDialog({{1, "Portland"}}, true);
-  main().cmdSequential.UserClick();
-  ExpectShown(2, "Smith", store::bmSeqSearch);
-  Next();
-  ExpectShown(4, "Smithson", store::bmSeqSearch);
-  // Round the loop would reach Jones and Smith again: Jones does not link
-  // back to Smithson, so the chain ends there.
-  Expect("No Match Found");
-  Next();
-  ExpectShown(4, "Smithson", store::bmSeqSearch);
+    SearchDialog({{1, "Portland"}}, true);
+    main().cmdSequential.UserClick();
+    ExpectShown(2, "Smith", store::bmSeqSearch);
+    Next();
+    ExpectShown(4, "Smithson", store::bmSeqSearch);
+    Expect(reports::kSortOrderDamaged);
+    Next();
+    ExpectShown(4, "Smithson", store::bmSeqSearch);
+
+    // What was found before the damage is still shown.
+    st().CurrentReportDest = store::rdQuickView;
+    std::vector<std::string> rows;
+    host_.OnShowAs<reports::frmQView>("frmQView", [&](reports::frmQView& f) {
+      for (int32_t r = 1; r < f.grdQV.Rows(); ++r) rows.push_back(f.grdQV.TextMatrix(r, 0));
+      f.cmdOK.UserClick();
+    });
+    SearchDialog({{1, "Portland"}}, true);
+    Expect(reports::kSortOrderDamaged);
+    main().cmdSequential.UserClick();
+    EXPECT_EQ(rows, (std::vector<std::string>{"2", "4"}));
+  }
 }
 
 // The first-match walk of an alphabetical search stops once the keys have

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "reports/runs/main_window_runs.h"
 #include "runs_fixture.h"
 
 namespace kelvarin::test_support {
@@ -131,30 +132,38 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsAlongTheSortChain) {
       store::bmSeqSearch, {2, 4, 5}, "No Match Found");
 }
 
-// A sort chain whose last link loops back to an earlier entry (Adams ->
-// Jones -> Smith -> Adams): the walk ends where the chain is broken.
-TEST_F(StepRunTest, ASortChainLoopingBackEndsTheWalk) {
+// Sort chains Adams -> Jones -> Smith whose last link comes round to Adams,
+// with Adams linking back to itself (a loop) or to Smith (a ring whose back
+// links agree, also when Smith's link, 1.4, names Adams only once rounded):
+// no step shows an entry twice, and the user is told the order is damaged,
+// not that nothing matches.
+TEST_F(StepRunTest, ASortChainComingRoundEndsTheStepAsDamaged) {
   cat_.Entry({"Adams", "Portland"});
   cat_.Entry({"Jones", "Portland"});
   cat_.Entry({"Smith", "Portland"});
   cat_.SortChain({1, 2, 3});
   Start();
-  store::EntryRecord e;
-  ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 3, st().DatFile));
-  e.NextLink = 1;
-  ASSERT_TRUE(st().WriteEntry(e, st().CatalogHeader, 3, st().DatFile));
-  SearchDialog({{1, "Portland"}}, true);
-  main().cmdSequential.UserClick();
-  ExpectAt(1, store::bmSeqSearch);
-  Next();
-  Next();
-  ExpectAt(3, store::bmSeqSearch);
-  Expect("No Match Found");
-  Next();
-  ExpectAt(3, store::bmSeqSearch);
-  // Going back the links are sound.
-  Previous();
-  ExpectAt(2, store::bmSeqSearch);
+  for (float round : {1.0f, 3.0f, 3.4f}) {
+    SCOPED_TRACE(round);
+    Relink(1, 2, round == 1 ? 1 : 3);
+    Relink(3, round == 3.4f ? 1.4f : 1, 2);
+    SearchDialog({{1, "Portland"}}, true);
+    main().cmdSequential.UserClick();
+    ExpectAt(1, store::bmSeqSearch);
+    Next();
+    Next();
+    ExpectAt(3, store::bmSeqSearch);
+    Expect(reports::kSortOrderDamaged);
+    Next();
+    ExpectAt(3, store::bmSeqSearch);
+    Previous();
+    Previous();
+    ExpectAt(1, store::bmSeqSearch);
+    // Going back, a loop has a sound head; a ring comes round to Smith.
+    Expect(round == 1 ? "No Match Found" : reports::kSortOrderDamaged);
+    Previous();
+    ExpectAt(1, store::bmSeqSearch);
+  }
 }
 
 // Titles of 30 characters that agree on their first 24: the index orders
@@ -170,6 +179,11 @@ class LongKeyRunTest : public StepRunTest {
     cat_.Entry({"AAA"});
     cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXZZ"});
     cat_.Entry({"B"});
+    // Cut to 24 characters, 9 and 10 end in a blank that a key lookup drops.
+    cat_.Entry({"Collected Short Stories"});
+    cat_.Entry({"Collected Short Stories"});
+    cat_.Entry({"Collected Short Stories of Saki"});
+    cat_.Entry({"Collected Short Stories of Kafka"});
   }
 };
 
@@ -191,8 +205,9 @@ TEST_F(LongKeyRunTest, ASearchTextLongerThanTheKeyReachesEveryEntryBeginningWith
   ExpectAt(5, store::bmAlphaSearch);
 }
 
-// Entries 1, 2, 3 and 5 share their 24-character key: the index must be put
-// back on the one shown among them, not on the first of them.
+// Entries 1, 2, 3 and 5 share their 24-character key, as do 9 and 10: the
+// index must be put back on the one shown among them, not on the first of
+// them nor on the shorter keys 7 and 8 before them.
 TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
   Start();
   SearchDialog({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false);
@@ -207,6 +222,20 @@ TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
   }
   Previous();
   ExpectAt(3, store::bmAlphaSearch);
+
+  // The index is put back on the shown entry's own key, ending in a blank.
+  FailThenBack(
+      [&] {
+        SearchDialog({{0, "collected short stories"}}, false);
+        main().cmdAlpha.UserClick();
+      },
+      store::bmAlphaSearch, {7, 8, 9, 10}, "You are at the end.");
+  FailThenBack(
+      [&] {
+        ListAlphaDialog("Collected", "");
+        main().mnuVListAlpha.UserClick();
+      },
+      store::bmAlphaList, {7, 8, 9, 10}, "You are at the end.");
 }
 
 TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
@@ -220,6 +249,9 @@ TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
   Expect("You are at the end.");
   Next();
   ExpectAt(2, store::bmAlphaList);
+  // Going back passes over entry 1 as going forward passed over 3 and 5.
+  Previous();
+  ExpectAt(4, store::bmAlphaList);
 
   rs().AlphaStartCriteria.Count = 0;
   SearchDialog({{0, "ABC"}}, false);
@@ -227,6 +259,9 @@ TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
   ExpectAt(2, store::bmAlphaSearch);
   Expect("You are at the end.");
   Next();
+  ExpectAt(2, store::bmAlphaSearch);
+  Expect("You are at the beginning.");
+  Previous();
   ExpectAt(2, store::bmAlphaSearch);
 }
 

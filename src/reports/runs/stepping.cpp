@@ -8,7 +8,6 @@
 
 #include "reports/runs/main_window_runs.h"
 #include "reports/runs/match_tests.h"
-#include "platform/text/codepage.h"
 
 namespace kelvarin::reports {
 
@@ -29,7 +28,9 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
 // Previous after any number of unsuccessful Nexts returns the match before
 // the one shown. Should the entry's key not be found there, the walk goes
 // on from where the index stands and passes over the entry shown when it
-// meets it. The end point applies going forward only.
+// meets it. The end point stops the walk going forward only; both ways pass
+// over the entries that lie past it among keys equal on 24 characters, which
+// the index orders by entry number rather than by the rest of their text.
 float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest) {
   if (indexStandsOn_ != store_.CurrentEntryNumber) IndexToShownEntry(work);
   indexStandsOn_ = 0;
@@ -42,11 +43,9 @@ float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest
       if (r == kAlphaSkip) continue;
     }
     if (n == store_.CurrentEntryNumber) continue;
-    if (forward) {
-      EndPoint end = EndPointVerdict(state_, work);
-      if (end == kPastEnd) return 0;
-      if (end == kPastEndTied) continue;
-    }
+    const EndPoint end = EndPointVerdict(state_, work);
+    if (end == kPastEnd && forward) return 0;
+    if (end == kPastEndTied) continue;
     indexStandsOn_ = n;
     return n;
   }
@@ -56,14 +55,7 @@ void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
   const float shown = store_.CurrentEntryNumber;
   const int16_t slot = state_.KeyField;
   if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return;
-  const std::string key = store::Store::EntryKey(work, slot);
-  // Keys that agree are kept in entry-number order: walk them to the one shown.
-  const std::string folded = platform::AnsiUpperString(key);
-  float n = store_.IndexFind(main_.BrowseIndex, key);
-  while (n != 0 && n != shown) {
-    n = store_.IndexNext(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded) return;
-  }
+  store_.IndexFindEntry(main_.BrowseIndex, store::Store::EntryKey(work, slot), shown);
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
@@ -82,16 +74,12 @@ float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEve
 }
 
 // Along the sort chain from the entry shown. The chain ends at an entry
-// linking to itself; a damaged chain (a link to no entry, a loop) ends the
-// walk too.
-float MainWindowRuns::StepChain(EntryRecord& work, bool forward) {
-  const float last = store_.CatalogHeader.EntryCount;
+// linking to itself; a damaged chain ends the walk too (see ChainWalk).
+float MainWindowRuns::StepChain(EntryRecord& work, ChainWalk& walk) {
   const store::DatHeader& h = store_.CatalogHeader;
-  float n = store_.CurrentEntryNumber;
-  const uint8_t* bytes = Bytes(n);
-  for (float steps = 0; bytes && steps < last; ++steps) {
-    bytes = ChainStep(forward ? RawNextLink(bytes, h) : RawPrevLink(bytes, h), n, forward);
-    if (bytes && SeqTake(bytes, work)) return n;
+  for (const uint8_t* bytes = Bytes(walk.n); bytes;) {
+    bytes = ChainStep(walk, walk.forward ? RawNextLink(bytes, h) : RawPrevLink(bytes, h));
+    if (bytes && SeqTake(bytes, work)) return walk.n;
   }
   return 0;
 }
@@ -182,22 +170,19 @@ float MainWindowRuns::SeqListPrevious(EntryRecord& work) {
 
 // ---- sequential search: along the sort chain when sorted ---------------------
 
-float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
-  store_.MousePointerHourglass();
-  PrepareSeqTests();
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, true)
-                                                  : StepNumbers(work, true, false, &MainWindowRuns::SeqTake);
-  if (n) return Found(store_, n);
-  return NotFound("No Match Found", true);
-}
+float MainWindowRuns::SeqSearchNext(EntryRecord& work) { return SeqSearchStep(work, true); }
 
-float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
+float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) { return SeqSearchStep(work, false); }
+
+float MainWindowRuns::SeqSearchStep(EntryRecord& work, bool forward) {
   store_.MousePointerHourglass();
   PrepareSeqTests();
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, false)
-                                                  : StepNumbers(work, false, false, &MainWindowRuns::SeqTake);
+  ChainWalk walk = WalkFrom(store_.CurrentEntryNumber, forward);
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, walk)
+                                                  : StepNumbers(work, forward, false, &MainWindowRuns::SeqTake);
   if (n) return Found(store_, n);
-  return NotFound("No Match Found", false);
+  // Only Next beeps.
+  return NotFound(walk.damaged ? kSortOrderDamaged : "No Match Found", forward);
 }
 
 }  // namespace kelvarin::reports
