@@ -246,7 +246,7 @@ float Store::IndexFind(int16_t handle, const std::string& key) {
   return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetKey(handle, k, &e); }, 0.0f, false);
 }
 
-float Store::IndexFindEntry(int16_t handle, const std::string& key, float entryNumber) {
+void Store::IndexSeekEntry(int16_t handle, const std::string& key, float entryNumber) {
   const std::string folded = platform::AnsiUpperString(key);
   std::string at;
   auto keep = [&](int rc, const KeyEntry& e) {
@@ -257,7 +257,6 @@ float Store::IndexFindEntry(int16_t handle, const std::string& key, float entryN
   // Keys that agree are kept in entry-number order.
   while (n != 0 && n < entryNumber && at == folded)
     n = IndexLookup(handle, [&](KeyEntry& e) { return keep(indexes_.GetNext(handle, &e, true), e); }, 0.0f, false);
-  return n == entryNumber && at == folded ? n : 0;
 }
 
 void Store::IndexClose(int16_t handle) {

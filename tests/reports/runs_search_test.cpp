@@ -118,7 +118,7 @@ TEST_F(SearchRunTest, SequentialSearchInASortedCatalogFindsTheTailOfTheChain) {
   host_.ClearRecord();
   Expect("No Match Found");
   Next();
-  EXPECT_EQ(Seen(), (std::vector<std::string>{"Beep", Box("No Match Found")}));
+  EXPECT_EQ(host_.Transcript(), (std::vector<std::string>{"Pointer(11)", "Pointer(0)", "Beep", Box("No Match Found")}));
   // Back along the chain to its head: no Beep.
   Expect("No Match Found");
   Previous();

@@ -55,7 +55,7 @@ void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
   const float shown = store_.CurrentEntryNumber;
   const int16_t slot = state_.KeyField;
   if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return;
-  store_.IndexFindEntry(main_.BrowseIndex, store::Store::EntryKey(work, slot), shown);
+  store_.IndexSeekEntry(main_.BrowseIndex, store::Store::EntryKey(work, slot), shown);
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
