@@ -82,9 +82,8 @@ const uint8_t* MainWindowRuns::Bytes(float n) {
 
 const uint8_t* MainWindowRuns::ChainStep(ChainWalk& walk, float link) {
   if (link == walk.n) return nullptr;
-  const store::CatalogSettings& s = store_.CurrentSettings;
-  const bool loops = link == walk.start || link == (walk.forward ? s.SortHead : s.SortTail) ||
-                     walk.visited >= store_.CatalogHeader.EntryCount;
+  const float head = store_.CurrentSettings.SortHead;
+  const bool loops = (walk.forward ? link : walk.n) == head || walk.visited >= store_.CatalogHeader.EntryCount;
   const uint8_t* bytes = loops || !ChainLink(link) ? nullptr : Bytes(link);
   const store::DatHeader& h = store_.CatalogHeader;
   if (!bytes || (walk.forward ? RawPrevLink(bytes, h) : RawNextLink(bytes, h)) != walk.n) {
@@ -397,17 +396,17 @@ float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
   const store::CatalogSettings& s = store_.CurrentSettings;
   chain_ = WalkFrom(s.SortHead, true);
   if (s.Sorted == 1.0f) {
-    // A catalog with entries whose head names none has lost its chain.
-    chain_.damaged = last >= 1 && !ChainLink(chain_.n);
-    if (!ChainLink(chain_.n) || store_.StepGauge()) return 0;
-    for (const uint8_t* bytes = Bytes(chain_.n); bytes;) {
+    if (last == 0 || store_.StepGauge()) return 0;
+    const uint8_t* bytes = ChainLink(chain_.n) ? Bytes(chain_.n) : nullptr;
+    while (bytes) {
       const float link = RawNextLink(bytes, store_.CatalogHeader);
       if (SeqTake(bytes, e)) return chain_.n;
       if (chain_.n == s.SortTail || store_.StepGauge()) return 0;
       bytes = ChainStep(chain_, link);
-      // Short of the tail, even the chain's end is a break.
-      chain_.damaged = !bytes;
     }
+    // Short of the tail: a head that names no entry, a damaged link, or
+    // even the chain's end.
+    chain_.damaged = true;
     return 0;
   }
   for (float n = 1; n <= last; ++n) {

@@ -106,19 +106,19 @@ class MainWindowRuns {
   // Entry n's stored bytes, valid until the next read; nullptr where Read
   // gives false.
   const uint8_t* Bytes(float n);
-  // A walk along the sort chain, which shows no entry twice. As each step
-  // checks that the entry reached links back to the one left, a loop can
-  // only come round to where the walk began, or, for steps from an entry
-  // the search reached from the head, to the head (the tail going back).
-  // A walk longer than the catalog is a loop too, whatever the links say.
+  // A walk along the sort chain, which shows no entry twice. Each step
+  // checks that the entry reached links back to the one left, so the walks
+  // from the head (a search, then its steps either way) can only come round
+  // at the head, which links back to itself: a step onto it going forward,
+  // or off it going back, closes a loop. A walk longer than the catalog is
+  // a loop too, whatever the links say.
   struct ChainWalk {
     float n;        // the entry the walk stands on
     bool forward;
-    float start;    // the entry it began at
     float visited;  // entries it has stood on
     bool damaged;   // it stopped at a damaged link
   };
-  static ChainWalk WalkFrom(float n, bool forward) { return {n, forward, n, 1, false}; }
+  static ChainWalk WalkFrom(float n, bool forward) { return {n, forward, 1, false}; }
   // Follows `link`, read from the walk's entry: the linked entry's bytes,
   // the walk moved there. nullptr at the chain's end (an entry linking to
   // itself) and, with `damaged` set, at a damaged link: to no entry, to one
@@ -146,7 +146,7 @@ class MainWindowRuns {
   // The walks the steps share. Each returns the entry number found (the work
   // entry holding it), or 0 when the walk ran out.
   float StepIndex(store::EntryRecord& work, bool forward, bool searchTest);
-  float StepNumbers(store::EntryRecord& work, bool forward, bool yieldEvery20,
+  float StepNumbers(store::EntryRecord& work, bool forward,
                     bool (MainWindowRuns::*take)(const uint8_t*, store::EntryRecord&));
   float StepChain(store::EntryRecord& work, ChainWalk& walk);
   float SeqSearchStep(store::EntryRecord& work, bool forward);

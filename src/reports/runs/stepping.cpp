@@ -59,13 +59,15 @@ void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
-// taken once, at the start of the step.
-float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEvery20,
+// taken once, at the start of the step. Only the scan for deleted entries
+// lets the window breathe, every 20 entries.
+float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward,
                                   bool (MainWindowRuns::*take)(const uint8_t*, EntryRecord&)) {
   const float last = store_.CatalogHeader.EntryCount;
   const float step = forward ? 1.0f : -1.0f;
+  const bool yields = take == &MainWindowRuns::DeletedTake;
   for (float n = store_.CurrentEntryNumber + step; forward ? n <= last : n >= 1; n += step) {
-    if (yieldEvery20 && std::fmod(n, 20.0f) == 0) host_.DoEvents();
+    if (yields && std::fmod(n, 20.0f) == 0) host_.DoEvents();
     const uint8_t* bytes = Bytes(n);
     if (!bytes) return 0;
     if ((this->*take)(bytes, work)) return n;
@@ -120,27 +122,27 @@ float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
 
 float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, true, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("No More Deleted Records", true);
 }
 
 float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, false, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, false, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("Start of Current List", true);
 }
 
 float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
   PrepareGlobalTest();
-  if (float n = StepNumbers(work, true, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, true, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
 float MainWindowRuns::GlobalSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
   PrepareGlobalTest();
-  if (float n = StepNumbers(work, false, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
@@ -179,7 +181,7 @@ float MainWindowRuns::SeqSearchStep(EntryRecord& work, bool forward) {
   PrepareSeqTests();
   ChainWalk walk = WalkFrom(store_.CurrentEntryNumber, forward);
   float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, walk)
-                                                  : StepNumbers(work, forward, false, &MainWindowRuns::SeqTake);
+                                                  : StepNumbers(work, forward, &MainWindowRuns::SeqTake);
   if (n) return Found(store_, n);
   // Only Next beeps.
   return NotFound(walk.damaged ? kSortOrderDamaged : "No Match Found", forward);
