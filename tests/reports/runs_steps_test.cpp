@@ -28,6 +28,10 @@ class StepRunTest : public RunsTest {
     SearchDialog(std::move(texts), sequential);
     (sequential ? main().cmdSequential : main().cmdAlpha).UserClick();
   }
+  void ListAlpha(const std::string& start, const std::string& end) {
+    ListAlphaDialog(start, end);
+    main().mnuVListAlpha.UserClick();
+  }
   // Next or Previous (telling `told` when given), then entry n in `mode`.
   void StepTo(bool next, float n, int16_t mode, const char* told = nullptr) {
     if (told) Expect(told);
@@ -63,12 +67,7 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
                "You are at the end.");
   // The end text SMITHS keeps Smithson; Smithy is the first past it. The
   // search's texts do not apply.
-  FailThenBack(
-      [&] {
-        ListAlphaDialog("J", "SMITHS");
-        main().mnuVListAlpha.UserClick();
-      },
-      store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
+  FailThenBack([&] { ListAlpha("J", "SMITHS"); }, store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
@@ -196,20 +195,14 @@ TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
                "You are at the end.");
   FailThenBack([&] { Search({{0, "collected short stories"}}, false); }, store::bmAlphaSearch, {7, 8, 9, 10},
                "You are at the end.");
-  FailThenBack(
-      [&] {
-        ListAlphaDialog("Collected", "");
-        main().mnuVListAlpha.UserClick();
-      },
-      store::bmAlphaList, {7, 8, 9, 10}, "You are at the end.");
+  FailThenBack([&] { ListAlpha("Collected", ""); }, store::bmAlphaList, {7, 8, 9, 10}, "You are at the end.");
 }
 
 TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
   Start();
   // Entry 2 (…XAA) lies inside the end text …XAB; 1, 3 and 5 lie past it,
   // and are passed over both ways.
-  ListAlphaDialog("", "ABCDEFGHIJKLMNOPQRSTUVWXAB");
-  main().mnuVListAlpha.UserClick();
+  ListAlpha("", "ABCDEFGHIJKLMNOPQRSTUVWXAB");
   ExpectAt(4, store::bmAlphaList);
   StepTo(true, 2, store::bmAlphaList);
   StepTo(true, 2, store::bmAlphaList, "You are at the end.");
