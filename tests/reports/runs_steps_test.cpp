@@ -117,18 +117,20 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsAlongTheSortChain) {
 
 // The sort chain Adams 3, Jones 1, Smith 2, Smithers 6, Smithson 4, Smithy
 // 7, Smyth 5, damaged after Smithson: it links on to Jones, whose back link
-// names Adams (a loop), or round to Adams, the head, whose back link names
-// Smithson (a ring whose back links agree), or to 3.4. No walk shows an
-// entry twice, and each tells once that the order is damaged, not that
-// nothing matches: Smithy and Smyth were never looked at.
+// names Adams (a loop), to no entry, to itself short of the tail, round to
+// Adams, the head, whose back link names Smithson (a ring whose back links
+// agree), or to 3.4. No walk shows an entry twice, and each tells once that
+// the order is damaged, not that nothing matches: Smithy and Smyth were
+// never looked at. (A step takes a self link for the chain's end.)
 TEST_F(StepRunTest, ADamagedSortChainEndsEveryWalkAlongIt) {
   People();
   cat_.SortChain({3, 1, 2, 6, 4, 7, 5});
   Start();
-  for (float link : {1.0f, 3.0f, 3.4f}) {
+  for (float link : {1.0f, 0.0f, 4.0f, 3.0f, 3.4f}) {
     SCOPED_TRACE(link);
+    const bool ring = link >= 3;
     Relink(4, link, 6);
-    Relink(3, 1, link == 1 ? 3 : 4);
+    Relink(3, 1, ring ? 4 : 3);
     st().CurrentReportDest = store::rdMonitor;
     Expect(reports::kSortOrderDamaged);
     Search({{3, "C9"}}, true);
@@ -136,9 +138,9 @@ TEST_F(StepRunTest, ADamagedSortChainEndsEveryWalkAlongIt) {
 
     Search({{1, "Portland"}}, true);
     StepTo(true, 4, store::bmSeqSearch);
-    StepTo(true, 4, store::bmSeqSearch, reports::kSortOrderDamaged);
+    StepTo(true, 4, store::bmSeqSearch, link == 4 ? "No Match Found" : reports::kSortOrderDamaged);
     StepTo(false, 2, store::bmSeqSearch);
-    StepTo(false, 2, store::bmSeqSearch, link == 1 ? "No Match Found" : reports::kSortOrderDamaged);
+    StepTo(false, 2, store::bmSeqSearch, ring ? reports::kSortOrderDamaged : "No Match Found");
 
     // What was found before the damage is still put out.
     st().CurrentReportDest = store::rdQuickView;
@@ -193,6 +195,10 @@ TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
   Start();
   FailThenBack([&] { Search({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false); }, store::bmAlphaSearch, {1, 2, 3, 5},
                "You are at the end.");
+  // And Next after an unsuccessful Previous.
+  Search({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false);
+  StepTo(false, 1, store::bmAlphaSearch, "You are at the beginning.");
+  StepTo(true, 2, store::bmAlphaSearch);
   FailThenBack([&] { Search({{0, "collected short stories"}}, false); }, store::bmAlphaSearch, {7, 8, 9, 10},
                "You are at the end.");
   FailThenBack([&] { ListAlpha("Collected", ""); }, store::bmAlphaList, {7, 8, 9, 10}, "You are at the end.");
