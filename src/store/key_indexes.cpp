@@ -246,6 +246,19 @@ float Store::IndexFind(int16_t handle, const std::string& key) {
   return IndexLookup(handle, [&](KeyEntry& e) { return indexes_.GetKey(handle, k, &e); }, 0.0f, false);
 }
 
+void Store::IndexSeekEntry(int16_t handle, const std::string& key, float entryNumber) {
+  const std::string folded = platform::AnsiUpperString(key);
+  std::string at;
+  auto keep = [&](int rc, const KeyEntry& e) {
+    at = platform::AnsiUpperString(e.key);
+    return rc;
+  };
+  float n = IndexLookup(handle, [&](KeyEntry& e) { return keep(indexes_.GetKey(handle, key, &e), e); }, 0.0f, false);
+  // Keys that agree are kept in entry-number order.
+  while (n != 0 && n < entryNumber && at == folded)
+    n = IndexLookup(handle, [&](KeyEntry& e) { return keep(indexes_.GetNext(handle, &e, true), e); }, 0.0f, false);
+}
+
 void Store::IndexClose(int16_t handle) {
   openedIndexes_.erase(handle);
   if (indexes_.CloseNDX(handle) != platform::kKeyOk) ShowMessage("Error Closing Index File");

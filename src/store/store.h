@@ -183,6 +183,10 @@ class Store {
   // Positions on the first key not below key (trailing blanks removed, cut
   // to 24); its entry number, 0 past the last key.
   float IndexFind(int16_t handle, const std::string& key);
+  // Positions on the pair of this key, taken as stored (EntryKey: a blank
+  // left at the end by the cut is part of it), and this entry; when the
+  // pair is not there, just after where it would be.
+  void IndexSeekEntry(int16_t handle, const std::string& key, float entryNumber);
   void IndexClose(int16_t handle);
 
   // ---- files, settings, formats --------------------------------------

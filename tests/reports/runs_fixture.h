@@ -107,6 +107,15 @@ class RunsTest : public ::testing::Test {
     cat_.Entry({"Smithy", "Boston", "", "C9"});
   }
 
+  // Rewrites an entry's sort links in the open catalog.
+  void Relink(float n, float next, float prev) {
+    store::EntryRecord e;
+    ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, n, st().DatFile));
+    e.NextLink = next;
+    e.PrevLink = prev;
+    ASSERT_TRUE(st().WriteEntry(e, st().CatalogHeader, n, st().DatFile));
+  }
+
   // What the main window shows now.
   std::string Shown() { return main().txtFieldData(0).Text(); }
   std::string Panel(const std::string& key) { return main().PanelText(key); }

@@ -201,11 +201,12 @@ TEST_F(ListRunTest, ListsWaitForTheMessageLoopAfterTheOutputsQuestion) {
 }
 
 // A catalog long enough for the gauge to show (300 entries: a yield every
-// 3 entries), whose only match is the last entry.
+// 3 entries), whose only match is the last entry; the first is deleted.
 class GaugeRunTest : public ListRunTest {
  protected:
   void Long() {
-    for (int i = 1; i < 300; ++i) cat_.Entry({"Name" + std::to_string(1000 + i), "Town"});
+    cat_.DeletedEntry({"Name1001", "Town"});
+    for (int i = 2; i < 300; ++i) cat_.Entry({"Name" + std::to_string(1000 + i), "Town"});
     cat_.DeletedEntry({"Needle", "Haystack"});
   }
 };
@@ -259,10 +260,14 @@ TEST_F(GaugeRunTest, DeletedEntryStepsYieldEveryTwentyEntries) {
   Long();
   Start();
   main().mnuVFindDeleted.UserClick();
-  ExpectAt(300, "Needle", store::bmFindDeleted);
+  ExpectAt(1, "Name1001", store::bmFindDeleted);
   host_.ClearRecord();
-  Expect("Start of Current List");
+  Next();
+  ExpectAt(300, "Needle", store::bmFindDeleted);
+  EXPECT_EQ(host_.DoEventsCount(), 15);  // 20, 40, ..., 300
+  host_.ClearRecord();
   Previous();
+  ExpectAt(1, "Name1001", store::bmFindDeleted);
   EXPECT_EQ(host_.DoEventsCount(), 14);  // 280, 260, ..., 20
 }
 

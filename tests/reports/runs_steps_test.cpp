@@ -3,8 +3,11 @@
 // keeps, damaged sort chains, and what an output that cannot open leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "reports/quickview/frmQView.h"
+#include "reports/runs/main_window_runs.h"
 #include "runs_fixture.h"
 
 namespace kelvarin::test_support {
@@ -21,28 +24,36 @@ class StepRunTest : public RunsTest {
     EXPECT_EQ(st().CurrentEntryNumber, n);
     EXPECT_EQ(main().CurrentBrowseMode, mode);
   }
+  void Search(std::vector<std::pair<int16_t, std::string>> texts, bool sequential) {
+    SearchDialog(std::move(texts), sequential);
+    (sequential ? main().cmdSequential : main().cmdAlpha).UserClick();
+  }
+  void ListAlpha(const std::string& start, const std::string& end) {
+    ListAlphaDialog(start, end);
+    main().mnuVListAlpha.UserClick();
+  }
+  // Next or Previous (telling `told` when given), then entry n in `mode`.
+  void StepTo(bool next, float n, int16_t mode, const char* told = nullptr) {
+    if (told) Expect(told);
+    next ? Next() : Previous();
+    ExpectAt(n, mode);
+  }
   // From the last match of a run: `fails` Nexts that find nothing, then
   // Previous must give the match before the last one and Next the last one
-  // again.
+  // again. Every step but the list range's shows the hourglass.
   void FailThenBack(const std::function<void()>& run, int16_t mode, const std::vector<float>& matches,
                     const std::string& endMessage) {
     for (int fails : {1, 2, 5}) {
       SCOPED_TRACE("after " + std::to_string(fails) + " unsuccessful Nexts");
       run();
       ExpectAt(matches.front(), mode);
-      for (size_t i = 1; i < matches.size(); ++i) {
-        Next();
-        ExpectAt(matches[i], mode);
-      }
-      for (int k = 0; k < fails; ++k) {
-        Expect(endMessage);
-        Next();
-        ExpectAt(matches.back(), mode);
-      }
-      Previous();
-      ExpectAt(matches[matches.size() - 2], mode);
-      Next();
-      ExpectAt(matches.back(), mode);
+      for (size_t i = 1; i < matches.size(); ++i) StepTo(true, matches[i], mode);
+      host_.ClearRecord();
+      for (int k = 0; k < fails; ++k) StepTo(true, matches.back(), mode, endMessage.c_str());
+      StepTo(false, matches[matches.size() - 2], mode);
+      const std::vector<std::string>& seen = host_.Transcript();
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), "Pointer(11)"), mode == store::bmSeqList ? 0 : fails + 1);
+      StepTo(true, matches.back(), mode);
     }
   }
 };
@@ -50,34 +61,19 @@ class StepRunTest : public RunsTest {
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
   PeopleAndZed();
   Start();
-  // The end text SMITHS keeps Smithson; Smithy is the first past it.
-  FailThenBack(
-      [&] {
-        ListAlphaDialog("J", "SMITHS");
-        main().mnuVListAlpha.UserClick();
-      },
-      store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
   // Smithy (Boston) is passed over, Smyth ends the keys beginning with Smith,
   // Zed lies beyond, and then the index runs out.
-  rs().AlphaStartCriteria.Count = 0;
-  rs().AlphaEndCriteria.Count = 0;
-  FailThenBack(
-      [&] {
-        SearchDialog({{0, "smith"}, {1, "land"}}, false);
-        main().cmdAlpha.UserClick();
-      },
-      store::bmAlphaSearch, {2, 4}, "You are at the end.");
+  FailThenBack([&] { Search({{0, "smith"}, {1, "land"}}, false); }, store::bmAlphaSearch, {2, 4},
+               "You are at the end.");
+  // The end text SMITHS keeps Smithson; Smithy is the first past it. The
+  // search's texts do not apply.
+  FailThenBack([&] { ListAlpha("J", "SMITHS"); }, store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
   PeopleAndZed();
   Start();
-  FailThenBack(
-      [&] {
-        SearchDialog({{1, "Portland"}}, true);
-        main().cmdSequential.UserClick();
-      },
-      store::bmSeqSearch, {2, 4, 5}, "No Match Found");
+  FailThenBack([&] { Search({{1, "Portland"}}, true); }, store::bmSeqSearch, {2, 4, 5}, "No Match Found");
   FailThenBack(
       [&] {
         GlobalSearchDialog("portland");
@@ -100,61 +96,63 @@ TEST_F(StepRunTest, StepsBothWaysUseTheTextsOfTheMoment) {
   Start();
   GlobalSearchDialog("portland");
   main().mnuVGlobalSearch.UserClick();
-  Next();
-  Next();
-  ExpectAt(5, store::bmGlobalSearch);
+  StepTo(true, 4, store::bmGlobalSearch);
   rs().SearchString = "boston";
-  Previous();
-  ExpectAt(1, store::bmGlobalSearch);
-  Next();
-  ExpectAt(7, store::bmGlobalSearch);
+  StepTo(true, 7, store::bmGlobalSearch);
+  rs().SearchString = "lands";
+  StepTo(false, 3, store::bmGlobalSearch);
 
-  SearchDialog({{1, "Portland"}}, true);
-  main().cmdSequential.UserClick();
-  Next();
-  Next();
-  ExpectAt(5, store::bmSeqSearch);
+  Search({{1, "Portland"}}, true);
+  StepTo(true, 4, store::bmSeqSearch);
   rs().SearchCriteria.Items[0].Text = "Lands";
-  Previous();
-  ExpectAt(3, store::bmSeqSearch);
+  StepTo(false, 3, store::bmSeqSearch);
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsAlongTheSortChain) {
   PeopleAndZed();
   cat_.SortChain({3, 1, 2, 6, 4, 7, 5, 8});
   Start();
-  FailThenBack(
-      [&] {
-        SearchDialog({{1, "Portland"}}, true);
-        main().cmdSequential.UserClick();
-      },
-      store::bmSeqSearch, {2, 4, 5}, "No Match Found");
+  FailThenBack([&] { Search({{1, "Portland"}}, true); }, store::bmSeqSearch, {2, 4, 5}, "No Match Found");
 }
 
-// A sort chain whose last link loops back to an earlier entry (Adams ->
-// Jones -> Smith -> Adams): the walk ends where the chain is broken.
-TEST_F(StepRunTest, ASortChainLoopingBackEndsTheWalk) {
-  cat_.Entry({"Adams", "Portland"});
-  cat_.Entry({"Jones", "Portland"});
-  cat_.Entry({"Smith", "Portland"});
-  cat_.SortChain({1, 2, 3});
+// The sort chain Adams 3, Jones 1, Smith 2, Smithers 6, Smithson 4, Smithy
+// 7, Smyth 5, damaged after Smithson: it links on to Jones, whose back link
+// names Adams (a loop), to no entry, to itself short of the tail, round to
+// Adams, the head, whose back link names Smithson (a ring whose back links
+// agree), or to 3.4. No walk shows an entry twice, and each tells once that
+// the order is damaged, not that nothing matches: Smithy and Smyth were
+// never looked at. (A step takes a self link for the chain's end.)
+TEST_F(StepRunTest, ADamagedSortChainEndsEveryWalkAlongIt) {
+  People();
+  cat_.SortChain({3, 1, 2, 6, 4, 7, 5});
   Start();
-  store::EntryRecord e;
-  ASSERT_TRUE(st().ReadEntry(e, st().CatalogHeader, 3, st().DatFile));
-  e.NextLink = 1;
-  ASSERT_TRUE(st().WriteEntry(e, st().CatalogHeader, 3, st().DatFile));
-  SearchDialog({{1, "Portland"}}, true);
-  main().cmdSequential.UserClick();
-  ExpectAt(1, store::bmSeqSearch);
-  Next();
-  Next();
-  ExpectAt(3, store::bmSeqSearch);
-  Expect("No Match Found");
-  Next();
-  ExpectAt(3, store::bmSeqSearch);
-  // Going back the links are sound.
-  Previous();
-  ExpectAt(2, store::bmSeqSearch);
+  for (float link : {1.0f, 0.0f, 4.0f, 3.0f, 3.4f}) {
+    SCOPED_TRACE(link);
+    const bool ring = link >= 3;
+    Relink(4, link, 6);
+    Relink(3, 1, ring ? 4 : 3);
+    st().CurrentReportDest = store::rdMonitor;
+    Expect(reports::kSortOrderDamaged);
+    Search({{3, "C9"}}, true);
+    ExpectAt(st().CatalogHeader.EntryCount + 1, store::bmNewEntry);
+
+    Search({{1, "Portland"}}, true);
+    StepTo(true, 4, store::bmSeqSearch);
+    StepTo(true, 4, store::bmSeqSearch, link == 4 ? "No Match Found" : reports::kSortOrderDamaged);
+    StepTo(false, 2, store::bmSeqSearch);
+    StepTo(false, 2, store::bmSeqSearch, ring ? reports::kSortOrderDamaged : "No Match Found");
+
+    // What was found before the damage is still put out.
+    st().CurrentReportDest = store::rdQuickView;
+    std::vector<std::string> rows;
+    host_.OnShowAs<reports::frmQView>("frmQView", [&](reports::frmQView& f) {
+      for (int32_t r = 1; r < f.grdQV.Rows(); ++r) rows.push_back(f.grdQV.TextMatrix(r, 0));
+      f.cmdOK.UserClick();
+    });
+    Expect(reports::kSortOrderDamaged);
+    Search({{1, "Portland"}}, true);
+    EXPECT_EQ(rows, (std::vector<std::string>{"2", "4"}));
+  }
 }
 
 // Titles of 30 characters that agree on their first 24: the index orders
@@ -170,64 +168,57 @@ class LongKeyRunTest : public StepRunTest {
     cat_.Entry({"AAA"});
     cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXZZ"});
     cat_.Entry({"B"});
+    // Cut to 24 characters, 9 and 10 end in a blank that a key lookup drops.
+    cat_.Entry({"Collected Short Stories"});
+    cat_.Entry({"Collected Short Stories"});
+    cat_.Entry({"Collected Short Stories of Saki"});
+    cat_.Entry({"Collected Short Stories of Kafka"});
   }
 };
 
 TEST_F(LongKeyRunTest, ASearchTextLongerThanTheKeyReachesEveryEntryBeginningWithIt) {
   Start();
-  SearchDialog({{0, "abcdefghijklmnopqrstuvwxyz"}}, false);
-  main().cmdAlpha.UserClick();
+  Search({{0, "abcdefghijklmnopqrstuvwxyz"}}, false);
   ExpectAt(1, store::bmAlphaSearch);
-  Next();
-  ExpectAt(3, store::bmAlphaSearch);
-  Expect("You are at the end.");
-  Next();
-  ExpectAt(3, store::bmAlphaSearch);
-  Previous();
-  ExpectAt(1, store::bmAlphaSearch);
+  StepTo(true, 3, store::bmAlphaSearch);
+  StepTo(true, 3, store::bmAlphaSearch, "You are at the end.");
+  StepTo(false, 1, store::bmAlphaSearch);
   // Only the last of the entries that agree on 24 characters matches.
-  SearchDialog({{0, "ABCDEFGHIJKLMNOPQRSTUVWXZ"}}, false);
-  main().cmdAlpha.UserClick();
+  Search({{0, "ABCDEFGHIJKLMNOPQRSTUVWXZ"}}, false);
   ExpectAt(5, store::bmAlphaSearch);
 }
 
-// Entries 1, 2, 3 and 5 share their 24-character key: the index must be put
-// back on the one shown among them, not on the first of them.
+// Entries 1, 2, 3 and 5 share their 24-character key, as do 9 and 10: the
+// index must be put back on the one shown among them, not on the first of
+// them nor on the shorter keys 7 and 8 before them.
 TEST_F(LongKeyRunTest, PreviousAfterUnsuccessfulNextsAmongEqualKeys) {
   Start();
-  SearchDialog({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false);
-  main().cmdAlpha.UserClick();
-  for (float n : {2, 3, 5}) {
-    Next();
-    ExpectAt(n, store::bmAlphaSearch);
-  }
-  for (int k = 0; k < 2; ++k) {
-    Expect("You are at the end.");
-    Next();
-  }
-  Previous();
-  ExpectAt(3, store::bmAlphaSearch);
+  FailThenBack([&] { Search({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false); }, store::bmAlphaSearch, {1, 2, 3, 5},
+               "You are at the end.");
+  // And Next after an unsuccessful Previous.
+  Search({{0, "ABCDEFGHIJKLMNOPQRSTUVWX"}}, false);
+  StepTo(false, 1, store::bmAlphaSearch, "You are at the beginning.");
+  StepTo(true, 2, store::bmAlphaSearch);
+  FailThenBack([&] { Search({{0, "collected short stories"}}, false); }, store::bmAlphaSearch, {7, 8, 9, 10},
+               "You are at the end.");
+  FailThenBack([&] { ListAlpha("Collected", ""); }, store::bmAlphaList, {7, 8, 9, 10}, "You are at the end.");
 }
 
 TEST_F(LongKeyRunTest, AnEndTextLongerThanTheKeyKeepsTheEntriesInsideIt) {
   Start();
-  // Entry 2 (…XAA) lies inside the end text …XAB; 1, 3 and 5 lie past it.
-  ListAlphaDialog("", "ABCDEFGHIJKLMNOPQRSTUVWXAB");
-  main().mnuVListAlpha.UserClick();
+  // Entry 2 (…XAA) lies inside the end text …XAB; 1, 3 and 5 lie past it,
+  // and are passed over both ways.
+  ListAlpha("", "ABCDEFGHIJKLMNOPQRSTUVWXAB");
   ExpectAt(4, store::bmAlphaList);
-  Next();
-  ExpectAt(2, store::bmAlphaList);
-  Expect("You are at the end.");
-  Next();
-  ExpectAt(2, store::bmAlphaList);
+  StepTo(true, 2, store::bmAlphaList);
+  StepTo(true, 2, store::bmAlphaList, "You are at the end.");
+  StepTo(false, 4, store::bmAlphaList);
 
   rs().AlphaStartCriteria.Count = 0;
-  SearchDialog({{0, "ABC"}}, false);
-  main().cmdAlpha.UserClick();
+  Search({{0, "ABC"}}, false);
   ExpectAt(2, store::bmAlphaSearch);
-  Expect("You are at the end.");
-  Next();
-  ExpectAt(2, store::bmAlphaSearch);
+  StepTo(true, 2, store::bmAlphaSearch, "You are at the end.");
+  StepTo(false, 2, store::bmAlphaSearch, "You are at the beginning.");
 }
 
 TEST_F(StepRunTest, AnAlphabeticalSearchIntoQuickViewKeepsItsStartAndEnd) {

@@ -1,6 +1,7 @@
 #include "reports/runs/main_window_runs.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/text/number_text.h"
 #include "reports/dialogs/frmGlobalSearch.h"
@@ -71,23 +72,26 @@ bool MainWindowRuns::Read(EntryRecord& e, float n) {
   return store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile);
 }
 
-bool MainWindowRuns::ChainLink(float n) const { return n >= 1 && n <= store_.CatalogHeader.EntryCount; }
+bool MainWindowRuns::ChainLink(float n) const {
+  return n >= 1 && n <= store_.CatalogHeader.EntryCount && n == std::floor(n);
+}
 
 const uint8_t* MainWindowRuns::Bytes(float n) {
   return store_.EntryBytes(store_.CatalogHeader, n, store_.DatFile);
 }
 
-const uint8_t* MainWindowRuns::ChainStep(float link, float& n, bool forward) {
-  const float from = n;
-  if (link == from || !ChainLink(link)) return nullptr;
-  const uint8_t* bytes = Bytes(link);
-  if (!bytes) return nullptr;
-  // In a sound chain the entry reached links back to the one left; a link
-  // that loops back to an earlier entry does not (that entry's back link
-  // names its own predecessor, or itself at the head).
+const uint8_t* MainWindowRuns::ChainStep(ChainWalk& walk, float link) {
+  if (link == walk.n) return nullptr;
+  const float head = store_.CurrentSettings.SortHead;
+  const bool loops = (walk.forward ? link : walk.n) == head || walk.visited >= store_.CatalogHeader.EntryCount;
+  const uint8_t* bytes = loops || !ChainLink(link) ? nullptr : Bytes(link);
   const store::DatHeader& h = store_.CatalogHeader;
-  if ((forward ? RawPrevLink(bytes, h) : RawNextLink(bytes, h)) != from) return nullptr;
-  n = link;
+  if (!bytes || (walk.forward ? RawPrevLink(bytes, h) : RawNextLink(bytes, h)) != walk.n) {
+    walk.damaged = true;
+    return nullptr;
+  }
+  walk.n = link;
+  ++walk.visited;
   return bytes;
 }
 
@@ -389,18 +393,20 @@ float MainWindowRuns::FirstAlphaMatch(float n, EntryRecord& e) {
 
 float MainWindowRuns::FirstSequentialMatch(EntryRecord& e) {
   const float last = store_.CatalogHeader.EntryCount;
-  if (store_.CurrentSettings.Sorted == 1.0f) {
-    float n = store_.CurrentSettings.SortHead;
-    // A damaged chain (a link to no entry, a loop) ends the walk.
-    if (!ChainLink(n) || store_.StepGauge()) return 0;
-    const uint8_t* bytes = Bytes(n);
-    for (float steps = 0; bytes && steps < last; ++steps) {
+  const store::CatalogSettings& s = store_.CurrentSettings;
+  chain_ = WalkFrom(s.SortHead, true);
+  if (s.Sorted == 1.0f) {
+    if (last == 0 || store_.StepGauge()) return 0;
+    const uint8_t* bytes = ChainLink(chain_.n) ? Bytes(chain_.n) : nullptr;
+    while (bytes) {
       const float link = RawNextLink(bytes, store_.CatalogHeader);
-      if (SeqTake(bytes, e)) return n;
-      if (n == store_.CurrentSettings.SortTail) return 0;
-      if (store_.StepGauge()) return 0;
-      bytes = ChainStep(link, n, true);
+      if (SeqTake(bytes, e)) return chain_.n;
+      if (chain_.n == s.SortTail || store_.StepGauge()) return 0;
+      bytes = ChainStep(chain_, link);
     }
+    // Short of the tail: a head that names no entry, a damaged link, or
+    // even the chain's end.
+    chain_.damaged = true;
     return 0;
   }
   for (float n = 1; n <= last; ++n) {
@@ -440,7 +446,7 @@ void MainWindowRuns::RunSearch() {
     n = FirstSequentialMatch(e);
     if (n == 0) {
       BusyOff();
-      host_.MsgBox("No Matches Found!!!");
+      host_.MsgBox(chain_.damaged ? kSortOrderDamaged : "No Matches Found!!!");
       return;
     }
   }
@@ -479,6 +485,8 @@ void MainWindowRuns::RunSearch() {
     return;
   }
   store_.MousePointerDefault();
+  // What was found before the break is still put out.
+  if (sequential && chain_.damaged) host_.MsgBox(kSortOrderDamaged);
   if (dest->Kind() == store::rdQuickView) {
     // The grid is shown with the index closed; the start and end keys stay.
     main_.CloseBrowseIndex();
@@ -512,12 +520,16 @@ MainWindowRuns::WalkEnd MainWindowRuns::ContinueSearch(RunDestination& dest, flo
   const float last = store_.CatalogHeader.EntryCount;
   if (store_.CurrentSettings.Sorted == 1.0f) {
     float link = e.NextLink;
-    for (float steps = 0; steps < last && n != store_.CurrentSettings.SortTail; ++steps) {
+    while (chain_.n != store_.CurrentSettings.SortTail) {
       if (store_.StepGauge()) return WalkEnd::Done;
-      const uint8_t* bytes = ChainStep(link, n, true);
-      if (!bytes) return WalkEnd::Done;
+      const uint8_t* bytes = ChainStep(chain_, link);
+      if (!bytes) {
+        chain_.damaged = true;  // short of the tail
+        return WalkEnd::Done;
+      }
       link = RawNextLink(bytes, store_.CatalogHeader);
       if (!SeqTake(bytes, e)) continue;
+      n = chain_.n;
       HandOver h = take();
       if (h == HandOver::Abort) return WalkEnd::Aborted;
       if (h != HandOver::Continue) return WalkEnd::Done;

@@ -26,6 +26,10 @@
 
 namespace kelvarin::reports {
 
+// Told when a walk along the sort chain meets a damaged link, in place of
+// "nothing found": the entries beyond it were never looked at.
+inline constexpr const char* kSortOrderDamaged = "The sort order of this catalog is damaged.\rThe search ends here.";
+
 class MainWindowRuns {
  public:
   MainWindowRuns(platform::Host& host, store::Store& store, ReportState& state, entry::frmQAVMain& main);
@@ -78,7 +82,8 @@ class MainWindowRuns {
   // The walk of a search after its first match, for destinations that take
   // every match.
   WalkEnd ContinueSearch(RunDestination& dest, float n, store::EntryRecord& e, float& count);
-  // A sequential first-match walk; returns the match or 0.
+  // A sequential first-match walk; returns the match or 0. Along the sort
+  // chain it leaves its walk in chain_ for the rest of the search.
   float FirstSequentialMatch(store::EntryRecord& e);
   // An alphabetical first-match walk from n on BrowseIndex; returns the
   // match or 0.
@@ -96,15 +101,29 @@ class MainWindowRuns {
   void BusyOff();
   void ClearTotals();
   bool Read(store::EntryRecord& e, float n);
-  // A valid link of the sort chain (an entry that exists).
+  // A valid link of the sort chain: the number of an entry that exists.
   bool ChainLink(float n) const;
   // Entry n's stored bytes, valid until the next read; nullptr where Read
   // gives false.
   const uint8_t* Bytes(float n);
-  // Follows `link`, read from entry n, along the sort chain: the linked
-  // entry's bytes, n moved there. nullptr at the chain's end or a damaged
-  // link (to no entry, or looping back: the entry reached must link back).
-  const uint8_t* ChainStep(float link, float& n, bool forward);
+  // A walk along the sort chain, which shows no entry twice. Each step
+  // checks that the entry reached links back to the one left, so the walks
+  // from the head (a search, then its steps either way) can only come round
+  // at the head, which links back to itself: a step onto it going forward,
+  // or off it going back, closes a loop. A walk longer than the catalog is
+  // a loop too, whatever the links say.
+  struct ChainWalk {
+    float n;        // the entry the walk stands on
+    bool forward;
+    float visited;  // entries it has stood on
+    bool damaged;   // it stopped at a damaged link
+  };
+  static ChainWalk WalkFrom(float n, bool forward) { return {n, forward, 1, false}; }
+  // Follows `link`, read from the walk's entry: the linked entry's bytes,
+  // the walk moved there. nullptr at the chain's end (an entry linking to
+  // itself) and, with `damaged` set, at a damaged link: to no entry, to one
+  // that does not link back, or round a loop.
+  const uint8_t* ChainStep(ChainWalk& walk, float link);
   // The tests of a walk on stored bytes; each Take decodes into e and gives
   // the full test's answer only for an entry whose bytes can match. Prepare
   // before a walk: they read the criteria as they stand then.
@@ -127,9 +146,10 @@ class MainWindowRuns {
   // The walks the steps share. Each returns the entry number found (the work
   // entry holding it), or 0 when the walk ran out.
   float StepIndex(store::EntryRecord& work, bool forward, bool searchTest);
-  float StepNumbers(store::EntryRecord& work, bool forward, bool yieldEvery20,
+  float StepNumbers(store::EntryRecord& work, bool forward,
                     bool (MainWindowRuns::*take)(const uint8_t*, store::EntryRecord&));
-  float StepChain(store::EntryRecord& work, bool forward);
+  float StepChain(store::EntryRecord& work, ChainWalk& walk);
+  float SeqSearchStep(store::EntryRecord& work, bool forward);
 
   platform::Host& host_;
   store::Store& store_;
@@ -140,6 +160,8 @@ class MainWindowRuns {
   // The entry BrowseIndex stands on after the last run or step that moved
   // it there; 0 when it stands elsewhere.
   float indexStandsOn_ = 0;
+  // A search's walk along the sort chain.
+  ChainWalk chain_ = WalkFrom(0, true);
   std::unique_ptr<RawTextTest> globalTest_;
   std::vector<std::unique_ptr<RawTextTest>> seqTests_;
 };

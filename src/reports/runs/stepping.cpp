@@ -8,7 +8,6 @@
 
 #include "reports/runs/main_window_runs.h"
 #include "reports/runs/match_tests.h"
-#include "platform/text/codepage.h"
 
 namespace kelvarin::reports {
 
@@ -29,7 +28,9 @@ float MainWindowRuns::NotFound(const char* message, bool beep) {
 // Previous after any number of unsuccessful Nexts returns the match before
 // the one shown. Should the entry's key not be found there, the walk goes
 // on from where the index stands and passes over the entry shown when it
-// meets it. The end point applies going forward only.
+// meets it. The end point stops the walk going forward only; both ways pass
+// over the entries that lie past it among keys equal on 24 characters, which
+// the index orders by entry number rather than by the rest of their text.
 float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest) {
   if (indexStandsOn_ != store_.CurrentEntryNumber) IndexToShownEntry(work);
   indexStandsOn_ = 0;
@@ -42,11 +43,9 @@ float MainWindowRuns::StepIndex(EntryRecord& work, bool forward, bool searchTest
       if (r == kAlphaSkip) continue;
     }
     if (n == store_.CurrentEntryNumber) continue;
-    if (forward) {
-      EndPoint end = EndPointVerdict(state_, work);
-      if (end == kPastEnd) return 0;
-      if (end == kPastEndTied) continue;
-    }
+    const EndPoint end = EndPointVerdict(state_, work);
+    if (end == kPastEnd && forward) return 0;
+    if (end == kPastEndTied) continue;
     indexStandsOn_ = n;
     return n;
   }
@@ -56,24 +55,19 @@ void MainWindowRuns::IndexToShownEntry(EntryRecord& work) {
   const float shown = store_.CurrentEntryNumber;
   const int16_t slot = state_.KeyField;
   if (main_.BrowseIndex == -1 || slot < 0 || slot >= store::kFieldCount || !Read(work, shown)) return;
-  const std::string key = store::Store::EntryKey(work, slot);
-  // Keys that agree are kept in entry-number order: walk them to the one shown.
-  const std::string folded = platform::AnsiUpperString(key);
-  float n = store_.IndexFind(main_.BrowseIndex, key);
-  while (n != 0 && n != shown) {
-    n = store_.IndexNext(main_.BrowseIndex);
-    if (n == 0 || !Read(work, n) || platform::AnsiUpperString(store::Store::EntryKey(work, slot)) != folded) return;
-  }
+  store_.IndexSeekEntry(main_.BrowseIndex, store::Store::EntryKey(work, slot), shown);
 }
 
 // Entry numbers from the one shown towards EntryCount or 1; the bound is
-// taken once, at the start of the step.
-float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEvery20,
+// taken once, at the start of the step. Only the scan for deleted entries
+// lets the window breathe, every 20 entries.
+float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward,
                                   bool (MainWindowRuns::*take)(const uint8_t*, EntryRecord&)) {
   const float last = store_.CatalogHeader.EntryCount;
   const float step = forward ? 1.0f : -1.0f;
+  const bool yields = take == &MainWindowRuns::DeletedTake;
   for (float n = store_.CurrentEntryNumber + step; forward ? n <= last : n >= 1; n += step) {
-    if (yieldEvery20 && std::fmod(n, 20.0f) == 0) host_.DoEvents();
+    if (yields && std::fmod(n, 20.0f) == 0) host_.DoEvents();
     const uint8_t* bytes = Bytes(n);
     if (!bytes) return 0;
     if ((this->*take)(bytes, work)) return n;
@@ -82,16 +76,12 @@ float MainWindowRuns::StepNumbers(EntryRecord& work, bool forward, bool yieldEve
 }
 
 // Along the sort chain from the entry shown. The chain ends at an entry
-// linking to itself; a damaged chain (a link to no entry, a loop) ends the
-// walk too.
-float MainWindowRuns::StepChain(EntryRecord& work, bool forward) {
-  const float last = store_.CatalogHeader.EntryCount;
+// linking to itself; a damaged chain ends the walk too (see ChainWalk).
+float MainWindowRuns::StepChain(EntryRecord& work, ChainWalk& walk) {
   const store::DatHeader& h = store_.CatalogHeader;
-  float n = store_.CurrentEntryNumber;
-  const uint8_t* bytes = Bytes(n);
-  for (float steps = 0; bytes && steps < last; ++steps) {
-    bytes = ChainStep(forward ? RawNextLink(bytes, h) : RawPrevLink(bytes, h), n, forward);
-    if (bytes && SeqTake(bytes, work)) return n;
+  for (const uint8_t* bytes = Bytes(walk.n); bytes;) {
+    bytes = ChainStep(walk, walk.forward ? RawNextLink(bytes, h) : RawPrevLink(bytes, h));
+    if (bytes && SeqTake(bytes, work)) return walk.n;
   }
   return 0;
 }
@@ -132,27 +122,27 @@ float MainWindowRuns::AlphaListPrevious(EntryRecord& work) {
 
 float MainWindowRuns::FindDeletedNext(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, true, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("No More Deleted Records", true);
 }
 
 float MainWindowRuns::FindDeletedPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
-  if (float n = StepNumbers(work, false, true, &MainWindowRuns::DeletedTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, false, &MainWindowRuns::DeletedTake)) return Found(store_, n);
   return NotFound("Start of Current List", true);
 }
 
 float MainWindowRuns::GlobalSearchNext(EntryRecord& work) {
   store_.MousePointerHourglass();
   PrepareGlobalTest();
-  if (float n = StepNumbers(work, true, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, true, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
 float MainWindowRuns::GlobalSearchPrevious(EntryRecord& work) {
   store_.MousePointerHourglass();
   PrepareGlobalTest();
-  if (float n = StepNumbers(work, false, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
+  if (float n = StepNumbers(work, false, &MainWindowRuns::GlobalTake)) return Found(store_, n);
   return NotFound("No matches found.", true);
 }
 
@@ -182,22 +172,19 @@ float MainWindowRuns::SeqListPrevious(EntryRecord& work) {
 
 // ---- sequential search: along the sort chain when sorted ---------------------
 
-float MainWindowRuns::SeqSearchNext(EntryRecord& work) {
-  store_.MousePointerHourglass();
-  PrepareSeqTests();
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, true)
-                                                  : StepNumbers(work, true, false, &MainWindowRuns::SeqTake);
-  if (n) return Found(store_, n);
-  return NotFound("No Match Found", true);
-}
+float MainWindowRuns::SeqSearchNext(EntryRecord& work) { return SeqSearchStep(work, true); }
 
-float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) {
+float MainWindowRuns::SeqSearchPrevious(EntryRecord& work) { return SeqSearchStep(work, false); }
+
+float MainWindowRuns::SeqSearchStep(EntryRecord& work, bool forward) {
   store_.MousePointerHourglass();
   PrepareSeqTests();
-  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, false)
-                                                  : StepNumbers(work, false, false, &MainWindowRuns::SeqTake);
+  ChainWalk walk = WalkFrom(store_.CurrentEntryNumber, forward);
+  float n = store_.CurrentSettings.Sorted == 1.0f ? StepChain(work, walk)
+                                                  : StepNumbers(work, forward, &MainWindowRuns::SeqTake);
   if (n) return Found(store_, n);
-  return NotFound("No Match Found", false);
+  // Only Next beeps.
+  return NotFound(walk.damaged ? kSortOrderDamaged : "No Match Found", forward);
 }
 
 }  // namespace kelvarin::reports
