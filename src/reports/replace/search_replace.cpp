@@ -10,7 +10,6 @@ namespace kelvarin::reports {
 using store::EntryRecord;
 
 namespace {
-constexpr const char* kKeyUpdateFailed = "Error Updating Key Index";
 // Entries rewritten together, their keys changed in one transaction per
 // index before and one after.
 constexpr size_t kGroup = 256;
@@ -129,52 +128,53 @@ bool SearchReplace::Queue(float n, const EntryRecord& before, const EntryRecord&
         return false;
       }
       p.keys.Items[static_cast<size_t>(++p.keys.KeyIndexCount)] = k;
-      if (std::find(batchHandles_.begin(), batchHandles_.end(), k.Handle) == batchHandles_.end())
-        batchHandles_.push_back(k.Handle);
+      const auto end = touched_.Items.begin() + touched_.KeyIndexCount + 1;
+      if (std::find_if(touched_.Items.begin() + 1, end, [&](const store::KeyIndex& t) { return t.Handle == k.Handle; }) ==
+          end)
+        touched_.Items[static_cast<size_t>(++touched_.KeyIndexCount)] = k;
     }
   }
   pending_.push_back(std::move(p));
   return true;
 }
 
-void SearchReplace::Batch(bool begin) {
-  platform::KeyIndexLibrary& library = store_.indexLibrary();
-  for (int16_t h : batchHandles_) begin ? library.BeginBatch(h) : library.EndBatch(h);
+bool SearchReplace::ChangeKeys(bool add) {
+  // One transaction per index for the group. The first failure is told (by
+  // the store) and ends the phase; what the phase did is dropped, so the
+  // old keys stay when they could not all go, and an index whose new keys
+  // could not all come stays marked out of step, to be built again.
+  if (!store_.BeginKeyChanges(touched_)) return false;
+  bool ok = true;
+  for (size_t i = 0; ok && i < pending_.size(); ++i) {
+    Pending& p = pending_[i];
+    ok = add ? store_.AddEntryKeys(p.keys, i < written_ ? p.after : p.before, p.n)
+             : store_.DeleteEntryKeys(p.keys, p.before, p.n);
+  }
+  return store_.EndKeyChanges(touched_, ok) && ok;
 }
 
 bool SearchReplace::Flush() {
   if (pending_.empty()) return true;
   const store::DatHeader& header = store_.CatalogHeader;
-  bool keysOk = true;
-  Batch(true);
-  for (Pending& p : pending_) keysOk = store_.DeleteEntryKeys(p.keys, p.before, p.n) && keysOk;
-  Batch(false);
-  size_t written = 0;
+  written_ = 0;
+  // The data file is written only once the old keys are gone.
+  bool keysOk = ChangeKeys(false);
   if (keysOk)
-    while (written < pending_.size() && store_.WriteEntry(pending_[written].after, header, pending_[written].n,
-                                                          store_.DatFile))
-      ++written;
-  const bool writeFailed = keysOk && written < pending_.size();
+    while (written_ < pending_.size() && store_.WriteEntry(pending_[written_].after, header, pending_[written_].n,
+                                                           store_.DatFile))
+      ++written_;
+  const bool writeFailed = keysOk && written_ < pending_.size();
   if (writeFailed) {
     // The record may be partly written: put the old one back, and key the
     // entry by whatever the file holds now.
-    Pending& p = pending_[written];
+    Pending& p = pending_[written_];
     store_.WriteEntry(p.before, header, p.n, store_.DatFile);
     if (!store_.ReadEntry(p.after, header, p.n, store_.DatFile)) p.after = p.before;
-    ++written;
+    ++written_;
   }
-  if (keysOk) {
-    Batch(true);
-    for (size_t i = 0; i < pending_.size(); ++i) {
-      Pending& p = pending_[i];
-      keysOk = store_.AddEntryKeys(p.keys, i < written ? p.after : p.before, p.n) && keysOk;
-    }
-    Batch(false);
-  }
+  if (keysOk) keysOk = ChangeKeys(true);
   pending_.clear();
-  batchHandles_.clear();
-  // An index left short of keys is built again when next opened.
-  if (!keysOk) host_.MsgBox(kKeyUpdateFailed);
+  touched_.KeyIndexCount = 0;
   return keysOk && !writeFailed;
 }
 
