@@ -96,8 +96,9 @@ bool Store::BeginKeyChanges(KeyIndexTable& table) {
     const KeyIndex& k = table.Items[static_cast<size_t>(i)];
     if (k.Handle < 0 || indexes_.BeginBatch(k.Handle) == platform::kKeyOk) continue;
     ShowMessage(IndexFault("Error Updating Key Index", indexes_.PathOf(k.Handle)));
-    table.KeyIndexCount = i - 1;
-    EndKeyChanges(table, false);
+    KeyIndexTable begun = table;
+    begun.KeyIndexCount = i - 1;
+    EndKeyChanges(begun, false);
     return false;
   }
   return true;

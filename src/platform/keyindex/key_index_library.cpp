@@ -661,18 +661,16 @@ int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry,
   sqlite3_reset(s);
   int changed = 0;
   if (rc == SQLITE_DONE) {
-    rc = SQLITE_OK;
     changed = sqlite3_changes(c.db);
-    if (changed > 0) rc = c.AddMeta("count", add ? 1 : -1);
+    rc = changed > 0 ? c.AddMeta("count", add ? 1 : -1) : SQLITE_OK;
     // A removal marks the index out of step in the file, in the same
     // transaction, until the entry's key comes back through this handle:
     // whatever fails or stops in between, the next opening rebuilds it.
-    auto it = h.removed.find(entry);
-    const int delta = !add ? 1 : it != h.removed.end() ? -1 : 0;
-    if (changed > 0 && delta != 0 && rc == SQLITE_OK) rc = c.AddMeta("pending", delta);
-    if (changed > 0 && delta != 0 && rc == SQLITE_OK) {
-      if ((h.removed[entry] += delta) == 0) h.removed.erase(entry);
-      c.transaction.push_back({&h, entry, delta});
+    const int pending = changed == 0 ? 0 : !add ? 1 : h.removed.contains(entry) ? -1 : 0;
+    if (rc == SQLITE_OK && pending != 0) rc = c.AddMeta("pending", pending);
+    if (rc == SQLITE_OK && pending != 0) {
+      if ((h.removed[entry] += pending) == 0) h.removed.erase(entry);
+      c.transaction.push_back({&h, entry, pending});
     }
   }
   if (rc == SQLITE_OK) rc = c.Commit();

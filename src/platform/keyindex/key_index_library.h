@@ -66,7 +66,7 @@ enum KeyIndexResult : int {
   kKeyTooManyOpen = -3,
   kKeyForeign = -4,  // a file that is not an index of ours stands at the path
   kKeyDamaged = -5,  // a read met a damaged page (or failed): rebuild the index
-  kKeyStale = -6,    // keys were lost in a failed change: rebuild the index
+  kKeyStale = -6,    // a failed change left the index out of step: rebuild it
   kKeyCancelled = 2,
 };
 
