@@ -96,9 +96,7 @@ bool Store::BeginKeyChanges(KeyIndexTable& table) {
     const KeyIndex& k = table.Items[static_cast<size_t>(i)];
     if (k.Handle < 0 || indexes_.BeginBatch(k.Handle) == platform::kKeyOk) continue;
     ShowMessage(IndexFault("Error Updating Key Index", indexes_.PathOf(k.Handle)));
-    KeyIndexTable begun = table;
-    begun.KeyIndexCount = i - 1;
-    EndKeyChanges(begun, false);
+    EndKeyChanges(table, false);  // the indexes not begun have nothing to end
     return false;
   }
   return true;
@@ -222,7 +220,8 @@ bool Store::RecoverIndex(int16_t handle, bool damaged) {
   const std::string path = indexes_.PathOf(handle);
   // An index a failed change left out of step has been told of then.
   if (damaged)
-    ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + indexes_.LastError() + " It is built again from the catalog.");
+    ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + indexes_.LastError() +
+                " It is built again from the catalog.");
   auto it = openedIndexes_.find(handle);
   if (it == openedIndexes_.end()) return false;
   const OpenedIndex& opened = it->second;

@@ -255,7 +255,6 @@ struct KeyIndexLibrary::Connection {
     return insert && removeOne && addMeta && getMeta;
   }
   int AddMeta(const char* k, int64_t delta) {
-    sqlite3_reset(addMeta);
     sqlite3_bind_text(addMeta, 1, k, -1, SQLITE_STATIC);
     sqlite3_bind_int64(addMeta, 2, delta);
     int rc = sqlite3_step(addMeta);
@@ -263,7 +262,6 @@ struct KeyIndexLibrary::Connection {
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
   }
   int64_t MetaNumber(const char* k) {
-    sqlite3_reset(getMeta);
     sqlite3_bind_text(getMeta, 1, k, -1, SQLITE_STATIC);
     int64_t n = sqlite3_step(getMeta) == SQLITE_ROW ? sqlite3_column_int64(getMeta, 0) : 0;
     sqlite3_reset(getMeta);
@@ -667,8 +665,9 @@ int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry,
     // transaction, until the entry's key comes back through this handle:
     // whatever fails or stops in between, the next opening rebuilds it.
     const int pending = changed == 0 ? 0 : !add ? 1 : h.removed.contains(entry) ? -1 : 0;
-    if (rc == SQLITE_OK && pending != 0) rc = c.AddMeta("pending", pending);
-    if (rc == SQLITE_OK && pending != 0) {
+    if (pending != 0) {
+      if (rc == SQLITE_OK) rc = c.AddMeta("pending", pending);
+      // Undone by Settle if the transaction fails.
       if ((h.removed[entry] += pending) == 0) h.removed.erase(entry);
       c.transaction.push_back({&h, entry, pending});
     }

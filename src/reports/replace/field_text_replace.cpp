@@ -16,11 +16,9 @@ bool ReplaceInField(std::string& field, int16_t fieldLength, const std::string& 
   const std::string text(platform::TrimTrailingBlanks(field));
   // Most fields hold no occurrence: find that out on the text alone.
   if (platform::IsSubstr(search, text, caseSensitive) == 0) return false;
-  // The text, then the room as NUL characters: what the result holds ends at
-  // its first NUL, so neither the room nor a NUL in the replacement can
-  // reach the field.
+  // What the result holds ends at its first NUL, so a NUL in the
+  // replacement never reaches the field.
   std::string buffer = text;
-  buffer.append(kRoom, '\0');
   if (platform::ReplaceSubstr(search, replacement, buffer, caseSensitive, kRoom) <= 0) return false;
   const size_t nul = buffer.find('\0');
   if (nul != std::string::npos) buffer.resize(nul);

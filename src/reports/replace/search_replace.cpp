@@ -68,7 +68,6 @@ void SearchReplace::Replace(bool global) {
   store_.ShowGauge(last + 1 - start, global ? "Replacing Globally...." : "Replacing ....", true);
   RawEntryScan scan(store_, search, caseSensitive);
   float count = 0;
-  bool failed = false;
   EntryRecord before;
   EntryRecord after;
   for (float n = start; n <= last; ++n) {
@@ -88,21 +87,18 @@ void SearchReplace::Replace(bool global) {
     count += global ? static_cast<float>(changed) : 1.0f;
     // A replacement by the same text changes nothing worth writing.
     if (after == before) continue;
-    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) {
-      failed = true;
-      break;
-    }
+    // A failure has been told; the run stops there.
+    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) break;
   }
   // What was replaced before a cancel stays replaced.
-  if (!Flush()) failed = true;
+  Flush();
   if (keysOpen_) {
     store_.CloseIndexes(keys_);
     keysOpen_ = false;
   }
   BusyOff();
-  // After a failed write the user has been told; that nothing matched would
-  // be no news.
-  if (count == 0 && !failed) {
+  // Nothing can fail before a match is counted.
+  if (count == 0) {
     host_.Beep();
     host_.MsgBox("No Matches Found");
   }
@@ -128,9 +124,8 @@ bool SearchReplace::Queue(float n, const EntryRecord& before, const EntryRecord&
         return false;
       }
       p.keys.Items[static_cast<size_t>(++p.keys.KeyIndexCount)] = k;
-      const auto end = touched_.Items.begin() + touched_.KeyIndexCount + 1;
-      if (std::find_if(touched_.Items.begin() + 1, end, [&](const store::KeyIndex& t) { return t.Handle == k.Handle; }) ==
-          end)
+      const auto first = touched_.Items.begin() + 1, end = first + touched_.KeyIndexCount;
+      if (std::none_of(first, end, [&](const store::KeyIndex& t) { return t.Handle == k.Handle; }))
         touched_.Items[static_cast<size_t>(++touched_.KeyIndexCount)] = k;
     }
   }
