@@ -67,13 +67,12 @@ class KeyIndexFaultTest : public StoreTest {
 // it is complete and in order, and the index the next start opens is sound.
 TEST_F(KeyIndexFaultTest, DamageAtAnyPageIsFoundAndMended) {
   Build(100000, 8);
-  int16_t h = Open();
-  store_.IndexClose(h);
+  store_.IndexClose(Open());
   Restart();
   const std::string other = test_support::ReadFileBytes(Path());
   std::filesystem::remove(Path());
   const std::vector<float> order = Build(100000);
-  h = Open();
+  int16_t h = Open();
   ASSERT_GE(h, 0);
   store_.IndexClose(h);
   Restart();
@@ -89,11 +88,8 @@ TEST_F(KeyIndexFaultTest, DamageAtAnyPageIsFoundAndMended) {
     const size_t swap = (page + 1 + rng() % (pages - 1)) % pages;
     for (size_t i = 0; i < 4096; ++i) {
       char& c = damaged[page * 4096 + i];
-      switch (round % 3) {
-        case 0: c = static_cast<char>(rng()); break;
-        case 1: std::swap(c, damaged[swap * 4096 + i]); break;
-        default: c = other[page * 4096 + i];
-      }
+      if (round % 3 == 1) std::swap(c, damaged[swap * 4096 + i]);
+      else c = round % 3 ? other[page * 4096 + i] : static_cast<char>(rng());
     }
     ASSERT_TRUE(test_support::WriteFileBytes(Path(), damaged));
     host_.ClearRecord();

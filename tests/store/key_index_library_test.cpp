@@ -207,15 +207,13 @@ TEST(KeyIndexLibraryTest, DamageIsNeverTakenForTheEnd) {
   uint32_t salt = 0;
   for (int i = 60; i < 64; ++i) salt = salt << 8 | static_cast<unsigned char>(sound[i]);
   std::string page(sound, 4096, 4096);
-  auto sealed = [&](uint32_t n) {
-    return PageSealOk(reinterpret_cast<const unsigned char*>(page.data()), 4096, n, salt);
-  };
-  EXPECT_TRUE(sealed(2));
-  EXPECT_FALSE(sealed(3));
-  for (size_t at : {0, 4083, 4095}) {
-    page[at] ^= 1;
-    EXPECT_FALSE(sealed(2)) << at;
-    page[at] ^= 1;
+  auto* p = reinterpret_cast<unsigned char*>(page.data());
+  EXPECT_TRUE(PageSealOk(p, 4096, 2, salt));
+  EXPECT_FALSE(PageSealOk(p, 4096, 3, salt));
+  for (size_t at : {0, 4083, 4095}) {  // one bit of the content, the number, the sum
+    std::string bent = page;
+    bent[at] ^= 1;
+    EXPECT_FALSE(PageSealOk(reinterpret_cast<unsigned char*>(bent.data()), 4096, 2, salt)) << at;
   }
   std::string bytes = sound;
   const size_t middle = bytes.size() / 4096 / 2;

@@ -161,18 +161,14 @@ TEST_F(KeyIndexTest, MissingStaleAndEarlierLayoutIndexesAreRebuilt) {
     ASSERT_EQ(sqlite3_open(File("FRUITX02.WDX").c_str(), &db), SQLITE_OK);
     int reserve = 8;
     if (layout == 2) sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
-    const std::string tables =
-        layout == 1 ? "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB NOT NULL);"
-                    : "PRAGMA application_id = 1263946072; CREATE TABLE keys(ukey BLOB, entry INTEGER, seq INTEGER,"
-                      " key BLOB, PRIMARY KEY(ukey, entry, seq)) WITHOUT ROWID;";
-    ASSERT_EQ(sqlite3_exec(db,
-                           ("PRAGMA page_size = 4096; CREATE TABLE meta(k TEXT PRIMARY KEY, v);" + tables +
-                            "INSERT INTO meta VALUES('magic', 'kelvarin key index " + std::to_string(layout) + "');"
-                            "INSERT INTO meta VALUES('count', 3);"
-                            "INSERT INTO meta VALUES('owner', CAST('FRUIT' AS BLOB));")
-                               .c_str(),
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    const std::string sql = (layout == 2 ? "PRAGMA application_id = 1263946072;" : "") +
+                            std::string("CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
+                                        "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB);"
+                                        "INSERT INTO meta VALUES('count', 3);"
+                                        "INSERT INTO meta VALUES('owner', CAST('FRUIT' AS BLOB));"
+                                        "INSERT INTO meta VALUES('magic', 'kelvarin key index ") +
+                            std::to_string(layout) + "');";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     EXPECT_EQ(WalkForward(Open()), order) << layout;
     EXPECT_TRUE(host_.MessageTexts().empty()) << layout;
