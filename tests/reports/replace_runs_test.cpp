@@ -329,7 +329,7 @@ TEST_F(ReplaceRunTest, AFailingIndexIsToldOnceAndNeverTrustedOutOfStep) {
     EXPECT_EQ(codes.size(), 6u);
     for (const auto& [key, n] : codes) EXPECT_EQ(key, store::Store::EntryKey(Stored(n), kCode)) << n;
     EXPECT_TRUE(host_.MessageTexts().empty());
-    if (told.empty()) break;
+    if (round >= 2 && told.empty()) break;
   }
   EXPECT_GT(leftOutOfStep, 0);
 }
