@@ -91,6 +91,28 @@ bool Store::AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float e
   return ok;
 }
 
+bool Store::BeginKeyChanges(KeyIndexTable& table) {
+  for (int i = 1; i <= table.KeyIndexCount; ++i) {
+    const KeyIndex& k = table.Items[static_cast<size_t>(i)];
+    if (k.Handle < 0 || indexes_.BeginBatch(k.Handle) == platform::kKeyOk) continue;
+    ShowMessage(IndexFault("Error Updating Key Index", indexes_.PathOf(k.Handle)));
+    EndKeyChanges(table, false);  // the indexes not begun have nothing to end
+    return false;
+  }
+  return true;
+}
+
+bool Store::EndKeyChanges(KeyIndexTable& table, bool keep) {
+  bool ok = true;
+  for (int i = 1; i <= table.KeyIndexCount; ++i) {
+    const KeyIndex& k = table.Items[static_cast<size_t>(i)];
+    if (k.Handle < 0 || indexes_.EndBatch(k.Handle, keep) == platform::kKeyOk) continue;
+    if (ok) ShowMessage(IndexFault("Error Updating Key Index", indexes_.PathOf(k.Handle)));
+    ok = false;
+  }
+  return ok;
+}
+
 void Store::CloseIndexes(KeyIndexTable& table) {
   for (int i = 1; i <= table.KeyIndexCount; ++i) {
     KeyIndex& k = table.Items[static_cast<size_t>(i)];
@@ -117,7 +139,7 @@ int16_t Store::OpenIndex(int slot, const DatHeader& header, const std::string& c
   // made for another catalog would list nothing or the wrong entries: build
   // it from the entries.
   const bool ours = info.owner == catalogName;
-  if (mode != 1 && (info.keyCount != static_cast<int64_t>(header.EntryCount) || !ours)) {
+  if (mode != 1 && (info.keyCount != static_cast<int64_t>(header.EntryCount) || !ours || info.outOfStep)) {
     std::string cause;
     int rc = RebuildIndex(handle, slot, header, catalogName, &cause);
     if (rc != platform::kKeyOk) {
@@ -194,9 +216,12 @@ int Store::RebuildIndex(int16_t handle, int slot, const DatHeader& header, const
   return rc;
 }
 
-bool Store::RecoverIndex(int16_t handle) {
+bool Store::RecoverIndex(int16_t handle, bool damaged) {
   const std::string path = indexes_.PathOf(handle);
-  ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + indexes_.LastError() + " It is built again from the catalog.");
+  // An index a failed change left out of step has been told of then.
+  if (damaged)
+    ShowMessage("Error Getting Key\r" + platform::PathText(path) + "\r" + indexes_.LastError() +
+                " It is built again from the catalog.");
   auto it = openedIndexes_.find(handle);
   if (it == openedIndexes_.end()) return false;
   const OpenedIndex& opened = it->second;
@@ -214,9 +239,9 @@ template <class Lookup>
 float Store::IndexLookup(int16_t handle, Lookup lookup, float none, bool reportBadHandle) {
   KeyEntry e;
   int rc = lookup(e);
-  if (rc == platform::kKeyDamaged) {
+  if (rc == platform::kKeyDamaged || rc == platform::kKeyStale) {
     // Told by RecoverIndex either way.
-    if (!RecoverIndex(handle)) return none;
+    if (!RecoverIndex(handle, rc == platform::kKeyDamaged)) return none;
     rc = lookup(e);
   }
   if (rc == platform::kKeyOk) return static_cast<float>(e.entry);

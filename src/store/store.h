@@ -164,11 +164,18 @@ class Store {
   void OpenKeyIndexes(KeyIndexTable& table);
   bool DeleteEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
   bool AddEntryKeys(KeyIndexTable& table, const EntryRecord& entry, float entryNumber);
+  // Groups the key changes of many entries into one transaction per index
+  // of the table, until EndKeyChanges commits them (keep) or drops them.
+  // False after "Error Updating Key Index" with the file and the cause (a
+  // failed begin drops what it began).
+  bool BeginKeyChanges(KeyIndexTable& table);
+  bool EndKeyChanges(KeyIndexTable& table, bool keep);
   void CloseIndexes(KeyIndexTable& table);
   // mode 0: the existing index, rebuilt from the data file when it is
-  // missing, damaged, made for another catalog or holds another number of
-  // keys than the catalog has entries; mode 1: a new empty index. Either
-  // way the index is recorded as the named catalog's. -1 after "ERROR
+  // missing, damaged, made for another catalog, holds another number of
+  // keys than the catalog has entries or was left out of step by a failed
+  // change; mode 1: a new empty index. Either way the index is recorded as
+  // the named catalog's. -1 after "ERROR
   // OPENING INDEX FILE" (with the file and the cause; a file that is not an
   // index is left as it is), or after the user cancelled the rebuild.
   // A rebuild shows the hourglass and the gauge, with Cancel.
@@ -176,7 +183,8 @@ class Store {
   // -1 after "Error Getting Key" when the library fails, also -1 (silently)
   // when the index holds no key. An index found damaged by any of the
   // lookups is reported, rebuilt from the data file and read on from the
-  // same position, so a walk never ends early as if at its end.
+  // same position, so a walk never ends early as if at its end; one a
+  // failed change left out of step is rebuilt the same way.
   float IndexFirst(int16_t handle);
   float IndexNext(int16_t handle);  // 0 when there is none
   float IndexPrev(int16_t handle);
@@ -281,7 +289,8 @@ class Store {
   };
   int RebuildIndex(int16_t handle, int slot, const DatHeader& header, const std::string& catalogName,
                    std::string* cause);
-  bool RecoverIndex(int16_t handle);
+  // Rebuilds an index a lookup found damaged (told first) or stale.
+  bool RecoverIndex(int16_t handle, bool damaged);
   template <class Lookup>
   float IndexLookup(int16_t handle, Lookup lookup, float none, bool reportBadHandle);
   std::string IndexFault(const std::string& heading, const std::string& path) const;

@@ -1,5 +1,8 @@
 // Field Replace and Global Replace over a catalog on disk: what they write,
 // the key indexes after them, the start entry, the gauge and its Cancel.
+#include <sqlite3.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -38,9 +41,15 @@ TEST(ReplaceInFieldTest, ResultIsCutOrPaddedToTheFieldAndNeverHoldsANul) {
   std::string one = "a";
   EXPECT_TRUE(ReplaceInField(one, 1, "a", "bc", false));
   EXPECT_EQ(one, "b");
-  std::string unused;
+  std::string unused = "a";
   EXPECT_FALSE(ReplaceInField(unused, 0, "a", "b", false));
-  EXPECT_EQ(unused, "");
+  EXPECT_EQ(unused, "a");
+  // A replacement the room cannot take is not made, nor told as made; a
+  // blank field holds nothing, not even its blanks.
+  field = Pad("a", 8);
+  EXPECT_FALSE(ReplaceInField(field, 8, "a", std::string(300, 'x'), false) || field != Pad("a", 8));
+  field = Pad("", 8);
+  EXPECT_FALSE(ReplaceInField(field, 8, " ", "x", false));
 }
 
 TEST(ReplaceInFieldTest, CaseMattersOnlyWhenAskedAlsoForAccentedLetters) {
@@ -189,6 +198,8 @@ TEST_F(ReplaceRunTest, FieldReplaceWorksOnSlotZero) {
   Replace("b", "-");
   EXPECT_EQ(Field(1, 0), "a-c     ");
   EXPECT_EQ(Field(1, 1), "abc     ");
+  request().ReplaceField = store::kFieldCount;  // no slot beyond the last
+  program_->searchReplace().FieldReplace();
 }
 
 TEST_F(ReplaceRunTest, AnIndexThatCannotBeOpenedStopsTheRunBeforeItsKeyChanges) {
@@ -258,6 +269,65 @@ TEST_F(ReplaceGaugeTest, TheGaugeCountsTheEntriesFromTheStart) {
   ExpectBox("No Matches Found");
   Replace("nowhere", "x", false, -1, "51");
   EXPECT_EQ(host_.DoEventsCount(), 1 + 125);
+}
+
+// The key indexes failing at every moment of a replace: another program
+// holding one (reading, writing), then the disk full after each further
+// 9,000 bytes. Each failure is told once; every entry is old or new; and an
+// index left out of step is never trusted again, by a walk kept open over
+// the run nor by its next opening, even once another copy of the program
+// made its key count right again.
+TEST_F(ReplaceRunTest, AFailingIndexIsToldOnceAndNeverTrustedOutOfStep) {
+  for (int n = 1; n <= 6; ++n)
+    Book((n % 2 ? "Alpha " : "Beta ") + std::to_string(n), "A", "Alpha" + std::to_string(n));
+  const char* holds[] = {"BEGIN; SELECT * FROM keys", "BEGIN IMMEDIATE", ""};
+  int leftOutOfStep = 0;
+  for (int round = 0;; ++round) {
+    SCOPED_TRACE(round);
+    program_.reset();
+    for (const char* f : {"BOOKSX03.WDX", "BOOKSX06.WDX"}) std::filesystem::remove(dir_.File(f));
+    Start();
+    const std::string code = st().IndexPath("BOOKS", kCode);
+    st().IndexClose(st().OpenIndex(kCode, st().CatalogHeader, "BOOKS", 0));
+    const int16_t browse = st().OpenIndex(kTitle, st().CatalogHeader, "BOOKS", 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(st().IndexPath("BOOKS", kTitle).c_str(), &other), SQLITE_OK);
+    sqlite3_exec(other, holds[std::min(round, 2)], nullptr, nullptr, nullptr);
+    st().indexLibrary().FailWrites(round < 2 ? 0 : SQLITE_FULL, ENOSPC, (round - 2) * 9000);
+    Replace("Alpha", "Omega", true);
+    sqlite3_close(other);
+    st().indexLibrary().FailWrites(0, 0);
+    const std::vector<std::string> told = host_.MessageTexts();
+    host_.ClearRecord();
+    ASSERT_LE(told.size(), 1u);
+    const std::string shown = told.empty() ? "" : told[0];
+    const char* cause = round < 2 ? "\rThe file is in use by another program." : "\rThe disk is full.";
+    EXPECT_TRUE(shown.ends_with(cause) || (round >= 2 && shown.empty())) << shown;
+    int replaced = 0;
+    for (int n = 1; n <= 6; ++n) replaced += Field(n, kCode) == "Omega" + std::to_string(n);
+    EXPECT_TRUE(replaced == 6 || (replaced == 0 && !told.empty())) << replaced;
+    leftOutOfStep += replaced == 6 && !told.empty();
+    {  // the other copy: stray keys until the count is right, one of them changed in step
+      platform::KeyIndexLibrary copy;
+      platform::KeyIndexOpenInfo info;
+      const int16_t h = copy.OpenNDX(code, 0, &info);
+      for (int64_t k = info.keyCount; k < 6; ++k) copy.AddKey(h, "stray", 9);
+      copy.DeleteKey(h, "stray", 9);
+      copy.AddKey(h, "stray", 9);
+    }
+    std::vector<std::pair<std::string, float>> walked;
+    for (float n = st().IndexFirst(browse); n > 0; n = st().IndexNext(browse))
+      walked.emplace_back(store::Store::EntryKey(Stored(n), kTitle), n);
+    st().IndexClose(browse);
+    EXPECT_EQ(walked.size(), 6u);
+    EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+    const auto codes = IndexPairs(kCode);
+    EXPECT_EQ(codes.size(), 6u);
+    for (const auto& [key, n] : codes) EXPECT_EQ(key, store::Store::EntryKey(Stored(n), kCode)) << n;
+    EXPECT_TRUE(host_.MessageTexts().empty());
+    if (round >= 2 && told.empty()) break;
+  }
+  EXPECT_GT(leftOutOfStep, 0);
 }
 
 TEST_F(ReplaceRunTest, AFailedWriteIsToldAndLeavesEntryAndKeysAsTheyWere) {

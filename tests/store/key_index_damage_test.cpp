@@ -60,25 +60,37 @@ class KeyIndexFaultTest : public StoreTest {
   }
 };
 
-// One page of the index overwritten with random bytes, at 20 places: the
-// walk either never needs the page or finds the damage, reports it and goes
-// on over the index built again; either way it is complete and in order,
-// and the index the next start opens is sound.
+// One page of the index overwritten, at 20 places: with random bytes, with
+// another page of it (the two swapped), or with the page at the same place
+// of another catalog's index. The walk either never needs the page or finds
+// the damage, reports it and goes on over the index built again; either way
+// it is complete and in order, and the index the next start opens is sound.
 TEST_F(KeyIndexFaultTest, DamageAtAnyPageIsFoundAndMended) {
+  Build(100000, 8);
+  store_.IndexClose(Open());
+  Restart();
+  const std::string other = test_support::ReadFileBytes(Path());
+  std::filesystem::remove(Path());
   const std::vector<float> order = Build(100000);
   int16_t h = Open();
   ASSERT_GE(h, 0);
   store_.IndexClose(h);
   Restart();
   const std::string pristine = test_support::ReadFileBytes(Path());
-  const size_t pages = pristine.size() / 4096;
+  const size_t pages = std::min(pristine.size(), other.size()) / 4096;
   ASSERT_GT(pages, 100u);
   std::mt19937 rng(20261207);
   int found = 0;
   for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
     const size_t page = rng() % pages;
     std::string damaged = pristine;
-    for (size_t i = 0; i < 4096; ++i) damaged[page * 4096 + i] = static_cast<char>(rng());
+    const size_t swap = (page + 1 + rng() % (pages - 1)) % pages;
+    for (size_t i = 0; i < 4096; ++i) {
+      char& c = damaged[page * 4096 + i];
+      if (round % 3 == 1) std::swap(c, damaged[swap * 4096 + i]);
+      else c = round % 3 ? other[page * 4096 + i] : static_cast<char>(rng());
+    }
     ASSERT_TRUE(test_support::WriteFileBytes(Path(), damaged));
     host_.ClearRecord();
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/keyindex/checked_vfs.h"
 #include "platform/keyindex/key_index_library.h"
 #include "platform/keyindex/key_sorter.h"
 #include "support/catalog_builder.h"
@@ -201,6 +202,18 @@ TEST(KeyIndexLibraryTest, DamageIsNeverTakenForTheEnd) {
     ASSERT_EQ(lib.Rebuild(h, keys), kKeyOk);
   }
   const std::string sound = test_support::ReadFileBytes(path);
+  // Each page ends in the header's salt, its own number and a checksum of
+  // every byte before it.
+  uint32_t salt = 0;
+  for (int i = 60; i < 64; ++i) salt = salt << 8 | static_cast<unsigned char>(sound[i]);
+  std::string page(sound, 4096, 4096);
+  auto* p = reinterpret_cast<unsigned char*>(page.data());
+  EXPECT_TRUE(PageSealOk(p, 4096, 2, salt));
+  for (size_t at : {0, 4084, 4095}) {  // one bit of the content, the number, the sum
+    std::string bent = page;
+    bent[at] ^= 1;
+    EXPECT_FALSE(PageSealOk(reinterpret_cast<unsigned char*>(bent.data()), 4096, 2, salt)) << at;
+  }
   std::string bytes = sound;
   const size_t middle = bytes.size() / 4096 / 2;
   bytes[middle * 4096 + 2000] ^= 1;  // one bit

@@ -152,20 +152,28 @@ TEST_F(KeyIndexTest, MissingStaleAndEarlierLayoutIndexesAreRebuilt) {
   store_.IndexClose(h);
   store_.indexLibrary().InitIndexes();
 
-  // An index of the layout before page checksums is ours: made anew.
-  std::filesystem::remove(File("FRUITX02.WDX"));
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(File("FRUITX02.WDX").c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
-                         "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB NOT NULL);"
-                         "INSERT INTO meta VALUES('magic', 'kelvarin key index 1');"
-                         "INSERT INTO meta VALUES('count', 3);"
-                         "INSERT INTO meta VALUES('owner', CAST('FRUIT' AS BLOB));",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
-  EXPECT_EQ(WalkForward(Open()), order);
+  // Indexes of the earlier layouts are ours, made anew without a word: the
+  // first (no page checksums) and the second (checksums that did not name
+  // the page's place: eight reserved bytes, the application id).
+  for (int layout : {1, 2}) {
+    std::filesystem::remove(File("FRUITX02.WDX"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(File("FRUITX02.WDX").c_str(), &db), SQLITE_OK);
+    int reserve = 8;
+    if (layout == 2) sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
+    const std::string sql = (layout == 2 ? "PRAGMA application_id = 1263946072;" : "") +
+                            std::string("CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
+                                        "CREATE TABLE keys(ukey BLOB NOT NULL, entry INTEGER NOT NULL, key BLOB);"
+                                        "INSERT INTO meta VALUES('count', 3);"
+                                        "INSERT INTO meta VALUES('owner', CAST('FRUIT' AS BLOB));"
+                                        "INSERT INTO meta VALUES('magic', 'kelvarin key index ") +
+                            std::to_string(layout) + "');";
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(WalkForward(Open()), order) << layout;
+    EXPECT_TRUE(host_.MessageTexts().empty()) << layout;
+    store_.indexLibrary().InitIndexes();
+  }
 }
 
 // A file that the index code did not make is never replaced or removed.

@@ -13,35 +13,60 @@ uint32_t ReadBe32(const unsigned char* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
 }
 
-// Whether a database header asks for page checksums.
-bool HeaderWantsChecksums(const unsigned char* header) {
-  return std::memcmp(header, "SQLite format 3", 16) == 0 && header[20] == kPageChecksumBytes &&
+uint32_t ReadLe32(const unsigned char* p) {
+  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+uint64_t ReadLe64(const unsigned char* p) { return ReadLe32(p) | (uint64_t{ReadLe32(p + 4)} << 32); }
+
+void WriteLe32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Whether a database header asks for page trailers.
+bool HeaderWantsTrailers(const unsigned char* header) {
+  return std::memcmp(header, "SQLite format 3", 16) == 0 && header[20] == kPageTrailerBytes &&
          ReadBe32(header + 68) == kKeyIndexAppId;
 }
 
-}  // namespace
+// The salt the header keeps (its user version).
+uint32_t HeaderSalt(const unsigned char* header) { return ReadBe32(header + 60); }
 
-uint64_t PageChecksum(const unsigned char* page, size_t pageSize) {
-  // Two running sums over the page's 32-bit words (a Fletcher sum): every
-  // byte and the order of the words count.
+// Two running sums over the 32-bit words before the checksum (a Fletcher
+// sum): every byte and the order of the words count, the salt and the page
+// number too.
+uint64_t Checksum(const unsigned char* page, size_t pageSize) {
   uint32_t s1 = 0x9E3779B9u;
   uint32_t s2 = 0x7F4A7C15u;
-  const size_t n = pageSize - kPageChecksumBytes;
+  const size_t n = pageSize - 8;
   for (size_t i = 0; i + 8 <= n; i += 8) {
-    uint32_t a, b;
-    std::memcpy(&a, page + i, 4);
-    std::memcpy(&b, page + i + 4, 4);
-    s1 += a + s2;
-    s2 += b + s1;
+    s1 += ReadLe32(page + i) + s2;
+    s2 += ReadLe32(page + i + 4) + s1;
   }
   return (uint64_t{s1} << 32) | s2;
 }
 
-bool PageChecksumOk(const unsigned char* page, size_t pageSize) {
+}  // namespace
+
+void SealPage(unsigned char* page, size_t pageSize, uint32_t pageNumber, uint32_t salt) {
+  unsigned char* trailer = page + pageSize - kPageTrailerBytes;
+  WriteLe32(trailer, salt);
+  WriteLe32(trailer + 4, pageNumber);
+  const uint64_t sum = Checksum(page, pageSize);
+  WriteLe32(trailer + 8, static_cast<uint32_t>(sum));
+  WriteLe32(trailer + 12, static_cast<uint32_t>(sum >> 32));
+}
+
+bool PageSealOk(const unsigned char* page, size_t pageSize, uint32_t pageNumber, uint32_t salt) {
   if (pageSize < 512 || pageSize % 8 != 0) return false;
-  uint64_t stored;
-  std::memcpy(&stored, page + pageSize - kPageChecksumBytes, 8);
-  return stored == PageChecksum(page, pageSize);
+  const unsigned char* trailer = page + pageSize - kPageTrailerBytes;
+  return ReadLe32(trailer) == salt && ReadLe32(trailer + 4) == pageNumber &&
+         ReadLe64(trailer + 8) == Checksum(page, pageSize);
+}
+
+bool PageSealed(const unsigned char* page, size_t pageSize) {
+  const unsigned char* trailer = page + pageSize - kPageTrailerBytes;
+  return PageSealOk(page, pageSize, ReadLe32(trailer + 4), ReadLe32(trailer));
 }
 
 struct CheckedVfs::State {
@@ -61,9 +86,14 @@ struct File {
   sqlite3_file base;  // must come first
   State* state;
   bool mainDb;
-  bool checked;  // the header asks for checksums
+  bool checked;   // the header asks for page trailers
+  uint32_t salt;  // the header's
   std::vector<unsigned char>* scratch;
   sqlite3_file* Real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
+  void ReadHeader(const unsigned char* header) {
+    checked = HeaderWantsTrailers(header);
+    salt = HeaderSalt(header);
+  }
 };
 
 File* AsFile(sqlite3_file* f) { return reinterpret_cast<File*>(f); }
@@ -78,15 +108,18 @@ int Close(sqlite3_file* f) {
 
 bool PageSized(int amount) { return amount >= 512 && amount <= 65536 && (amount & (amount - 1)) == 0; }
 
+uint32_t PageNumber(sqlite3_int64 offset, int pageSize) { return static_cast<uint32_t>(offset / pageSize + 1); }
+
 int Read(sqlite3_file* f, void* buf, int amount, sqlite3_int64 offset) {
   File* p = AsFile(f);
   int rc = p->Real()->pMethods->xRead(p->Real(), buf, amount, offset);
   if (rc != SQLITE_OK || !p->mainDb) return rc;
   auto* bytes = static_cast<unsigned char*>(buf);
   // The header is read first on every open: it says whether the pages carry
-  // checksums.
-  if (offset == 0 && amount >= 100) p->checked = HeaderWantsChecksums(bytes);
-  if (p->checked && PageSized(amount) && offset % amount == 0 && !PageChecksumOk(bytes, static_cast<size_t>(amount)))
+  // trailers, and the salt they carry.
+  if (offset == 0 && amount >= 100) p->ReadHeader(bytes);
+  if (p->checked && PageSized(amount) && offset % amount == 0 &&
+      !PageSealOk(bytes, static_cast<size_t>(amount), PageNumber(offset, amount), p->salt))
     return SQLITE_IOERR_DATA;
   return SQLITE_OK;
 }
@@ -106,13 +139,12 @@ int Write(sqlite3_file* f, const void* buf, int amount, sqlite3_int64 offset) {
   if (Faulted(p->state, amount)) return p->state->faultCode.load();
   if (p->mainDb) {
     const auto* bytes = static_cast<const unsigned char*>(buf);
-    if (offset == 0 && amount >= 100) p->checked = HeaderWantsChecksums(bytes);
+    if (offset == 0 && amount >= 100) p->ReadHeader(bytes);
     if (p->checked && PageSized(amount) && offset % amount == 0) {
-      // The page cache's buffer is not ours to change: sum a copy.
+      // The page cache's buffer is not ours to change: seal a copy.
       p->scratch->assign(bytes, bytes + amount);
       unsigned char* page = p->scratch->data();
-      uint64_t sum = PageChecksum(page, static_cast<size_t>(amount));
-      std::memcpy(page + amount - kPageChecksumBytes, &sum, 8);
+      SealPage(page, static_cast<size_t>(amount), PageNumber(offset, amount), p->salt);
       return p->Real()->pMethods->xWrite(p->Real(), page, amount, offset);
     }
   }
@@ -152,6 +184,7 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* f, int flags, in
   p->state = s;
   p->mainDb = (flags & SQLITE_OPEN_MAIN_DB) != 0;
   p->checked = false;
+  p->salt = 0;
   p->scratch = nullptr;
   std::memset(p->Real(), 0, static_cast<size_t>(s->real->szOsFile));
   int rc = s->real->xOpen(s->real, name, p->Real(), flags, outFlags);

@@ -1,9 +1,13 @@
-// An SQLite file layer for the key indexes that keeps a checksum in the last
-// eight bytes of every page of an index file and checks it on every read, so
-// that a damaged page is found the moment it is read (the read fails with
+// An SQLite file layer for the key indexes that seals every page of an index
+// file with a trailer in its last sixteen bytes and checks it on every read,
+// so that a damaged page is found the moment it is read (the read fails with
 // SQLITE_IOERR_DATA) instead of being taken for keys or for the end of the
-// index. Files whose header does not ask for checksums (eight reserved bytes
-// and the index's application id) pass through unchecked.
+// index. The trailer holds the file's salt, the page's number and a checksum
+// of everything before it, so a page read from another place of the file, or
+// from another index file, fails like a damaged one. The salt is drawn anew
+// for every file made and kept in the header's user version. Files whose
+// header does not ask for trailers (sixteen reserved bytes and the index's
+// application id) pass through unchecked.
 //
 // Each KeyIndexLibrary registers a layer of its own under a unique name, so
 // that a test can make that library's writes fail (disk full, read-only)
@@ -21,12 +25,20 @@ namespace kelvarin::platform {
 // The application id written into the header of every checksummed index.
 constexpr uint32_t kKeyIndexAppId = 0x4B564958;  // "KVIX"
 constexpr int kKeyIndexPageSize = 4096;
-constexpr int kPageChecksumBytes = 8;
+// The page trailer: salt (4 bytes), page number (4), checksum (8), each
+// little-endian. Files of the earlier layout reserved 8 bytes, for the
+// checksum alone.
+constexpr int kPageTrailerBytes = 16;
+constexpr int kEarlierTrailerBytes = 8;
 
-// The checksum of a page's bytes but its last eight.
-uint64_t PageChecksum(const unsigned char* page, size_t pageSize);
-// Whether the page's last eight bytes hold the checksum of the rest.
-bool PageChecksumOk(const unsigned char* page, size_t pageSize);
+// Writes the trailer of the page that stands at pageNumber (1 for the first).
+void SealPage(unsigned char* page, size_t pageSize, uint32_t pageNumber, uint32_t salt);
+// Whether the page carries a sound trailer for that place in a file of that
+// salt.
+bool PageSealOk(const unsigned char* page, size_t pageSize, uint32_t pageNumber, uint32_t salt);
+// Whether the page carries a sound trailer for the place and salt it names
+// itself: a page of some index file, wherever it stands now.
+bool PageSealed(const unsigned char* page, size_t pageSize);
 
 class CheckedVfs {
  public:

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "platform/keyindex/checked_vfs.h"
 #include "platform/keyindex/key_sorter.h"
@@ -19,9 +20,13 @@
 namespace kelvarin::platform {
 namespace {
 
-constexpr const char* kMagic = "kelvarin key index 2";
-// The layout before page checksums: a rowid table with a covering index.
+constexpr const char* kMagic = "kelvarin key index 3";
+// The first layout, before page checksums: a rowid table with a covering
+// index. (The second had checksums that did not name the page's place; its
+// header reserves fewer bytes per page.)
 constexpr const char* kEarlierMagic = "kelvarin key index 1";
+// How long a change waits for another program's hold on the file to end.
+constexpr int kBusyWaitMs = 2000;
 
 std::string CutKey(std::string_view key) {
   return std::string(key.substr(0, std::min(key.size(), KeyIndexLibrary::kMaxKey)));
@@ -69,6 +74,8 @@ std::string ParentOf(const std::string& path) {
 const char* kDamaged = "The index file is damaged.";
 const char* kNotAnIndex = "The file is not a key index of this program; it has been left as it is.";
 const char* kFolderInPlace = "A folder stands in the place of the file.";
+const char* kInUse = "The file is in use by another program.";
+const char* kOutOfStep = "The index is out of step with the catalog.";
 
 std::string CauseOfErrno(int e) {
   switch (e) {
@@ -88,6 +95,8 @@ std::string CauseOfSql(sqlite3* db, int rc) {
   const int primary = rc & 0xff;
   if (primary == SQLITE_FULL) return CauseOfErrno(ENOSPC);
   if (primary == SQLITE_READONLY) return CauseOfErrno(EROFS);
+  // Before the system's error: a lock refused leaves EACCES or EAGAIN there.
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) return kInUse;
   if (rc == SQLITE_IOERR_DATA || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) return kDamaged;
   const int sys = db ? sqlite3_system_errno(db) : 0;
   if (sys != 0) return CauseOfErrno(sys);
@@ -150,13 +159,17 @@ FileKind Classify(const std::string& path, int* error) {
   const size_t n = static_cast<size_t>(got);
   if (n >= 100 && std::memcmp(pages.data(), "SQLite format 3", 16) == 0) {
     uint32_t appId = ReadBe32(pages.data() + 68);
-    if (appId == kKeyIndexAppId) return pages[20] == kPageChecksumBytes ? FileKind::Ours : FileKind::Damaged;
+    if (appId == kKeyIndexAppId) {
+      if (pages[20] == kPageTrailerBytes) return FileKind::Ours;
+      return pages[20] == kEarlierTrailerBytes ? FileKind::Earlier : FileKind::Damaged;
+    }
     if (appId == 0 && IsEarlierIndex(path)) return FileKind::Earlier;
   }
-  // A header beyond recognition: the file is still ours when its second
-  // page carries our checksum, which another file's bytes match by chance
-  // once in 2^64.
-  if (n == pages.size() && PageChecksumOk(pages.data() + kKeyIndexPageSize, kKeyIndexPageSize))
+  // A header beyond recognition: the file is still ours when one of its
+  // first two pages carries our trailer (for whatever place: pages may have
+  // been swapped), which another file's bytes match by chance once in 2^64.
+  if (n == pages.size() &&
+      (PageSealed(pages.data(), kKeyIndexPageSize) || PageSealed(pages.data() + kKeyIndexPageSize, kKeyIndexPageSize)))
     return FileKind::Damaged;
   return FileKind::Foreign;
 }
@@ -196,17 +209,28 @@ struct KeyIndexLibrary::Connection {
   std::string openPath;  // as given
   uint64_t identity = 0;
   bool inBatch = false;
+  bool batchFailed = false;  // a change of the batch failed: it was rolled back
   bool damaged = false;
+  // Keys were removed whose entries never got theirs back: the index may be
+  // out of step with its data file until it is built again.
+  bool stale = false;
+  // The removals and re-adds of the transaction in hand, undone on rollback.
+  struct Pairing {
+    Handle* handle;
+    int32_t entry;
+    int delta;
+  };
+  std::vector<Pairing> transaction;
   std::string owner;
   std::vector<Handle*> handles;
   sqlite3_stmt* insert = nullptr;
   sqlite3_stmt* removeOne = nullptr;
-  sqlite3_stmt* addCount = nullptr;
-  sqlite3_stmt* getCount = nullptr;
+  sqlite3_stmt* addMeta = nullptr;
+  sqlite3_stmt* getMeta = nullptr;
 
   ~Connection() { Close(); }
   void Close() {
-    for (sqlite3_stmt** s : {&insert, &removeOne, &addCount, &getCount}) {
+    for (sqlite3_stmt** s : {&insert, &removeOne, &addMeta, &getMeta}) {
       sqlite3_finalize(*s);
       *s = nullptr;
     }
@@ -226,23 +250,24 @@ struct KeyIndexLibrary::Connection {
     removeOne = Prepare(db,
                         "DELETE FROM keys WHERE ukey = ?1 AND entry = ?2 AND seq = "
                         "(SELECT MAX(seq) FROM keys WHERE ukey = ?1 AND entry = ?2)");
-    addCount = Prepare(db, "UPDATE meta SET v = v + ?1 WHERE k = 'count'");
-    getCount = Prepare(db, "SELECT v FROM meta WHERE k = 'count'");
-    return insert && removeOne && addCount && getCount;
+    addMeta = Prepare(db, "UPDATE meta SET v = v + ?2 WHERE k = ?1");
+    getMeta = Prepare(db, "SELECT v FROM meta WHERE k = ?1");
+    return insert && removeOne && addMeta && getMeta;
   }
-  int AddCount(int64_t delta) {
-    sqlite3_reset(addCount);
-    sqlite3_bind_int64(addCount, 1, delta);
-    int rc = sqlite3_step(addCount);
-    sqlite3_reset(addCount);
+  int AddMeta(const char* k, int64_t delta) {
+    sqlite3_bind_text(addMeta, 1, k, -1, SQLITE_STATIC);
+    sqlite3_bind_int64(addMeta, 2, delta);
+    int rc = sqlite3_step(addMeta);
+    sqlite3_reset(addMeta);
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
   }
-  int64_t Count() {
-    sqlite3_reset(getCount);
-    int64_t n = sqlite3_step(getCount) == SQLITE_ROW ? sqlite3_column_int64(getCount, 0) : 0;
-    sqlite3_reset(getCount);
+  int64_t MetaNumber(const char* k) {
+    sqlite3_bind_text(getMeta, 1, k, -1, SQLITE_STATIC);
+    int64_t n = sqlite3_step(getMeta) == SQLITE_ROW ? sqlite3_column_int64(getMeta, 0) : 0;
+    sqlite3_reset(getMeta);
     return n;
   }
+  int64_t Count() { return MetaNumber("count"); }
   // A change outside a batch is a transaction of its own.
   int Begin() { return inBatch ? SQLITE_OK : sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr); }
   int Commit() { return inBatch ? SQLITE_OK : sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
@@ -260,6 +285,9 @@ struct KeyIndexLibrary::Handle {
   sqlite3_stmt* find = nullptr;      // keys not below a given key
   sqlite3_stmt* live = nullptr;      // the statement mid-walk, if any
   int liveDir = 0;
+  // Entries whose key this handle removed and has not added back yet, with
+  // how many times.
+  std::unordered_map<int32_t, int> removed;
   bool positioned = false;
   std::string posU;
   int64_t posEntry = 0;
@@ -394,10 +422,18 @@ int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& 
     return discard(kKeyFileError);
   }
   sqlite3_extended_result_codes(db, 1);
-  int reserve = kPageChecksumBytes;
+  int reserve = kPageTrailerBytes;
+  // A salt of the file's own, so that no page of another index file passes
+  // for one of this; kept positive for the pragma.
+  uint32_t salt = 0;
+  while (salt == 0) {
+    sqlite3_randomness(sizeof salt, &salt);
+    salt &= 0x7FFFFFFFu;
+  }
   sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve);
   const std::string setup = "PRAGMA page_size = " + std::to_string(kKeyIndexPageSize) +
                             "; PRAGMA application_id = " + std::to_string(kKeyIndexAppId) +
+                            "; PRAGMA user_version = " + std::to_string(salt) +
                             "; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
                             "BEGIN;"
                             "CREATE TABLE meta(k TEXT PRIMARY KEY, v);"
@@ -443,6 +479,7 @@ int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& 
   };
   putMeta("magic", [&] { sqlite3_bind_text(meta, 2, kMagic, -1, SQLITE_STATIC); });
   putMeta("count", [&] { sqlite3_bind_int64(meta, 2, *count); });
+  putMeta("pending", [&] { sqlite3_bind_int64(meta, 2, 0); });
   if (!owner.empty()) putMeta("owner", [&] { BindBlob(meta, 2, owner); });
   sqlite3_finalize(meta);
   sqlite3_finalize(insert);
@@ -463,27 +500,39 @@ int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& 
 }
 
 int KeyIndexLibrary::Reopen(Connection& c) {
-  for (Handle* h : c.handles) h->Finalize();
+  for (Handle* h : c.handles) {
+    h->Finalize();
+    h->removed.clear();
+  }
   c.Close();
   c.damaged = false;
+  c.stale = false;
+  c.transaction.clear();
   int rc = sqlite3_open_v2(c.openPath.c_str(), &c.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, vfs_->Name());
   if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
   sqlite3_extended_result_codes(c.db, 1);
-  sqlite3_busy_timeout(c.db, 2000);
+  sqlite3_busy_timeout(c.db, kBusyWaitMs);
   Exec(c.db, "PRAGMA synchronous = NORMAL");
   c.identity = FileIdentity(c.openPath);
   // The open check: the header was checked on the way in; the meta row, the
   // first leaf of the keys and the file's size against the page count in
   // its header. Damage further in is found by the read that meets it.
+  // A file another program holds is not damaged for that.
+  auto unread = [&] {
+    const int err = sqlite3_errcode(c.db);
+    return (err & 0xff) == SQLITE_BUSY ? FailSql(kKeyFileError, c.db, err) : Fail(kKeyDamaged, kDamaged);
+  };
   auto magic = MetaValue(c.db, "magic");
-  if (!magic || *magic != kMagic) return Fail(kKeyDamaged, kDamaged);
+  if (!magic) return unread();
+  if (*magic != kMagic) return Fail(kKeyDamaged, kDamaged);
   auto owner = MetaValue(c.db, "owner");
-  if (!owner) return Fail(kKeyDamaged, kDamaged);
+  if (!owner) return unread();
   c.owner = *owner;
   if (!c.PrepareAll()) return FailSql(kKeyDamaged, c.db, sqlite3_errcode(c.db));
   sqlite3_stmt* s = Prepare(c.db, "SELECT 1 FROM keys LIMIT 1");
   int step = s ? sqlite3_step(s) : SQLITE_ERROR;
   sqlite3_finalize(s);
+  if ((step & 0xff) == SQLITE_BUSY) return FailSql(kKeyFileError, c.db, step);
   if (step != SQLITE_ROW && step != SQLITE_DONE) return FailSql(kKeyDamaged, c.db, step);
   sqlite3_stmt* pages = Prepare(c.db, "PRAGMA page_count");
   int64_t pageCount = pages && sqlite3_step(pages) == SQLITE_ROW ? sqlite3_column_int64(pages, 0) : -1;
@@ -569,6 +618,7 @@ int16_t KeyIndexLibrary::OpenNDX(const std::string& path, int mode, KeyIndexOpen
   h->conn = conn;
   if (!h->PrepareAll()) return static_cast<int16_t>(FailSql(kKeyFileError, conn->db, sqlite3_errcode(conn->db)));
   info->keyCount = conn->Count();
+  info->outOfStep = conn->stale || conn->MetaNumber("pending") != 0;
   info->owner = conn->owner;
   conn->handles.push_back(h.get());
   if (slot == handles_.size()) handles_.emplace_back();
@@ -580,7 +630,11 @@ int KeyIndexLibrary::CloseNDX(int16_t handle) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   h->Drop();
-  auto& hs = h->conn->handles;
+  Connection& c = *h->conn;
+  // Keys removed and never added back: the entries may hold other keys now.
+  if (!h->removed.empty()) c.stale = true;
+  std::erase_if(c.transaction, [h](const Connection::Pairing& p) { return p.handle == h; });
+  auto& hs = c.handles;
   hs.erase(std::remove(hs.begin(), hs.end(), h), hs.end());
   handles_[static_cast<size_t>(handle)].reset();
   return kKeyOk;
@@ -589,6 +643,8 @@ int KeyIndexLibrary::CloseNDX(int16_t handle) {
 int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry, bool add) {
   Connection& c = *h.conn;
   if (!c.db) return Fail(kKeyDamaged, kDamaged);  // a reopen after a rebuild failed
+  // The batch is gone; its failure has been told.
+  if (c.inBatch && c.batchFailed) return kKeyFileError;
   std::string key = CutKey(rawKey);
   std::string upper = AnsiUpperString(key);
   ResetCursors(c);
@@ -603,13 +659,30 @@ int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry,
   sqlite3_reset(s);
   int changed = 0;
   if (rc == SQLITE_DONE) {
-    rc = SQLITE_OK;
     changed = sqlite3_changes(c.db);
-    if (changed > 0) rc = c.AddCount(add ? 1 : -1);
+    rc = changed > 0 ? c.AddMeta("count", add ? 1 : -1) : SQLITE_OK;
+    // A removal marks the index out of step in the file, in the same
+    // transaction, until the entry's key comes back through this handle:
+    // whatever fails or stops in between, the next opening rebuilds it.
+    const int pending = changed == 0 ? 0 : !add ? 1 : h.removed.contains(entry) ? -1 : 0;
+    if (pending != 0) {
+      if (rc == SQLITE_OK) rc = c.AddMeta("pending", pending);
+      // Undone by Settle if the transaction fails.
+      if ((h.removed[entry] += pending) == 0) h.removed.erase(entry);
+      c.transaction.push_back({&h, entry, pending});
+    }
   }
   if (rc == SQLITE_OK) rc = c.Commit();
   if (rc != SQLITE_OK) {
-    c.Rollback();
+    if (c.inBatch) {
+      // SQLite may have rolled back the batch already; whatever it holds
+      // goes, and its later changes fail without touching the file.
+      Exec(c.db, "ROLLBACK");
+      c.batchFailed = true;
+    } else {
+      c.Rollback();
+    }
+    Settle(c, false);
     const int primary = rc & 0xff;
     if (rc == SQLITE_IOERR_DATA || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
       c.damaged = true;
@@ -617,7 +690,18 @@ int KeyIndexLibrary::Change(Handle& h, const std::string& rawKey, int32_t entry,
     }
     return FailSql(kKeyFileError, c.db, rc);
   }
+  if (!c.inBatch) Settle(c, true);
   return changed > 0 ? kKeyOk : kKeyNone;
+}
+
+void KeyIndexLibrary::Settle(Connection& c, bool committed) {
+  if (!committed) {
+    for (auto p = c.transaction.rbegin(); p != c.transaction.rend(); ++p)
+      if ((p->handle->removed[p->entry] -= p->delta) == 0) p->handle->removed.erase(p->entry);
+    for (Handle* h : c.handles)
+      if (!h->removed.empty()) c.stale = true;
+  }
+  c.transaction.clear();
 }
 
 int KeyIndexLibrary::AddKey(int16_t handle, const std::string& key, int32_t entry) {
@@ -630,13 +714,20 @@ int KeyIndexLibrary::DeleteKey(int16_t handle, const std::string& key, int32_t e
   return h ? Change(*h, key, entry, false) : kKeyBadHandle;
 }
 
-int KeyIndexLibrary::GetKey(int16_t handle, const std::string& key, KeyEntry* found) {
+KeyIndexLibrary::Handle* KeyIndexLibrary::Walker(int16_t handle, int* rc) {
   Handle* h = Get(handle);
-  if (!h) return kKeyBadHandle;
+  *rc = !h ? kKeyBadHandle : h->conn->stale ? Fail(kKeyStale, kOutOfStep) : kKeyOk;
+  return *rc == kKeyOk ? h : nullptr;
+}
+
+int KeyIndexLibrary::GetKey(int16_t handle, const std::string& key, KeyEntry* found) {
+  int rc;
+  Handle* h = Walker(handle, &rc);
+  if (!h) return rc;
   std::string upper = AnsiUpperString(CutKey(key));
   h->Drop();
   sqlite3_bind_blob(h->find, 1, upper.data(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
-  int rc = WalkResult(*h, h->Start(h->find, +1, found));
+  rc = WalkResult(*h, h->Start(h->find, +1, found));
   if (rc == kKeyNone) {
     // Past the last key: the walk back starts from the last key.
     h->positioned = true;
@@ -648,18 +739,21 @@ int KeyIndexLibrary::GetKey(int16_t handle, const std::string& key, KeyEntry* fo
 }
 
 int KeyIndexLibrary::GetFirst(int16_t handle, KeyEntry* found) {
-  Handle* h = Get(handle);
-  return h ? WalkResult(*h, h->Start(h->first, +1, found)) : kKeyBadHandle;
+  int rc;
+  Handle* h = Walker(handle, &rc);
+  return h ? WalkResult(*h, h->Start(h->first, +1, found)) : rc;
 }
 
 int KeyIndexLibrary::GetLast(int16_t handle, KeyEntry* found) {
-  Handle* h = Get(handle);
-  return h ? WalkResult(*h, h->Start(h->last, -1, found)) : kKeyBadHandle;
+  int rc;
+  Handle* h = Walker(handle, &rc);
+  return h ? WalkResult(*h, h->Start(h->last, -1, found)) : rc;
 }
 
 int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found, bool withKey) {
-  Handle* h = Get(handle);
-  if (!h) return kKeyBadHandle;
+  int rc;
+  Handle* h = Walker(handle, &rc);
+  if (!h) return rc;
   if (h->live && h->liveDir > 0) return WalkResult(*h, h->Step(found, withKey));
   if (!h->positioned) return WalkResult(*h, h->Start(h->first, +1, found, withKey));
   h->Drop();
@@ -668,8 +762,9 @@ int KeyIndexLibrary::GetNext(int16_t handle, KeyEntry* found, bool withKey) {
 }
 
 int KeyIndexLibrary::GetPrev(int16_t handle, KeyEntry* found, bool withKey) {
-  Handle* h = Get(handle);
-  if (!h) return kKeyBadHandle;
+  int rc;
+  Handle* h = Walker(handle, &rc);
+  if (!h) return rc;
   if (h->live && h->liveDir < 0) return WalkResult(*h, h->Step(found, withKey));
   if (!h->positioned) return WalkResult(*h, h->Start(h->last, -1, found, withKey));
   h->Drop();
@@ -761,22 +856,22 @@ int KeyIndexLibrary::BeginBatch(int16_t handle) {
   int rc = sqlite3_exec(c.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) return FailSql(kKeyFileError, c.db, rc);
   c.inBatch = true;
+  c.batchFailed = false;
   return kKeyOk;
 }
 
-int KeyIndexLibrary::EndBatch(int16_t handle) {
+int KeyIndexLibrary::EndBatch(int16_t handle, bool keep) {
   Handle* h = Get(handle);
   if (!h) return kKeyBadHandle;
   Connection& c = *h->conn;
   if (!c.inBatch || !c.db) return kKeyOk;
   ResetCursors(c);
   c.inBatch = false;
-  int rc = sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
-    Exec(c.db, "ROLLBACK");
-    return FailSql(kKeyFileError, c.db, rc);
-  }
-  return kKeyOk;
+  if (c.batchFailed) return keep ? kKeyFileError : kKeyOk;
+  int rc = sqlite3_exec(c.db, keep ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+  if (keep && rc != SQLITE_OK) Exec(c.db, "ROLLBACK");
+  Settle(c, keep && rc == SQLITE_OK);
+  return rc == SQLITE_OK ? kKeyOk : FailSql(kKeyFileError, c.db, rc);
 }
 
 std::string KeyIndexLibrary::PathOf(int16_t handle) {
@@ -796,6 +891,7 @@ std::optional<std::string> KeyIndexLibrary::OwnerOf(const std::string& path) {
   sqlite3* db = nullptr;
   std::optional<std::string> owner;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, vfs_->Name()) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     auto magic = MetaValue(db, "magic");
     if (magic && *magic == kMagic) owner = MetaValue(db, "owner");
   }

@@ -8,11 +8,21 @@
 // the previous state. Two handles on the same file share one connection, so
 // an index kept open for browsing never blocks the saving of an entry.
 //
-// Damage is found, never read as keys: every page carries a checksum that
-// is checked when it is read (checked_vfs.h), so a damaged page fails the
-// read that meets it (kKeyDamaged) and a walk cannot end early as if it had
-// reached the last key. Opening checks the file's header, its size and its
-// meta row only, which costs the same for any number of keys.
+// Damage is found, never read as keys: every page carries a checksum bound
+// to its place and file that is checked when it is read (checked_vfs.h), so
+// a damaged or misplaced page fails the read that meets it (kKeyDamaged) and
+// a walk cannot end early as if it had reached the last key. Opening checks
+// the file's header, its size and its meta row only, which costs the same
+// for any number of keys.
+//
+// An index must never be trusted while it may be out of step with its data
+// file. An entry's keys change by removing its old key and adding its new
+// one through the same handle; each removal counts in the file as pending
+// (in the removal's own transaction) until the add comes. So when the add
+// fails, or never comes (a crash, a failure in between), the file says so
+// and the next opening reports it (outOfStep) for a rebuild; within the
+// session the index then answers lookups with kKeyStale. Another program
+// holding the file is waited for a moment, then told as the cause.
 //
 // A file at an index path that is not an index of ours (another program's
 // file, an empty file, a folder) is never changed or removed: opening it
@@ -56,6 +66,7 @@ enum KeyIndexResult : int {
   kKeyTooManyOpen = -3,
   kKeyForeign = -4,  // a file that is not an index of ours stands at the path
   kKeyDamaged = -5,  // a read met a damaged page (or failed): rebuild the index
+  kKeyStale = -6,    // a failed change left the index out of step: rebuild it
   kKeyCancelled = 2,
 };
 
@@ -70,6 +81,9 @@ struct KeyIndexOpenInfo {
   bool wasDamaged = false;
   // Keys the index holds.
   int64_t keyCount = 0;
+  // Keys were removed whose entries' keys were never added back: build it
+  // again before use.
+  bool outOfStep = false;
   // The text its user last recorded with SetOwner; "" when none.
   std::string owner;
 };
@@ -136,9 +150,12 @@ class KeyIndexLibrary {
   int SetOwner(int16_t handle, const std::string& owner);
 
   // Groups the changes until EndBatch into one transaction (for callers
-  // adding many keys); batches on one file do not nest.
+  // adding many keys); batches on one file do not nest. A change that fails
+  // in a batch rolls the whole batch back, and the batch's later changes
+  // fail without touching the file. EndBatch commits when keep is true,
+  // else rolls back.
   int BeginBatch(int16_t handle);
-  int EndBatch(int16_t handle);
+  int EndBatch(int16_t handle, bool keep = true);
 
   // The cause of the last failure, for the user ("The disk is full.").
   const std::string& LastError() const { return lastError_; }
@@ -159,6 +176,11 @@ class KeyIndexLibrary {
                                       int* error);
   void ResetCursors(Connection& c);
   int Change(Handle& h, const std::string& key, int32_t entry, bool add);
+  // The end of a transaction's changes; without committed, the removals it
+  // made are forgotten and a removal left unpaired marks the index stale.
+  void Settle(Connection& c, bool committed);
+  // The handle for a lookup; null (and *rc) when bad or stale.
+  Handle* Walker(int16_t handle, int* rc);
   int Fail(int result, const std::string& cause);
   int FailSql(int result, sqlite3* db, int rc);
   int WalkResult(Handle& h, int rc);

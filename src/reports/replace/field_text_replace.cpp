@@ -1,6 +1,7 @@
 #include "reports/replace/field_text_replace.h"
 
 #include "platform/text/substr.h"
+#include "platform/text/trim.h"
 
 namespace kelvarin::reports {
 
@@ -12,15 +13,12 @@ constexpr size_t kRoom = 255;
 bool ReplaceInField(std::string& field, int16_t fieldLength, const std::string& search,
                     const std::string& replacement, bool caseSensitive) {
   if (fieldLength <= 0) return false;
-  size_t end = field.size();
-  while (end > 0 && field[end - 1] == ' ') --end;
+  const std::string text(platform::TrimTrailingBlanks(field));
   // Most fields hold no occurrence: find that out on the text alone.
-  if (platform::IsSubstr(search, field.substr(0, end), caseSensitive) == 0) return false;
-  // The text, then the room as NUL characters: what the result holds ends at
-  // its first NUL, so neither the room nor a NUL in the replacement can
-  // reach the field.
-  std::string buffer = field.substr(0, end);
-  buffer.append(kRoom, '\0');
+  if (platform::IsSubstr(search, text, caseSensitive) == 0) return false;
+  // What the result holds ends at its first NUL, so a NUL in the
+  // replacement never reaches the field.
+  std::string buffer = text;
   if (platform::ReplaceSubstr(search, replacement, buffer, caseSensitive, kRoom) <= 0) return false;
   const size_t nul = buffer.find('\0');
   if (nul != std::string::npos) buffer.resize(nul);

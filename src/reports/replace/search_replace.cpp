@@ -10,7 +10,6 @@ namespace kelvarin::reports {
 using store::EntryRecord;
 
 namespace {
-constexpr const char* kKeyUpdateFailed = "Error Updating Key Index";
 // Entries rewritten together, their keys changed in one transaction per
 // index before and one after.
 constexpr size_t kGroup = 256;
@@ -69,7 +68,6 @@ void SearchReplace::Replace(bool global) {
   store_.ShowGauge(last + 1 - start, global ? "Replacing Globally...." : "Replacing ....", true);
   RawEntryScan scan(store_, search, caseSensitive);
   float count = 0;
-  bool failed = false;
   EntryRecord before;
   EntryRecord after;
   for (float n = start; n <= last; ++n) {
@@ -89,21 +87,18 @@ void SearchReplace::Replace(bool global) {
     count += global ? static_cast<float>(changed) : 1.0f;
     // A replacement by the same text changes nothing worth writing.
     if (after == before) continue;
-    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) {
-      failed = true;
-      break;
-    }
+    // A failure has been told; the run stops there.
+    if (!Queue(n, before, after) || (pending_.size() >= kGroup && !Flush())) break;
   }
   // What was replaced before a cancel stays replaced.
-  if (!Flush()) failed = true;
+  Flush();
   if (keysOpen_) {
     store_.CloseIndexes(keys_);
     keysOpen_ = false;
   }
   BusyOff();
-  // After a failed write the user has been told; that nothing matched would
-  // be no news.
-  if (count == 0 && !failed) {
+  // Nothing can fail before a match is counted.
+  if (count == 0) {
     host_.Beep();
     host_.MsgBox("No Matches Found");
   }
@@ -129,52 +124,52 @@ bool SearchReplace::Queue(float n, const EntryRecord& before, const EntryRecord&
         return false;
       }
       p.keys.Items[static_cast<size_t>(++p.keys.KeyIndexCount)] = k;
-      if (std::find(batchHandles_.begin(), batchHandles_.end(), k.Handle) == batchHandles_.end())
-        batchHandles_.push_back(k.Handle);
+      const auto first = touched_.Items.begin() + 1, end = first + touched_.KeyIndexCount;
+      if (std::none_of(first, end, [&](const store::KeyIndex& t) { return t.Handle == k.Handle; }))
+        touched_.Items[static_cast<size_t>(++touched_.KeyIndexCount)] = k;
     }
   }
   pending_.push_back(std::move(p));
   return true;
 }
 
-void SearchReplace::Batch(bool begin) {
-  platform::KeyIndexLibrary& library = store_.indexLibrary();
-  for (int16_t h : batchHandles_) begin ? library.BeginBatch(h) : library.EndBatch(h);
+bool SearchReplace::ChangeKeys(bool add) {
+  // One transaction per index for the group. The first failure is told (by
+  // the store) and ends the phase; what the phase did is dropped, so the
+  // old keys stay when they could not all go, and an index whose new keys
+  // could not all come stays marked out of step, to be built again.
+  if (!store_.BeginKeyChanges(touched_)) return false;
+  bool ok = true;
+  for (size_t i = 0; ok && i < pending_.size(); ++i) {
+    Pending& p = pending_[i];
+    ok = add ? store_.AddEntryKeys(p.keys, i < written_ ? p.after : p.before, p.n)
+             : store_.DeleteEntryKeys(p.keys, p.before, p.n);
+  }
+  return store_.EndKeyChanges(touched_, ok) && ok;
 }
 
 bool SearchReplace::Flush() {
   if (pending_.empty()) return true;
   const store::DatHeader& header = store_.CatalogHeader;
-  bool keysOk = true;
-  Batch(true);
-  for (Pending& p : pending_) keysOk = store_.DeleteEntryKeys(p.keys, p.before, p.n) && keysOk;
-  Batch(false);
-  size_t written = 0;
+  written_ = 0;
+  // The data file is written only once the old keys are gone.
+  bool keysOk = ChangeKeys(false);
   if (keysOk)
-    while (written < pending_.size() && store_.WriteEntry(pending_[written].after, header, pending_[written].n,
-                                                          store_.DatFile))
-      ++written;
-  const bool writeFailed = keysOk && written < pending_.size();
+    while (written_ < pending_.size() && store_.WriteEntry(pending_[written_].after, header, pending_[written_].n,
+                                                           store_.DatFile))
+      ++written_;
+  const bool writeFailed = keysOk && written_ < pending_.size();
   if (writeFailed) {
     // The record may be partly written: put the old one back, and key the
     // entry by whatever the file holds now.
-    Pending& p = pending_[written];
+    Pending& p = pending_[written_];
     store_.WriteEntry(p.before, header, p.n, store_.DatFile);
     if (!store_.ReadEntry(p.after, header, p.n, store_.DatFile)) p.after = p.before;
-    ++written;
+    ++written_;
   }
-  if (keysOk) {
-    Batch(true);
-    for (size_t i = 0; i < pending_.size(); ++i) {
-      Pending& p = pending_[i];
-      keysOk = store_.AddEntryKeys(p.keys, i < written ? p.after : p.before, p.n) && keysOk;
-    }
-    Batch(false);
-  }
+  if (keysOk) keysOk = ChangeKeys(true);
   pending_.clear();
-  batchHandles_.clear();
-  // An index left short of keys is built again when next opened.
-  if (!keysOk) host_.MsgBox(kKeyUpdateFailed);
+  touched_.KeyIndexCount = 0;
   return keysOk && !writeFailed;
 }
 

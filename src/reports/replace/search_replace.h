@@ -24,7 +24,12 @@
 //    again from the data file;
 //  - a write that fails is told (by the store), the entry's old record is
 //    written back, the keys are added from what the file then holds, and
-//    the run stops there.
+//    the run stops there;
+//  - a key index that fails (a full disk, another program holding it) is
+//    told once, with its file and the cause, and the run stops: when the
+//    old keys could not go the data file is not written; when the new keys
+//    could not come the index stays marked out of step, so that its next
+//    use builds it again.
 // The key indexes are opened once per run, when the first key changes.
 //
 //   SearchReplace replace(host, store, state, mainWindow);
@@ -73,7 +78,9 @@ class SearchReplace {
   bool Queue(float n, const store::EntryRecord& before, const store::EntryRecord& after);
   // Rewrites the queued entries with their keys; false after a failure.
   bool Flush();
-  void Batch(bool begin);
+  // Removes (add false) or adds the queued entries' keys; false after a
+  // failure, told.
+  bool ChangeKeys(bool add);
   void BusyOn();
   void BusyOff();
 
@@ -85,7 +92,8 @@ class SearchReplace {
   store::KeyIndexTable keys_;
   bool keysOpen_ = false;
   std::vector<Pending> pending_;
-  std::vector<int16_t> batchHandles_;
+  size_t written_ = 0;            // of pending_, the records written
+  store::KeyIndexTable touched_;  // the indexes pending_ changes
 };
 
 }  // namespace kelvarin::reports
