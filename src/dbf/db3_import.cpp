@@ -3,12 +3,11 @@
 #include <array>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/dbf_number_text.h"
 #include "platform/file_exists.h"
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
 #include "platform/text/path_text.h"
@@ -31,13 +30,15 @@ std::string Str(int64_t n) {
 }
 
 // The whole records the file holds after its header.
-int32_t RecordsHeld(const std::string& path, const DbfSlot* slot) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(platform::ResolvePath(path), ec);
-  if (ec || slot == nullptr || slot->Header.RecordLength < 1) return INT32_MAX;
-  const auto headerLength = static_cast<uintmax_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
+int32_t RecordsHeld(platform::FileSystem& fs, const std::string& path, const DbfSlot* slot) {
+  platform::FileInfo info;
+  if (fs.Stat(platform::ResolvePath(path), &info) != 0 || !info.exists || slot == nullptr ||
+      slot->Header.RecordLength < 1)
+    return INT32_MAX;
+  const auto size = static_cast<uint64_t>(info.size);
+  const auto headerLength = static_cast<uint64_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
   if (size <= headerLength) return 0;
-  const uintmax_t records = (size - headerLength) / static_cast<uintmax_t>(slot->Header.RecordLength);
+  const uint64_t records = (size - headerLength) / static_cast<uint64_t>(slot->Header.RecordLength);
   return records > INT32_MAX ? INT32_MAX : static_cast<int32_t>(records);
 }
 
@@ -165,7 +166,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
     // that many entries, so none are taken.
     ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
     recordCount = 0;
-  } else if (const int32_t held = RecordsHeld(path, engine_.SlotAt(handle)); recordCount > held) {
+  } else if (const int32_t held = RecordsHeld(store_.fileSystem(), path, engine_.SlotAt(handle)); recordCount > held) {
     // A file cut short: every missing record would be told and written as an
     // empty entry, by the thousand. The whole records there are are taken.
     ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));

@@ -3,7 +3,7 @@
 
 #include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 #include "store/formats.h"
 #include "store/pooled_file.h"
 #include "store/store.h"

@@ -8,11 +8,10 @@
 // noted on each.
 //
 // Paths: AppDir and DataDir have no trailing separator; a catalog's files
-// are DataDir/NAME.DAT, .SET, .MEM and its key indexes
-// DataDir/NAMEXX01.WDX; report formats are AppDir/NAME.FMT and the settings
-// file AppDir/QAV.INI. Names are Windows-1252 in memory and spelt in UTF-8
-// in the paths; every file goes through the pool's file layer
-// (platform/files/file_system.h).
+// lie in DataDir, report formats and QAV.INI in AppDir, named as
+// platform/files/file_names.h makes every name (Windows-1252 in memory,
+// UTF-8 on disk). Every file but the key indexes goes through the pool's
+// file layer (platform/files/file_system.h).
 #pragma once
 
 #include <cstdint>
@@ -88,19 +87,20 @@ class Store {
   int16_t CharHeight = 0;
   int16_t LineHeight = 0;
 
-  // ---- paths -----------------------------------------------------------
+  // ---- paths (file_names.h makes the names) ---------------------------
   // Sets AppDir and, as catalogs lie beside the program, DataDir.
   void SetAppDir(const std::string& dir);
   std::string IniPath() const;
   std::string CatalogPath(const std::string& name, const std::string& ext) const;  // ext with dot
-  std::string ReportFormatPath(const std::string& name) const;
-  // DataDir / first six characters of the catalog name padded with "X",
-  // the field number (slot + 1) in two digits, ".WDX".
+  // AppDir/NAME.FMT, or the file of that name spelt in another letter case
+  // when only such a one exists: formats are found whatever their case. An
+  // error when AppDir cannot be listed.
+  int ReportFormatPath(const std::string& name, std::string* path) const;
+  // DataDir/NAMEXX01.WDX.
   std::string IndexPath(const std::string& catalogName, int slot) const;
   // The index file a catalog's key field uses: IndexPath's, unless that
   // file holds the keys of another catalog that still exists (the names
-  // share their first six characters); then DataDir/NAME-NN.WDX, a name no
-  // six-character name can take.
+  // share their first six characters); then DataDir/NAME-01.WDX.
   std::string KeyIndexFile(const std::string& catalogName, int slot);
 
   // Font measures of the main window from the host (LineHeight = character

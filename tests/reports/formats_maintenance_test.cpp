@@ -346,11 +346,11 @@ TEST_F(FormatMaintenance, AFileGoneBehindTheListIsToldAndTheListShowsTheDirector
   WriteBytes("A.FMT", FmtBytes(Layout({}), 0));
   WriteBytes("B.FMT", FmtBytes(Layout({}), 0));
   AnswerPrompt("X");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format A could not be copied to X: No such file or directory.");
+  host.AnswerMsgBox(MsgAnswer::OK, "Report format A could not be copied to X. File not found:\r" + Path("A.FMT"));
   AnswerPrompt("Y");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format B could not be renamed to Y: No such file or directory.");
+  host.AnswerMsgBox(MsgAnswer::OK, "Report format B could not be renamed to Y. File not found:\r" + Path("B.FMT"));
   host.AnswerMsgBox(MsgAnswer::Yes, "Really want to delete C?");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format C could not be deleted: No such file or directory.");
+  host.AnswerMsgBox(MsgAnswer::OK, "Report format C could not be deleted. File not found:\r" + Path("C.FMT"));
   Maintain([&](frmRptMaintenance& f) {
     std::filesystem::remove(Path("A.FMT"));
     f.cmdCopy.UserClick();

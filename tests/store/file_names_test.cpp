@@ -6,7 +6,7 @@
 
 #include "app/program.h"
 #include "platform/profile.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 #include "store_fixture.h"
 
 namespace kelvarin::store {
@@ -17,17 +17,17 @@ using test_support::TempDir;
 
 TEST(FileNamesTest, OnlyOneToEightLettersAndDigits) {
   for (const char* good : {"A", "BOOKS", "books2", "12345678", "A0B9", "\xC4pfel", "Stra\xDF" "e"})
-    EXPECT_TRUE(IsValidFileStem(good)) << good;
+    EXPECT_TRUE(platform::IsValidName(good)) << good;
   for (const char* bad : {"", "123456789", "..", "../x", "a/b", "a\\b", "a.b", "a b", "/tmp/X", "x\t", "C:X",
                           "a*", "\x84x"})
-    EXPECT_FALSE(IsValidFileStem(bad)) << bad;
+    EXPECT_FALSE(platform::IsValidName(bad)) << bad;
 }
 
 TEST(FileNamesTest, DiskNamesAreUtf8) {
-  EXPECT_EQ(StemOnDisk("\xC4pfel"), "\xC3\x84pfel");
-  EXPECT_EQ(StemFromDisk("\xC3\x84pfel"), "\xC4pfel");
-  EXPECT_EQ(StemFromDisk("\xC4pfel"), "");          // not UTF-8
-  EXPECT_EQ(StemFromDisk("\xE6\x97\xA5"), "");      // no Windows-1252 letter for it
+  EXPECT_EQ(platform::NameOnDisk("\xC4pfel"), "\xC3\x84pfel");
+  EXPECT_EQ(platform::NameFromDisk("\xC3\x84pfel"), "\xC4pfel");
+  EXPECT_EQ(platform::NameFromDisk("\xC4pfel"), "");          // not UTF-8
+  EXPECT_EQ(platform::NameFromDisk("\xE6\x97\xA5"), "");      // no Windows-1252 letter for it
 }
 
 // A catalog lies beside the application directory at ../x/PEOPLE and in a
@@ -114,6 +114,8 @@ TEST_F(StoredNamesTest, CatalogNamesFromTheDiskAreDecodedFromUtf8) {
   for (const char* f : {"lower.set", "lower.dat", "MEMO.MEM", "MEMO.DAT", "LONE.SET", "ALONE.DAT"})
     ASSERT_TRUE(test_support::WriteFileBytes(File(f), "x"));
   EXPECT_EQ(store_.ListCatalogs(), (std::vector<std::string>{"BOOKS", "lower", "Z", "\xC4pfel"}));
+  platform::DiskFileSystem disk;
+  EXPECT_TRUE(platform::ListCatalogNames(disk, File("missing")).empty());
 
   ASSERT_TRUE(store_.OpenCatalog("\xC4pfel"));
   EntryRecord e;
