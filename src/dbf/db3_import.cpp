@@ -7,6 +7,7 @@
 #include "dbf/db3_exchange.h"
 #include "dbf/dbf_number_text.h"
 #include "platform/file_exists.h"
+#include "platform/files/file_names.h"
 #include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
@@ -206,12 +207,16 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
 
   const int n = FieldNumber(defs[0][0]);
   const int m = std::clamp(n, 0, kMaxImportedFields);
-  if (!store_.CreateDefaultDefinition(catalogName, fieldDefs, header)) {
+  // The catalog is built under temporary names and put in place last: a
+  // failure or a kill at any moment leaves no catalog or the whole one.
+  std::string build;
+  if (!store_.BeginNewCatalog(catalogName, &build)) {
     // Refused or not written: the store has told why; no catalog is made.
     CloseDb3File(handle);
     store_.MousePointerDefault();
     return;
   }
+  store::Store::DefaultDefinition(fieldDefs, header);
   header.EntryCount = static_cast<float>(recordCount);
   for (int i = 0; i < store::kFieldCount; ++i) {
     store::FieldDef& def = fieldDefs[static_cast<size_t>(i)];
@@ -229,15 +234,15 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
   }
   header.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(header.FieldLength));
 
-  const std::string base = store_.DataDir + "/" + catalogName;
   int16_t dat = 0;
   // The store tells a failed write of the definition itself, with its cause.
-  if (store_.WriteCatalogDefinition(base, fieldDefs, header)) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
+  if (store_.WriteCatalogDefinition(build, fieldDefs, header))
+    dat = store_.OpenFileChecked(build + platform::kDataExt, 5, header.RecordLength, 0);
 
+  bool written = dat != 0;
   std::vector<std::string> values;
   if (dat != 0) {
     EntryBlockWriter writer(store_, header, dat);
-    bool written = true;
     for (int32_t r = 1; written && r <= recordCount; ++r) {
       int16_t err = 0, count = 0;
       // A record that cannot be read leaves nothing of the one before.
@@ -247,9 +252,18 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
       written = writer.Add(values, m, r);
     }
     // A data file that cannot be written has been told about once.
-    if (written) writer.Flush();
+    written = written && writer.Flush();
+    platform::RandomAccessFile* file = store_.files().Get(dat);
+    if (int error = written ? file->Flush() : 0) {
+      store_.TellWriteFailure(error, file->Path());
+      written = false;
+    }
+    store_.files().Close(dat);
   }
-  if (dat != 0) store_.files().Close(dat);
+  if (written)
+    store_.FinishNewCatalog(build, catalogName);
+  else
+    store_.DiscardNewCatalog(build);
   CloseDb3File(handle);
   store_.MousePointerDefault();
 }

@@ -120,10 +120,11 @@ class Store {
   // Reads path + ".SET" and path + ".DAT"'s header; false with a reason
   // when a file is missing, short or inconsistent.
   bool ReadCatalogFiles(const std::string& pathWithoutExt, CatalogFiles* out, std::string* fault) const;
-  // Closes the open catalog, then reads the named one and opens its data
-  // file. A failure (an invalid name too) is shown to the user and leaves
-  // no catalog open. A report format name in the settings that is not a
-  // valid name is told and dropped.
+  // Closes the open catalog, clears away what a crash left (see
+  // BeginNewCatalog), then reads the named one and opens its data file. A
+  // failure (an invalid name too) is shown to the user and leaves no
+  // catalog open. A report format name in the settings that is not a valid
+  // name is told and dropped.
   bool OpenCatalog(const std::string& name);
   // Writes the entry count into the header and the settings, closes the
   // data file and forgets the catalog. Harmless with none open. A failed
@@ -226,8 +227,21 @@ class Store {
   void ClampReportWidths(ReportLayout& layout) const;
 
   bool CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header);
+  // The defaults CreateDefaultDefinition writes, without writing them.
+  static void DefaultDefinition(FieldDefTable& defs, DatHeader& header);
   bool WriteCatalogDefinition(const std::string& pathWithoutExt, const FieldDefTable& defs,
                               const DatHeader& header);
+
+  // A catalog made whole from another file (the dBase III import) is built
+  // under temporary names in DataDir and put in place last, so that an
+  // interruption at any moment leaves no catalog or the whole one; what an
+  // interrupted build left is cleared away when a catalog next opens.
+  // BeginNewCatalog creates the build's data file and gives the path to
+  // write the catalog's files under (as WriteCatalogDefinition takes it).
+  // Each gives false after telling the failure, leaving nothing behind.
+  bool BeginNewCatalog(const std::string& name, std::string* buildPath);
+  bool FinishNewCatalog(const std::string& buildPath, const std::string& name);
+  void DiscardNewCatalog(const std::string& buildPath);
 
   // ---- shared routines ------------------------------------------------
   void ShowGauge(float total, const std::string& caption, bool allowCancel) {
@@ -259,6 +273,10 @@ class Store {
     std::vector<uint8_t> buf;
   };
   bool HeaderUsable(const DatHeader& header);
+  // Removes the temporary files a crash left in DataDir and AppDir
+  // (file_names.h), and puts in place a catalog whose import was cut short
+  // after it was whole.
+  void RemoveLeftovers();
   // Puts len bytes at offset into the named catalog's settings file (a
   // missing or short file is filled with zeros up to there) and writes the
   // file anew; a failure is told.

@@ -2,9 +2,13 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/db3_fixture.h"
+#include "platform/files/fault_file_system.h"
+#include "platform/files/file_names.h"
+#include "platform/files/runtime_errors.h"
 #include "store/formats.h"
 
 namespace kelvarin::test_support {
@@ -333,6 +337,74 @@ TEST_F(Db3ImportTest, PathsWithUtf8FoldersAndNamesReachTheEngineAsPicked) {
   CatalogContents c = Catalog("UTF");
   ASSERT_EQ(c.entries.size(), 1u);
   EXPECT_EQ(c.entries[0].FieldText[0], "Ann   ");
+}
+
+// An import killed at any moment (from the n-th file operation on nothing
+// reaches the disk) under an accented name: the catalog list shows no
+// catalog or the whole one, spelt in UTF-8, and the next opening of a
+// catalog clears away the rest and finishes a catalog that was whole.
+TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
+  TempDir dir("kill");
+  CatalogBuilder keep(dir.path(), "KEEP");
+  keep.Field(0, "Name", 6);
+  ASSERT_TRUE(keep.Write());
+  ASSERT_TRUE(WriteFileBytes(dir.File("P.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bob"}}, {{"Cy"}}})));
+  const std::string name = "\xC4\xD6\xDC\xC9\xC8\xCA\xCB\xCF";  // ÄÖÜÉÈÊËÏ
+  const std::string onDisk = platform::NameOnDisk(name);
+  auto files = [&] {
+    std::set<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) out.insert(e.path().filename().string());
+    return out;
+  };
+  const std::set<std::string> before = files();
+  std::set<std::string> whole = before;
+  whole.insert({onDisk + ".SET", onDisk + ".DAT"});
+  // Listed means whole: three entries, counted and there.
+  auto listedWhole = [&](platform::FileSystem& fs) {
+    if (platform::ListCatalogNames(fs, dir.path()) == std::vector<std::string>{"KEEP"}) return false;
+    EXPECT_EQ(platform::ListCatalogNames(fs, dir.path()), (std::vector<std::string>{"KEEP", name}));
+    platform::ScriptedHost host;
+    platform::FilePool pool(fs);
+    store::Store store(host, pool);
+    store.SetAppDir(dir.path());
+    EXPECT_TRUE(store.OpenCatalog(name));
+    EXPECT_EQ(store.CatalogHeader.EntryCount, 3);
+    store::EntryRecord e;
+    EXPECT_TRUE(store.ReadEntry(e, store.CatalogHeader, 3, store.DatFile));
+    EXPECT_EQ(e.FieldText[0], "Cy    ");
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{});
+    store.CatalogName.clear();  // read, not written
+    return true;
+  };
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("killed at operation " + std::to_string(n));
+    for (const std::string& f : files())
+      if (!before.count(f)) std::filesystem::remove(dir.File(f));
+    platform::DiskFileSystem disk;
+    platform::FaultFileSystem faults(disk);
+    int64_t failures = 0;
+    {
+      platform::ScriptedHost host;
+      app::Program program(host, dir.path(), &faults);
+      faults.FailOperation(n, platform::kErrDeviceIO, true);
+      program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
+      failures = faults.Failures();
+      faults.Clear();
+    }
+    const bool listed = listedWhole(disk);
+    {
+      platform::ScriptedHost host;
+      platform::FilePool pool(disk);
+      store::Store store(host, pool);
+      store.SetAppDir(dir.path());
+      ASSERT_TRUE(store.OpenCatalog("KEEP"));
+    }
+    EXPECT_TRUE(files() == before || (files() == whole && listedWhole(disk)));
+    if (failures == 0) {
+      EXPECT_TRUE(listed);
+      break;
+    }
+  }
 }
 
 }  // namespace
