@@ -23,11 +23,55 @@ TEST(FileNamesTest, OnlyOneToEightLettersAndDigits) {
     EXPECT_FALSE(platform::IsValidName(bad)) << bad;
 }
 
-TEST(FileNamesTest, DiskNamesAreUtf8) {
-  EXPECT_EQ(platform::NameOnDisk("\xC4pfel"), "\xC3\x84pfel");
-  EXPECT_EQ(platform::NameFromDisk("\xC3\x84pfel"), "\xC4pfel");
-  EXPECT_EQ(platform::NameFromDisk("\xC4pfel"), "");          // not UTF-8
-  EXPECT_EQ(platform::NameFromDisk("\xE6\x97\xA5"), "");      // no Windows-1252 letter for it
+// Every name the program makes, spelt in UTF-8 on disk.
+TEST(FileNamesTest, EveryFileNameIsMadeInOnePlaceAndSpeltInUtf8) {
+  using namespace platform;
+  const std::string apples = "\xC4pfel", disk = "\xC3\x84pfel";
+  const std::pair<std::string, std::string> made[] = {
+      {CatalogFile("/d", apples, kDataExt), "/d/" + disk + ".DAT"},
+      {CatalogFile("/d", apples, ""), "/d/" + disk},
+      {SharedIndexFile("/d", "AB", 0), "/d/ABXXXX01.WDX"},
+      {SharedIndexFile("/d", apples + "baum", 20), "/d/" + disk + "b21.WDX"},
+      {OwnIndexFile("/d", apples, 1), "/d/" + disk + "-02.WDX"},
+      {ReportFormatFile("/d", apples), "/d/" + disk + ".FMT"},
+      {ProgramSettingsFile("/d"), "/d/QAV.INI"},
+      {Db3ExportFile("/d", apples), "/d/" + disk + ".DBF"},
+      {AsciiFileOffer("/d", apples), "/d/" + disk},
+      {ImportTempPrefix("/d", apples), "/d/" + disk + ".kvimp-"},
+      {NameFromDisk(disk), apples},
+      {NameFromDisk(apples), ""},           // not UTF-8
+      {NameFromDisk("\xE6\x97\xA5"), ""},  // no Windows-1252 letter for it
+  };
+  for (const auto& [name, expected] : made) EXPECT_EQ(name, expected);
+  // Files other programs wrote, in any case and code page.
+  EXPECT_EQ(NameOfFile("low.fmt", kFormatExt), "LOW");
+  EXPECT_EQ(NameOfFile(disk + ".Fmt", kFormatExt), "\xC4PFEL");
+  EXPECT_EQ(NameOfFile("m\xFCller.FMT", kFormatExt), "M\xDCLLER");
+  EXPECT_EQ(NameOfFile("LOW.FMT", kSettingsExt), std::nullopt);
+  EXPECT_EQ(NameOfFile(".FMT", kFormatExt), std::nullopt);
+}
+
+TEST(FileNamesTest, LeftoversOfTheProgramAreToldApartFromOtherFiles) {
+  using platform::Leftover;
+  const std::pair<const char*, Leftover> files[] = {
+      {"QAV.INI.kvtmp-a1B2c3", Leftover::Temporary},
+      {"CATXXX01.WDX.new-ZZ9zz9", Leftover::Temporary},
+      {"\xC3\x84pfel.kvimp-abc123.SET", Leftover::ImportSettings},
+      {"BOOKS.kvimp-abc123.DAT", Leftover::ImportData},
+      {"BOOKS.kvimp-abc123.SET.kvtmp-x1y2z3", Leftover::Temporary},
+      {"QAV.INI.kvtmp", Leftover::None},
+      {"QAV.INI.kvtmp-abc12", Leftover::None},
+      {"QAV.INI.kvtmp-abc12!", Leftover::None},
+      {"notes.kvtmp-abc1234", Leftover::None},
+      {"CAT.new-abc123", Leftover::None},
+      {".kvimp-abc123.DAT", Leftover::None},
+      {"BOOKS.kvimp-abc123.MEM", Leftover::None},
+      {"BOOKS.DAT", Leftover::None},
+  };
+  for (const auto& [file, kind] : files) EXPECT_EQ(platform::LeftoverKind(file), kind) << file;
+  std::string stem;
+  platform::LeftoverKind("\xC3\x84pfel.kvimp-abc123.DAT", &stem);
+  EXPECT_EQ(stem, "\xC3\x84pfel");
 }
 
 // A catalog lies beside the application directory at ../x/PEOPLE and in a
@@ -117,6 +161,9 @@ TEST_F(StoredNamesTest, CatalogNamesFromTheDiskAreDecodedFromUtf8) {
   platform::DiskFileSystem disk;
   EXPECT_TRUE(platform::ListCatalogNames(disk, File("missing")).empty());
 
+  // An index of its own, found under the name's UTF-8 spelling.
+  ASSERT_TRUE(test_support::WriteFileBytes(File("\xC3\x84pfel-01.WDX"), ""));
+  EXPECT_EQ(store_.KeyIndexFile("\xC4pfel", 0), File("\xC3\x84pfel-01.WDX"));
   ASSERT_TRUE(store_.OpenCatalog("\xC4pfel"));
   EntryRecord e;
   ASSERT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1, store_.DatFile));
@@ -133,6 +180,31 @@ TEST_F(StoredNamesTest, CatalogNamesFromTheDiskAreDecodedFromUtf8) {
   EXPECT_NE(program.mainWindow().Caption().find(" - \xC4pfel"), std::string::npos)
       << program.mainWindow().Caption();
   program.Quit();
+}
+
+// What a crash left is cleared away when a catalog opens: the temporary
+// files of rewrites, rebuilds and imports; an import whose settings were
+// already in place is finished. Files that merely look alike stay.
+TEST_F(StoredNamesTest, OpeningACatalogClearsAwayWhatACrashLeft) {
+  CatalogBuilder cat(dir_.path(), "CAT");
+  cat.Field(0, "Name", 10);
+  ASSERT_TRUE(cat.Write());
+  CatalogBuilder half(dir_.path(), "HALF");
+  half.Field(0, "Name", 10);
+  half.Entry({"whole"});
+  ASSERT_TRUE(half.Write());
+  std::filesystem::rename(File("HALF.DAT"), File("HALF.kvimp-Ab12Cd.DAT"));
+  const std::vector<std::string> kept{"CAT.DAT", "CAT.SET", "HALF.DAT", "HALF.SET", "QAV.INI.kvtmp", "x.kvtmp-abc"};
+  for (const char* f : {"QAV.INI.kvtmp", "x.kvtmp-abc", "CAT.SET.kvtmp-a1B2c3", "CATXXX01.WDX.new-ZZ9zz9",
+                        "GONE.kvimp-abc123.SET", "GONE.kvimp-abc123.DAT", "NEW.kvimp-xyz789.DAT"})
+    ASSERT_TRUE(test_support::WriteFileBytes(File(f), "x"));
+  ASSERT_TRUE(store_.OpenCatalog("CAT"));
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) files.push_back(e.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, kept);
+  ASSERT_TRUE(store_.OpenCatalog("HALF"));
+  EXPECT_EQ(store_.CatalogHeader.EntryCount, 1);
 }
 
 }  // namespace
