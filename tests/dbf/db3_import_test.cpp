@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <set>
+#include <map>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/db3_fixture.h"
@@ -350,60 +350,43 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
   ASSERT_TRUE(keep.Write());
   ASSERT_TRUE(WriteFileBytes(dir.File("P.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bob"}}, {{"Cy"}}})));
   const std::string name = "\xC4\xD6\xDC\xC9\xC8\xCA\xCB\xCF";  // ÄÖÜÉÈÊËÏ
-  const std::string onDisk = platform::NameOnDisk(name);
-  auto files = [&] {
-    std::set<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) out.insert(e.path().filename().string());
-    return out;
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      files[e.path().filename().string()] = ReadFileBytes(e.path().string());
+    return files;
   };
-  const std::set<std::string> before = files();
-  std::set<std::string> whole = before;
-  whole.insert({onDisk + ".SET", onDisk + ".DAT"});
-  // Listed means whole: three entries, counted and there.
-  auto listedWhole = [&](platform::FileSystem& fs) {
-    if (platform::ListCatalogNames(fs, dir.path()) == std::vector<std::string>{"KEEP"}) return false;
-    EXPECT_EQ(platform::ListCatalogNames(fs, dir.path()), (std::vector<std::string>{"KEEP", name}));
+  platform::DiskFileSystem disk;
+  auto listed = [&] { return platform::ListCatalogNames(disk, dir.path()) != std::vector<std::string>{"KEEP"}; };
+  // Imports, failing from operation n on (0: none); the failures met.
+  auto import = [&](int n) {
+    platform::FaultFileSystem faults(disk);
     platform::ScriptedHost host;
-    platform::FilePool pool(fs);
-    store::Store store(host, pool);
-    store.SetAppDir(dir.path());
-    EXPECT_TRUE(store.OpenCatalog(name));
-    EXPECT_EQ(store.CatalogHeader.EntryCount, 3);
-    store::EntryRecord e;
-    EXPECT_TRUE(store.ReadEntry(e, store.CatalogHeader, 3, store.DatFile));
-    EXPECT_EQ(e.FieldText[0], "Cy    ");
-    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{});
-    store.CatalogName.clear();  // read, not written
-    return true;
+    app::Program program(host, dir.path(), &faults);
+    if (n > 0) faults.FailOperation(n, platform::kErrDeviceIO, true);
+    program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
+    return faults.Failures();
   };
+  auto open = [&](const std::string& catalog) {
+    platform::ScriptedHost host;
+    app::Program program(host, dir.path());
+    return program.store().OpenCatalog(catalog) && program.store().CatalogHeader.EntryCount == 3;
+  };
+  const auto before = snapshot();
+  import(0);
+  const auto whole = snapshot();
+  EXPECT_EQ(platform::ListCatalogNames(disk, dir.path()), (std::vector<std::string>{"KEEP", name}));
+  EXPECT_TRUE(whole.count(platform::NameOnDisk(name) + ".DAT") && whole.size() == before.size() + 2);
+  EXPECT_TRUE(open(name));
   for (int n = 1;; ++n) {
     SCOPED_TRACE("killed at operation " + std::to_string(n));
-    for (const std::string& f : files())
-      if (!before.count(f)) std::filesystem::remove(dir.File(f));
-    platform::DiskFileSystem disk;
-    platform::FaultFileSystem faults(disk);
-    int64_t failures = 0;
-    {
-      platform::ScriptedHost host;
-      app::Program program(host, dir.path(), &faults);
-      faults.FailOperation(n, platform::kErrDeviceIO, true);
-      program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
-      failures = faults.Failures();
-      faults.Clear();
-    }
-    const bool listed = listedWhole(disk);
-    {
-      platform::ScriptedHost host;
-      platform::FilePool pool(disk);
-      store::Store store(host, pool);
-      store.SetAppDir(dir.path());
-      ASSERT_TRUE(store.OpenCatalog("KEEP"));
-    }
-    EXPECT_TRUE(files() == before || (files() == whole && listedWhole(disk)));
-    if (failures == 0) {
-      EXPECT_TRUE(listed);
-      break;
-    }
+    for (const auto& [file, bytes] : snapshot())
+      if (!before.count(file)) std::filesystem::remove(dir.File(file));
+    const int64_t failures = import(n);
+    if (listed()) EXPECT_EQ(snapshot(), whole);
+    open("KEEP");
+    EXPECT_TRUE(snapshot() == before || snapshot() == whole);
+    if (failures == 0) break;
   }
 }
 
