@@ -229,7 +229,11 @@ TEST_F(Db3ImportTest, AFileTheEngineCannotOpenMakesNoCatalog) {
   const std::string missing = dir_.File("GONE.DBF");
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error 53\r\nFile not foundWhen Opening DBaseIII File: " + missing);
   db3().ImportDb3Catalog(missing, "GONE");
-  for (const char* f : {"NOTES.SET", "NOTES.DAT", "GONE.SET", "GONE.DAT"})
+  ASSERT_TRUE(WriteFileBytes(dir_.File("OK.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}})));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 1 Records");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Invalid catalog name: ../OK\rA name has 1 to 8 letters and digits.");
+  db3().ImportDb3Catalog(dir_.File("OK.DBF"), "../OK");
+  for (const char* f : {"NOTES.SET", "NOTES.DAT", "GONE.SET", "GONE.DAT", "../OK.SET", "../OK.DAT"})
     EXPECT_FALSE(std::filesystem::exists(dir_.File(f))) << f;
   EXPECT_EQ(host_.MousePointerShape(), platform::kPointerDefault);
 }
@@ -358,12 +362,13 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
   };
   platform::DiskFileSystem disk;
   auto listed = [&] { return platform::ListCatalogNames(disk, dir.path()) != std::vector<std::string>{"KEEP"}; };
-  // Imports, failing from operation n on (0: none); the failures met.
-  auto import = [&](int n) {
+  // Imports, failing operation n (0: none) or every one from there on;
+  // the failures met.
+  auto import = [&](int n, bool persistent) {
     platform::FaultFileSystem faults(disk);
     platform::ScriptedHost host;
     app::Program program(host, dir.path(), &faults);
-    if (n > 0) faults.FailOperation(n, platform::kErrDeviceIO, true);
+    if (n > 0) faults.FailOperation(n, platform::kErrDeviceIO, persistent);
     program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
     return faults.Failures();
   };
@@ -373,20 +378,22 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
     return program.store().OpenCatalog(catalog) && program.store().CatalogHeader.EntryCount == 3;
   };
   const auto before = snapshot();
-  import(0);
+  import(0, false);
   const auto whole = snapshot();
   EXPECT_EQ(platform::ListCatalogNames(disk, dir.path()), (std::vector<std::string>{"KEEP", name}));
   EXPECT_TRUE(whole.count(platform::NameOnDisk(name) + ".DAT") && whole.size() == before.size() + 2);
   EXPECT_TRUE(open(name));
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE("killed at operation " + std::to_string(n));
-    for (const auto& [file, bytes] : snapshot())
-      if (!before.count(file)) std::filesystem::remove(dir.File(file));
-    const int64_t failures = import(n);
-    if (listed()) EXPECT_EQ(snapshot(), whole);
-    open("KEEP");
-    EXPECT_TRUE(snapshot() == before || snapshot() == whole);
-    if (failures == 0) break;
+  for (bool persistent : {false, true}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE((persistent ? "killed at operation " : "failed operation ") + std::to_string(n));
+      for (const auto& [file, bytes] : snapshot())
+        if (!before.count(file)) std::filesystem::remove(dir.File(file));
+      const int64_t failures = import(n, persistent);
+      if (listed()) EXPECT_EQ(snapshot(), whole);
+      open("KEEP");
+      EXPECT_TRUE(snapshot() == before || snapshot() == whole);
+      if (failures == 0) break;
+    }
   }
 }
 

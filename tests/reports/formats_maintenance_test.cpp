@@ -68,6 +68,7 @@ TEST_F(FormatMaintenance, OpensOnTheFormatsOnDisk) {
     store.SecurityCode = r.security;
     Maintain([&](frmRptMaintenance& f) {
       EXPECT_EQ(f.Caption(), "Report Maintenance");
+      EXPECT_EQ(f.BorderStyle(), platform::FormBorder::FixedDialog);
       EXPECT_EQ(f.lblReports.Caption(), "Report Formats");
       EXPECT_EQ(f.lblCurrent.Caption(), "Current Report:");
       EXPECT_EQ(f.lblCurrentReport.Caption(), r.current);
@@ -165,11 +166,12 @@ TEST_F(FormatMaintenance, EachButtonReachesWhatItShouldAndWritesWhatItShould) {
        &frmRptMaintenance::cmdCopy, "Other", kNone, "", {{MsgAnswer::OK, "Report format already exists. Copy Aborted."}},
        {"MINE", "OTHER"}, "MINE", all, "", {{"MINE.FMT", plain}, {"other.fmt", other}}, std::nullopt, std::nullopt,
        {"ShowModal(frmEnterName): Copy Report Format", "Beep", Box(ok, "Report format already exists. Copy Aborted.")}},
-      {"copy a file gone meanwhile", {{"A.FMT", plain}, {"B.FMT", plain}}, "", 0, &frmRptMaintenance::cmdCopy, "X",
-       kNone, "A.FMT", {{MsgAnswer::OK, "Report format A could not be copied to X. File not found:\r" + Path("A.FMT")}},
-       {"B"}, "B", all, "", {{"B.FMT", plain}}, std::nullopt, std::nullopt,
+      {"copy a file gone meanwhile", {{"A.FMT", plain}, {"B.FMT", plain}, {"C.FMT", plain}}, "", 2,
+       &frmRptMaintenance::cmdCopy, "X", kNone, "C.FMT",
+       {{MsgAnswer::OK, "Report format C could not be copied to X. File not found:\r" + Path("C.FMT")}},
+       {"A", "B"}, "A", all, "", {{"A.FMT", plain}, {"B.FMT", plain}}, std::nullopt, std::nullopt,
        {"ShowModal(frmEnterName): Copy Report Format", "Pointer(11)", "Pointer(0)",
-        Box(warn, "Report format A could not be copied to X. File not found:\r" + Path("A.FMT"))}},
+        Box(warn, "Report format C could not be copied to X. File not found:\r" + Path("C.FMT"))}},
       {"rename the current format", {{"B.FMT", plain}, {"CUR.FMT", other}}, "CUR", -1, &frmRptMaintenance::cmdRename,
        "new9", kNone, "", {}, {"B", "NEW9"}, "NEW9", all, "NEW9", {{"B.FMT", plain}, {"NEW9.FMT", other}},
        std::nullopt, std::nullopt, {"ShowModal(frmEnterName): Rename Report"}},

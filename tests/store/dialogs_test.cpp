@@ -132,6 +132,7 @@ TEST_F(StoreTest, EnterNamePromptShowsFiltersAndAnswers) {
     host_.OnShow("frmEnterName", [&](Form& f) {
       auto& p = static_cast<frmEnterName&>(f);
       EXPECT_EQ(p.lblUserAction.Caption(), "Question");
+      EXPECT_EQ(p.BorderStyle(), platform::FormBorder::FixedDialog);
       EXPECT_EQ(p.txtName.Text(), c.start);
       EXPECT_EQ(p.txtName.MaxLength(), c.maxLength > 0 ? c.maxLength : 8);
       EXPECT_TRUE(p.txtName.HasFocus());

@@ -171,8 +171,8 @@ TEST_F(StoredNamesTest, OpeningACatalogClearsAwayWhatACrashLeft) {
   half.Entry({"whole"});
   ASSERT_TRUE(half.Write());
   std::filesystem::rename(File("HALF.DAT"), File("HALF.kvimp-Ab12Cd.DAT"));
-  std::vector<std::string> kept{"CAT.new-abc123", "QAV.INI.kvtmp", "QAV.INI.kvtmp-abc!!", "X.kvimp-abc123.MEM",
-                                "x.kvtmp-abc",    "x.kvtmp-abcdefg"};
+  std::vector<std::string> kept{"CAT.new-abc123", "QAV.INI.kvtmp", "QAV.INI.kvtmp-abc12!", "X.kvimp-abc123.MEM",
+                                "x.kvtmp-abc",    "x.kvtmp-abcdefg", ".kvtmp-abc123"};
   for (const std::string& f : kept) ASSERT_TRUE(test_support::WriteFileBytes(File(f), "x"));
   for (const char* f : {"CAT.SET.kvtmp-a1B2c3", "CATXXX01.WDX.new-ZZ9zz9", "GONE.kvimp-abc123.SET",
                         "GONE.kvimp-abc123.DAT", "GONE.kvimp-abc123.SET.kvtmp-x1y2z3", "NEW.kvimp-xyz789.DAT"})

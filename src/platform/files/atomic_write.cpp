@@ -48,7 +48,6 @@ int CreateUniqueFile(FileSystem& fs, const std::string& prefix, const std::strin
     *path += suffix;
     error = fs.Open(*path, FileAccess::ReadWrite, FileShare::NoClause, FileCreate::CreateNew, out);
   }
-  if (error != kErrNone) path->clear();
   return error;
 }
 

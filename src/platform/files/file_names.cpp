@@ -95,7 +95,7 @@ std::vector<std::string> ListCatalogNames(FileSystem& fs, const std::string& dir
     std::vector<std::string> stems;
     for (const std::string& f : files) {
       size_t dot = f.rfind('.');
-      if (dot != std::string::npos && dot > 0 && AnsiUpperString(f.substr(dot)) == ext)
+      if (dot != std::string::npos && AnsiUpperString(f.substr(dot)) == ext)
         stems.push_back(f.substr(0, dot));
     }
     return stems;
