@@ -1,13 +1,8 @@
 #include "catalog/frmCatMaint.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <set>
-#include <system_error>
-
+#include "platform/files/file_names.h"
 #include "platform/files/file_system.h"
-#include "store/file_names.h"
+#include "platform/text/codepage.h"
 #include "store/form_helpers.h"
 #include "store/frm_enter_name.h"
 
@@ -15,41 +10,20 @@ namespace kelvarin::catalog {
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Stems of the files in dir with the extension ext (upper case, with dot),
-// whatever the case of the extension; stem case as on disk.
-std::set<std::string> StemsWithExtension(const std::string& dir, const std::string& ext) {
-  std::set<std::string> stems;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    std::filesystem::path p = it->path();
-    if (Upper(p.extension().string()) == ext) stems.insert(p.stem().string());
-  }
-  return stems;
-}
-
 // A catalog's files lie in one directory whose names other programs may
-// have written in any case; two catalogs must not differ only by case.
-bool CatalogFilesExist(const std::string& dir, const std::string& name) {
-  std::string upper = Upper(name);
-  for (const char* ext : {".SET", ".DAT"})
-    for (const std::string& stem : StemsWithExtension(dir, ext))
-      if (Upper(stem) == upper) return true;
+// have written in any case: two catalogs must not differ only by case. A
+// directory that cannot be read counts as holding the name.
+bool CatalogFilesExist(platform::FileSystem& fs, const std::string& dir, const std::string& name) {
+  std::vector<std::string> files;
+  if (fs.List(dir, &files) != 0) return true;
+  const std::string wanted = platform::AnsiUpperString(name);
+  for (const std::string& file : files)
+    for (const char* ext : {platform::kSettingsExt, platform::kDataExt})
+      if (platform::NameOfFile(file, ext) == wanted) return true;
   return false;
 }
 
 }  // namespace
-
-std::vector<std::string> ListCatalogs(const std::string& dataDir) {
-  platform::DiskFileSystem disk;
-  return store::ListCatalogNames(disk, dataDir);
-}
 
 frmCatMaint::frmCatMaint(platform::Host& host, store::Store& store, entry::frmQAVMain& mainWindow)
     : Form(host, "frmCatMaint"), store_(store), main_(mainWindow) {
@@ -147,7 +121,7 @@ void frmCatMaint::cmdImportDBase_Click() {
 
   std::string name;
   if (!AskNewCatalogName(&name)) return;
-  if (CatalogFilesExist(store_.DataDir, name)) {
+  if (CatalogFilesExist(store_.fileSystem(), store_.DataDir, name)) {
     GetHost().MsgBox("Catalog already exists. Import Aborted.");
     return;
   }

@@ -19,10 +19,6 @@
 
 namespace kelvarin::catalog {
 
-// The names of the catalogs in a directory (every NAME.SET beside a
-// NAME.DAT, any case of the extensions), sorted without regard to case.
-std::vector<std::string> ListCatalogs(const std::string& dataDir);
-
 class frmCatMaint : public platform::Form {
  public:
   using ImportFn = std::function<void(const std::string& dbfPath, const std::string& catalogName)>;

@@ -1,12 +1,10 @@
 // The export of a run's matches to a new dBase III file.
-#include <filesystem>
-#include <system_error>
-
 #include "dbf/db3_exchange.h"
 #include "platform/file_exists.h"
+#include "platform/files/file_system.h"
 #include "platform/text/number_text.h"
 #include "platform/text/path_text.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 #include "store/frm_enter_name.h"
 
 namespace kelvarin::dbf {
@@ -35,7 +33,7 @@ std::string Db3Exchange::AskDb3ExportName() {
   }
   std::string name = prompt.Tag();
   prompt.UnloadForm();
-  const std::string path = store_.AppDir + "/" + store::StemOnDisk(name) + ".DBF";
+  const std::string path = platform::Db3ExportFile(store_.AppDir, name);
   if (engine_.FileExists(path)) {
     const auto answer = host_.MsgBox("DBASE III File: " + platform::PathText(path) + " already exists, OVERWRITE?",
                                      platform::MsgButtons::YesNo, platform::MsgIcon::Question);
@@ -93,8 +91,7 @@ bool Db3Exchange::CreateDb3File(const std::string& path, const DbfFieldDefs& fie
     int16_t closeErr = 0;
     engine_.DbfClose(handle, closeErr, 2);
   }
-  std::error_code ec;
-  if (platform::FileExists(path)) std::filesystem::remove(platform::ResolvePath(path), ec);
+  store_.fileSystem().Remove(platform::ResolvePath(path));
   handle = -1;
   return false;
 }

@@ -3,12 +3,12 @@
 #include <array>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/dbf_number_text.h"
 #include "platform/file_exists.h"
+#include "platform/files/file_names.h"
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/text/codepage.h"
 #include "platform/text/path_text.h"
@@ -31,13 +31,15 @@ std::string Str(int64_t n) {
 }
 
 // The whole records the file holds after its header.
-int32_t RecordsHeld(const std::string& path, const DbfSlot* slot) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(platform::ResolvePath(path), ec);
-  if (ec || slot == nullptr || slot->Header.RecordLength < 1) return INT32_MAX;
-  const auto headerLength = static_cast<uintmax_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
+int32_t RecordsHeld(platform::FileSystem& fs, const std::string& path, const DbfSlot* slot) {
+  platform::FileInfo info;
+  if (fs.Stat(platform::ResolvePath(path), &info) != 0 || !info.exists || slot == nullptr ||
+      slot->Header.RecordLength < 1)
+    return INT32_MAX;
+  const auto size = static_cast<uint64_t>(info.size);
+  const auto headerLength = static_cast<uint64_t>(static_cast<uint16_t>(slot->Header.HeaderLength));
   if (size <= headerLength) return 0;
-  const uintmax_t records = (size - headerLength) / static_cast<uintmax_t>(slot->Header.RecordLength);
+  const uint64_t records = (size - headerLength) / static_cast<uint64_t>(slot->Header.RecordLength);
   return records > INT32_MAX ? INT32_MAX : static_cast<int32_t>(records);
 }
 
@@ -185,7 +187,7 @@ bool Db3Exchange::OpenDb3Import(const std::string& path, int16_t& handle, DbfFie
     // that many entries, so none are taken.
     ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
     recordCount = 0;
-  } else if (const int32_t held = RecordsHeld(path, engine_.SlotAt(handle)); recordCount > held) {
+  } else if (const int32_t held = RecordsHeld(store_.fileSystem(), path, engine_.SlotAt(handle)); recordCount > held) {
     // A file cut short: every missing record would be told and written as an
     // empty entry, by the thousand. The whole records there are are taken.
     ShowEngineError(kErrRecordCount, "When Reading Header ofDBaseIII File: " + platform::PathText(path));
@@ -225,12 +227,16 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
 
   const int n = FieldNumber(defs[0][0]);
   const int m = std::clamp(n, 0, kMaxImportedFields);
-  if (!store_.CreateDefaultDefinition(catalogName, fieldDefs, header)) {
+  // The catalog is built under temporary names and put in place last: a
+  // failure or a kill at any moment leaves no catalog or the whole one.
+  std::string build;
+  if (!store_.BeginNewCatalog(catalogName, &build)) {
     // Refused or not written: the store has told why; no catalog is made.
     CloseDb3File(handle);
     store_.MousePointerDefault();
     return;
   }
+  store::Store::DefaultDefinition(fieldDefs, header);
   header.EntryCount = static_cast<float>(recordCount);
   for (int i = 0; i < store::kFieldCount; ++i) {
     store::FieldDef& def = fieldDefs[static_cast<size_t>(i)];
@@ -248,16 +254,16 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
   }
   header.RecordLength = static_cast<int16_t>(store::ComputeRecordLength(header.FieldLength));
 
-  const std::string base = store_.DataDir + "/" + catalogName;
   int16_t dat = 0;
   // The store tells a failed write of the definition itself, with its cause.
-  if (store_.WriteCatalogDefinition(base, fieldDefs, header)) dat = store_.OpenFileChecked(base + ".DAT", 5, header.RecordLength, 0);
+  if (store_.WriteCatalogDefinition(build, fieldDefs, header))
+    dat = store_.OpenFileChecked(build + platform::kDataExt, 5, header.RecordLength, 0);
 
+  bool written = dat != 0;
   std::vector<std::string> values;
   int32_t replaced = 0;
   if (dat != 0) {
     EntryBlockWriter writer(store_, header, dat);
-    bool written = true;
     for (int32_t r = 1; written && r <= recordCount; ++r) {
       int16_t err = 0, count = 0;
       // A record that cannot be read leaves nothing of the one before.
@@ -267,12 +273,22 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
       written = writer.Add(values, m, r);
     }
     // A data file that cannot be written has been told about once.
-    if (written && writer.Flush()) replaced = writer.ReplacedEntries();
+    written = written && writer.Flush();
+    platform::RandomAccessFile* file = store_.files().Get(dat);
+    if (int error = written ? file->Flush() : 0) {
+      store_.TellWriteFailure(error, file->Path());
+      written = false;
+    }
+    store_.files().Close(dat);
+    replaced = writer.ReplacedEntries();
   }
-  if (dat != 0) store_.files().Close(dat);
+  if (written)
+    written = store_.FinishNewCatalog(build, catalogName);
+  else
+    store_.DiscardNewCatalog(build);
   CloseDb3File(handle);
   store_.MousePointerDefault();
-  if (replaced > 0)
+  if (written && replaced > 0)
     host_.MsgBox("Characters the catalog cannot hold were replaced in" + Str(replaced) + " Entries",
                  platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/text/codepage.h"
+#include "platform/text/utf8.h"
 
 namespace kelvarin::platform {
 namespace {
@@ -19,43 +20,14 @@ namespace {
 // The characters of s when it is valid UTF-8; false when it is not.
 bool DecodeUtf8(const std::string& s, std::u32string& out) {
   out.clear();
+  char32_t u;
   for (size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len = 1;
-    char32_t u = c;
-    if (c >= 0x80) {
-      if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-        u = c & 0x1Fu;
-      } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        u = c & 0x0Fu;
-      } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        u = c & 0x07u;
-      } else {
-        return false;
-      }
-    }
-    if (i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      u = (u << 6) | (cc & 0x3Fu);
-    }
-    // Overlong forms, surrogates and values beyond Unicode are no UTF-8.
-    if ((len == 3 && (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF))) ||
-        (len == 4 && (u < 0x10000 || u > 0x10FFFF)))
-      return false;
+    const size_t len = Utf8CharAt(s, i, &u);
+    if (len == 0) return false;
     out.push_back(u);
     i += len;
   }
   return true;
-}
-
-bool IsUtf8(const std::string& s) {
-  std::u32string ignored;
-  return DecodeUtf8(s, ignored);
 }
 
 std::u32string Characters(const std::string& s) {
@@ -96,24 +68,6 @@ char32_t Upper(char32_t u) {
   if (u >= 0x430 && u <= 0x44F) return u - 32;
   if (u >= 0x450 && u <= 0x45F) return u - 80;
   return u;
-}
-
-void AppendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else if (u < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (u >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  }
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {

@@ -1,9 +1,11 @@
 // Catalog definition and settings files; opening and closing a catalog.
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 #include "store/formats.h"
 #include "store/pooled_file.h"
 #include "store/store.h"
@@ -64,6 +66,7 @@ bool Store::ReadCatalogFiles(const std::string& path, CatalogFiles* out, std::st
 
 bool Store::OpenCatalog(const std::string& name) {
   CloseCatalog();
+  RemoveLeftovers();
   // The name may come from QAV.INI or a listing: it must not lead outside
   // the data directory.
   if (!name.empty() && !CheckFileName(name, "catalog")) return false;
@@ -150,6 +153,13 @@ bool Store::WriteFormulas(const std::string& catalogName, const FormulaTable& fo
 
 bool Store::CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header) {
   if (catalogName.empty() || !CheckFileName(catalogName, "catalog")) return false;
+  DefaultDefinition(defs, header);
+  uint8_t bytes[kSettingsSize];
+  EncodeSettings(DefaultSettings(), bytes);
+  return RewriteSetFile(CatalogPath(catalogName, ".SET"), kSettingsOffset, bytes, sizeof bytes);
+}
+
+void Store::DefaultDefinition(FieldDefTable& defs, DatHeader& header) {
   for (int i = 0; i < kFieldCount; ++i) {
     FieldDef& d = defs[static_cast<size_t>(i)];
     d.FieldName = "Line " + std::to_string(i + 1);
@@ -160,9 +170,6 @@ bool Store::CreateDefaultDefinition(const std::string& catalogName, FieldDefTabl
   header.EntryCount = 0;
   header.RecordLength = static_cast<int16_t>(ComputeRecordLength(header.FieldLength));
   header.Reserved = "      ";
-  uint8_t bytes[kSettingsSize];
-  EncodeSettings(DefaultSettings(), bytes);
-  return RewriteSetFile(CatalogPath(catalogName, ".SET"), kSettingsOffset, bytes, sizeof bytes);
 }
 
 bool Store::WriteCatalogDefinition(const std::string& path, const FieldDefTable& defs, const DatHeader& header) {
@@ -201,6 +208,70 @@ bool Store::WriteCatalogDefinition(const std::string& path, const FieldDefTable&
     return false;
   }
   return true;
+}
+
+void Store::RemoveLeftovers() {
+  platform::FileSystem& fs = fileSystem();
+  std::vector<std::string> dirs{DataDir};
+  if (AppDir != DataDir) dirs.push_back(AppDir);
+  for (const std::string& dir : dirs) {
+    std::vector<std::string> files;
+    if (fs.List(dir, &files) != 0) continue;
+    auto listed = [&files](const std::string& file) {
+      return std::find(files.begin(), files.end(), file) != files.end();
+    };
+    for (const std::string& file : files) {
+      std::string stem;
+      const platform::Leftover kind = platform::LeftoverKind(file, &stem);
+      if (kind == platform::Leftover::None) continue;
+      // The import puts its settings in place before its data: a data file
+      // whose settings have gone ahead is the rest of a whole catalog.
+      const std::string build = file.substr(0, file.size() - 4);
+      if (kind == platform::Leftover::ImportData && !listed(build + platform::kSettingsExt) &&
+          listed(stem + platform::kSettingsExt) && !listed(stem + platform::kDataExt) &&
+          fs.RenameNoReplace(dir + "/" + file, dir + "/" + stem + platform::kDataExt) == 0)
+        continue;
+      fs.Remove(dir + "/" + file);
+    }
+  }
+}
+
+bool Store::BeginNewCatalog(const std::string& name, std::string* buildPath) {
+  if (!CheckFileName(name, "catalog")) return false;
+  std::unique_ptr<platform::RandomAccessFile> file;
+  std::string dat;
+  const std::string prefix = platform::ImportTempPrefix(DataDir, name);
+  if (int error = platform::CreateUniqueFile(fileSystem(), prefix, platform::kDataExt, &file, &dat)) {
+    TellWriteFailure(error, prefix);
+    return false;
+  }
+  *buildPath = dat.substr(0, dat.size() - 4);
+  return true;
+}
+
+bool Store::FinishNewCatalog(const std::string& buildPath, const std::string& name) {
+  platform::FileSystem& fs = fileSystem();
+  const std::string set = CatalogPath(name, platform::kSettingsExt), dat = CatalogPath(name, platform::kDataExt);
+  std::string at = set;
+  int error = fs.RenameNoReplace(buildPath + platform::kSettingsExt, set);
+  if (error == 0) {
+    at = dat;
+    // The data file last: only then is it a catalog.
+    if ((error = fs.RenameNoReplace(buildPath + platform::kDataExt, dat)) != 0) fs.Remove(set);
+  }
+  if (error != 0) {
+    TellWriteFailure(error, at);
+    DiscardNewCatalog(buildPath);
+    return false;
+  }
+  // The catalog stands; that it may not outlast a power failure is told.
+  if ((error = fs.SyncDirectory(DataDir)) != 0) TellWriteFailure(error, dat);
+  return true;
+}
+
+void Store::DiscardNewCatalog(const std::string& buildPath) {
+  fileSystem().Remove(buildPath + platform::kSettingsExt);
+  fileSystem().Remove(buildPath + platform::kDataExt);
 }
 
 }  // namespace kelvarin::store

@@ -1,5 +1,6 @@
 #include "store/frm_enter_name.h"
 
+#include "platform/files/file_names.h"
 #include "store/form_helpers.h"
 
 namespace kelvarin::store {
@@ -35,15 +36,12 @@ void frmEnterName::Form_Load() { CenterForm(*this); }
 
 void frmEnterName::Form_Paint() { Draw3DFrame(*this, txtName); }
 
-namespace {
-
-bool IsLetterOrDigit(int c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-}  // namespace
-
+// Under Tag "0" the answer names a file: the keys the name rule allows
+// (accented letters too) and Backspace.
 void frmEnterName::txtName_KeyPress(int16_t& KeyAscii) {
   if (Tag() != "0") return;
-  if (KeyAscii != 8 && !IsLetterOrDigit(KeyAscii)) KeyAscii = 0;
+  if (KeyAscii != 8 && !(KeyAscii > 0 && KeyAscii < 256 && platform::IsNameCharacter(static_cast<unsigned char>(KeyAscii))))
+    KeyAscii = 0;
 }
 
 void frmEnterName::cmdOK_Click() {
@@ -52,7 +50,7 @@ void frmEnterName::cmdOK_Click() {
   const std::string& text = txtName.Text();
   bool refused = text.empty();
   if (Tag() == "0")
-    for (char c : text) refused = refused || !IsLetterOrDigit(static_cast<unsigned char>(c));
+    for (char c : text) refused = refused || !platform::IsNameCharacter(static_cast<unsigned char>(c));
   if (refused) {
     GetHost().MsgBox("Invalid name");
     txtName.SetFocus();

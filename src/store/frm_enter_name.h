@@ -1,7 +1,8 @@
 // The shared one-line prompt. The caller sets the caption, the question in
 // lblUserAction, optionally the starting text and txtName's maximum length
 // (8 unless changed), and the form's Tag: "0" lets only Backspace, digits
-// and letters be typed, "1" every key. Then it shows the prompt modally.
+// and letters be typed (the letters of the file name rule, accented ones
+// too: platform/files/file_names.h), "1" every key. Then it shows the prompt modally.
 // OK with an empty text (or, under Tag "0", one holding anything but letters
 // and digits, as a paste can) shows "Invalid name" and keeps the prompt open;
 // otherwise OK copies the text into Tag, sets DialogResult to 0 and hides the

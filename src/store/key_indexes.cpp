@@ -1,10 +1,10 @@
 // The catalog's key indexes over the index library.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 
+#include "platform/files/file_names.h"
 #include "platform/files/file_pool.h"
+#include "platform/files/file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/model/form.h"
 #include "platform/text/codepage.h"
@@ -35,16 +35,13 @@ std::string Store::EntryKey(const EntryRecord& entry, int slot) {
 
 std::string Store::KeyIndexFile(const std::string& catalogName, int slot) {
   const std::string shared = IndexPath(catalogName, slot);
-  char number[32];
-  std::snprintf(number, sizeof number, "-%02d.WDX", slot + 1);
-  const std::string own = DataDir + "/" + catalogName + number;
-  std::error_code ec;
-  if (std::filesystem::exists(own, ec)) return own;
+  const std::string own = platform::OwnIndexFile(DataDir, catalogName, slot);
+  platform::FileSystem& fs = fileSystem();
+  if (fs.Exists(own)) return own;
   // Two catalogs taking turns at one file would rebuild it at every switch.
   auto owner = indexes_.OwnerOf(shared);
-  if (owner && !owner->empty() && *owner != catalogName &&
-      owner->find_first_of("/\\") == std::string::npos &&
-      std::filesystem::exists(CatalogPath(*owner, ".DAT"), ec))
+  if (owner && platform::IsValidName(*owner) && *owner != catalogName &&
+      fs.Exists(CatalogPath(*owner, platform::kDataExt)))
     return own;
   return shared;
 }

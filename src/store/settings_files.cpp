@@ -48,8 +48,9 @@ bool Store::WriteCurrentDB(const std::string& catalogName) {
 }
 
 bool Store::ReadReportFormat(const std::string& name, ReportLayout& layout, ReportHeader& header) {
-  if (!CheckFileName(name, "report format")) return false;
-  PooledFile f(files_, ReportFormatPath(name), FileAccess::Read, FileCreate::OpenExisting);
+  std::string path;
+  if (!CheckFileName(name, "report format") || ReportFormatPath(name, &path) != 0) return false;
+  PooledFile f(files_, path, FileAccess::Read, FileCreate::OpenExisting);
   if (f.error() != 0 || !f.file()) return false;
   // Bytes past the end of a short file read as zeros, as records beyond the
   // end of a random-access file do: a missing column record then fails on
@@ -73,9 +74,11 @@ bool Store::WriteReportFormat(const std::string& name, ReportLayout& layout, con
   for (int i = 0; i < kReportColumns; ++i)
     EncodeReportColumn(layout[static_cast<size_t>(i)], bytes + kFmtRecordSize * static_cast<size_t>(i));
   EncodeReportHeader(header, bytes + kFmtRecordSize * kReportColumns);
-  const std::string path = ReportFormatPath(name);
-  int error = platform::WriteFileAtomic(fileSystem(), path,
-                                        std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
+  std::string path;
+  int error = ReportFormatPath(name, &path);
+  if (error == 0)
+    error = platform::WriteFileAtomic(fileSystem(), path,
+                                      std::string_view(reinterpret_cast<const char*>(bytes), sizeof bytes));
   if (error != 0) {
     TellWriteFailure(error, path);
     return false;

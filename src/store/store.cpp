@@ -1,11 +1,10 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/files/file_system.h"
 #include "platform/text/codepage.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 
 namespace kelvarin::store {
 
@@ -24,32 +23,37 @@ void Store::SetAppDir(const std::string& dir) {
   DataDir = AppDir;
 }
 
-std::string Store::IniPath() const { return AppDir + "/QAV.INI"; }
+std::string Store::IniPath() const { return platform::ProgramSettingsFile(AppDir); }
 
-// Names are Windows-1252 in memory and UTF-8 on the disk.
 std::string Store::CatalogPath(const std::string& name, const std::string& ext) const {
-  return DataDir + "/" + StemOnDisk(name) + ext;
+  return platform::CatalogFile(DataDir, name, ext);
 }
 
-std::string Store::ReportFormatPath(const std::string& name) const {
-  return AppDir + "/" + StemOnDisk(name) + ".FMT";
+int Store::ReportFormatPath(const std::string& name, std::string* path) const {
+  *path = platform::ReportFormatFile(AppDir, name);
+  std::vector<std::string> files;
+  if (int error = fileSystem().List(AppDir, &files)) return error;
+  // Another program may have written the name in another letter case.
+  const std::string spelt = path->substr(AppDir.size() + 1);
+  const std::string wanted = platform::AnsiUpperString(name);
+  if (std::find(files.begin(), files.end(), spelt) == files.end())
+    for (const std::string& file : files)
+      if (platform::NameOfFile(file, platform::kFormatExt) == wanted) *path = AppDir + "/" + file;
+  return 0;
 }
 
 std::string Store::IndexPath(const std::string& catalogName, int slot) const {
-  std::string stem = catalogName.substr(0, 6);
-  stem.resize(6, 'X');
-  char number[16];
-  std::snprintf(number, sizeof number, "%02d", slot + 1);
-  return DataDir + "/" + StemOnDisk(stem) + number + ".WDX";
+  return platform::SharedIndexFile(DataDir, catalogName, slot);
 }
 
 bool Store::CheckFileName(const std::string& name, const std::string& kind) {
-  if (IsValidFileStem(name)) return true;
-  host_.MsgBox(InvalidNameMessage(kind, name), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+  if (platform::IsValidName(name)) return true;
+  host_.MsgBox("Invalid " + kind + " name: " + name + "\rA name has 1 to 8 letters and digits.",
+               platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
   return false;
 }
 
-std::vector<std::string> Store::ListCatalogs() const { return ListCatalogNames(fileSystem(), DataDir); }
+std::vector<std::string> Store::ListCatalogs() const { return platform::ListCatalogNames(fileSystem(), DataDir); }
 
 void Store::MeasureFonts() {
   platform::FontMeasures m = host_.MainFontMeasures();

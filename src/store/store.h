@@ -8,11 +8,10 @@
 // noted on each.
 //
 // Paths: AppDir and DataDir have no trailing separator; a catalog's files
-// are DataDir/NAME.DAT, .SET, .MEM and its key indexes
-// DataDir/NAMEXX01.WDX; report formats are AppDir/NAME.FMT and the settings
-// file AppDir/QAV.INI. Names are Windows-1252 in memory and spelt in UTF-8
-// in the paths; every file goes through the pool's file layer
-// (platform/files/file_system.h).
+// lie in DataDir, report formats and QAV.INI in AppDir, named as
+// platform/files/file_names.h makes every name (Windows-1252 in memory,
+// UTF-8 on disk). Every file but the key indexes goes through the pool's
+// file layer (platform/files/file_system.h).
 #pragma once
 
 #include <cstdint>
@@ -88,19 +87,20 @@ class Store {
   int16_t CharHeight = 0;
   int16_t LineHeight = 0;
 
-  // ---- paths -----------------------------------------------------------
+  // ---- paths (file_names.h makes the names) ---------------------------
   // Sets AppDir and, as catalogs lie beside the program, DataDir.
   void SetAppDir(const std::string& dir);
   std::string IniPath() const;
   std::string CatalogPath(const std::string& name, const std::string& ext) const;  // ext with dot
-  std::string ReportFormatPath(const std::string& name) const;
-  // DataDir / first six characters of the catalog name padded with "X",
-  // the field number (slot + 1) in two digits, ".WDX".
+  // AppDir/NAME.FMT, or the file of that name spelt in another letter case
+  // when only such a one exists: formats are found whatever their case. An
+  // error when AppDir cannot be listed.
+  int ReportFormatPath(const std::string& name, std::string* path) const;
+  // DataDir/NAMEXX01.WDX.
   std::string IndexPath(const std::string& catalogName, int slot) const;
   // The index file a catalog's key field uses: IndexPath's, unless that
   // file holds the keys of another catalog that still exists (the names
-  // share their first six characters); then DataDir/NAME-NN.WDX, a name no
-  // six-character name can take.
+  // share their first six characters); then DataDir/NAME-01.WDX.
   std::string KeyIndexFile(const std::string& catalogName, int slot);
 
   // Font measures of the main window from the host (LineHeight = character
@@ -120,10 +120,11 @@ class Store {
   // Reads path + ".SET" and path + ".DAT"'s header; false with a reason
   // when a file is missing, short or inconsistent.
   bool ReadCatalogFiles(const std::string& pathWithoutExt, CatalogFiles* out, std::string* fault) const;
-  // Closes the open catalog, then reads the named one and opens its data
-  // file. A failure (an invalid name too) is shown to the user and leaves
-  // no catalog open. A report format name in the settings that is not a
-  // valid name is told and dropped.
+  // Closes the open catalog, clears away what a crash left (see
+  // BeginNewCatalog), then reads the named one and opens its data file. A
+  // failure (an invalid name too) is shown to the user and leaves no
+  // catalog open. A report format name in the settings that is not a valid
+  // name is told and dropped.
   bool OpenCatalog(const std::string& name);
   // Writes the entry count into the header and the settings, closes the
   // data file and forgets the catalog. Harmless with none open. A failed
@@ -238,8 +239,21 @@ class Store {
   void ClampReportWidths(ReportLayout& layout) const;
 
   bool CreateDefaultDefinition(const std::string& catalogName, FieldDefTable& defs, DatHeader& header);
+  // The defaults CreateDefaultDefinition writes, without writing them.
+  static void DefaultDefinition(FieldDefTable& defs, DatHeader& header);
   bool WriteCatalogDefinition(const std::string& pathWithoutExt, const FieldDefTable& defs,
                               const DatHeader& header);
+
+  // A catalog made whole from another file (the dBase III import) is built
+  // under temporary names in DataDir and put in place last, so that an
+  // interruption at any moment leaves no catalog or the whole one; what an
+  // interrupted build left is cleared away when a catalog next opens.
+  // BeginNewCatalog creates the build's data file and gives the path to
+  // write the catalog's files under (as WriteCatalogDefinition takes it).
+  // Each gives false after telling the failure, leaving nothing behind.
+  bool BeginNewCatalog(const std::string& name, std::string* buildPath);
+  bool FinishNewCatalog(const std::string& buildPath, const std::string& name);
+  void DiscardNewCatalog(const std::string& buildPath);
 
   // ---- shared routines ------------------------------------------------
   void ShowGauge(float total, const std::string& caption, bool allowCancel) {
@@ -278,6 +292,10 @@ class Store {
   // A data file of `size` bytes that ends before header's entry count keeps
   // only its whole entries: told, and the count lowered.
   void KeepWholeEntries(const std::string& name, int64_t size, DatHeader& header);
+  // Removes the temporary files a crash left in DataDir and AppDir
+  // (file_names.h), and puts in place a catalog whose import was cut short
+  // after it was whole.
+  void RemoveLeftovers();
   // Puts len bytes at offset into the named catalog's settings file (a
   // missing or short file is filled with zeros up to there) and writes the
   // file anew; a failure is told.

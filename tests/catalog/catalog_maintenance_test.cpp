@@ -34,18 +34,6 @@ class CatalogMaintenanceTest : public ProgramTest {
   }
 };
 
-TEST_F(CatalogMaintenanceTest, ListsTheCatalogsWithBothFiles) {
-  WriteBooks();
-  WriteMusic();
-  WriteFileBytes(dir_.File("ORPHAN.SET"), "x");  // no data file
-  WriteFileBytes(dir_.File("notes.txt"), "x");
-  CatalogBuilder lower(dir_.path(), "archive");
-  lower.Field(0, "Item", 10);
-  ASSERT_TRUE(lower.Write());
-  EXPECT_EQ(catalog::ListCatalogs(dir_.path()), (std::vector<std::string>{"archive", "BOOKS", "MUSIC"}));
-  EXPECT_TRUE(catalog::ListCatalogs(dir_.File("missing")).empty());
-}
-
 TEST_F(CatalogMaintenanceTest, SelectingACatalogOpensItAndNamesItInTheSettingsFile) {
   WriteBooks();
   WriteMusic();

@@ -2,9 +2,13 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 
 #include "dbf/db3_exchange.h"
 #include "dbf/db3_fixture.h"
+#include "platform/files/fault_file_system.h"
+#include "platform/files/file_names.h"
+#include "platform/files/runtime_errors.h"
 #include "store/formats.h"
 
 namespace kelvarin::test_support {
@@ -242,7 +246,11 @@ TEST_F(Db3ImportTest, AFileTheEngineCannotOpenMakesNoCatalog) {
   const std::string missing = dir_.File("GONE.DBF");
   host_.AnswerMsgBox(platform::MsgAnswer::OK, "Error 53\r\nFile not foundWhen Opening DBaseIII File: " + missing);
   db3().ImportDb3Catalog(missing, "GONE");
-  for (const char* f : {"NOTES.SET", "NOTES.DAT", "GONE.SET", "GONE.DAT"})
+  ASSERT_TRUE(WriteFileBytes(dir_.File("OK.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}})));
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "DBASE contains 1 Records");
+  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Invalid catalog name: ../OK\rA name has 1 to 8 letters and digits.");
+  db3().ImportDb3Catalog(dir_.File("OK.DBF"), "../OK");
+  for (const char* f : {"NOTES.SET", "NOTES.DAT", "GONE.SET", "GONE.DAT", "../OK.SET", "../OK.DAT"})
     EXPECT_FALSE(std::filesystem::exists(dir_.File(f))) << f;
   EXPECT_EQ(host_.MousePointerShape(), platform::kPointerDefault);
 }
@@ -350,6 +358,60 @@ TEST_F(Db3ImportTest, PathsWithUtf8FoldersAndNamesReachTheEngineAsPicked) {
   CatalogContents c = Catalog("UTF");
   ASSERT_EQ(c.entries.size(), 1u);
   EXPECT_EQ(c.entries[0].FieldText[0], "Ann   ");
+}
+
+// An import killed at any moment (from the n-th file operation on nothing
+// reaches the disk) under an accented name: the catalog list shows no
+// catalog or the whole one, spelt in UTF-8, and the next opening of a
+// catalog clears away the rest and finishes a catalog that was whole.
+TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
+  TempDir dir("kill");
+  CatalogBuilder keep(dir.path(), "KEEP");
+  keep.Field(0, "Name", 6);
+  ASSERT_TRUE(keep.Write());
+  ASSERT_TRUE(WriteFileBytes(dir.File("P.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bob"}}, {{"Cy"}}})));
+  const std::string name = "\xC4\xD6\xDC\xC9\xC8\xCA\xCB\xCF";  // ÄÖÜÉÈÊËÏ
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+      files[e.path().filename().string()] = ReadFileBytes(e.path().string());
+    return files;
+  };
+  platform::DiskFileSystem disk;
+  auto listed = [&] { return platform::ListCatalogNames(disk, dir.path()) != std::vector<std::string>{"KEEP"}; };
+  // Imports, failing operation n (0: none) or every one from there on;
+  // the failures met.
+  auto import = [&](int n, bool persistent) {
+    platform::FaultFileSystem faults(disk);
+    platform::ScriptedHost host;
+    app::Program program(host, dir.path(), &faults);
+    if (n > 0) faults.FailOperation(n, platform::kErrDeviceIO, persistent);
+    program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
+    return faults.Failures();
+  };
+  auto open = [&](const std::string& catalog) {
+    platform::ScriptedHost host;
+    app::Program program(host, dir.path());
+    return program.store().OpenCatalog(catalog) && program.store().CatalogHeader.EntryCount == 3;
+  };
+  const auto before = snapshot();
+  import(0, false);
+  const auto whole = snapshot();
+  EXPECT_EQ(platform::ListCatalogNames(disk, dir.path()), (std::vector<std::string>{"KEEP", name}));
+  EXPECT_TRUE(whole.count(platform::NameOnDisk(name) + ".DAT") && whole.size() == before.size() + 2);
+  EXPECT_TRUE(open(name));
+  for (bool persistent : {false, true}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE((persistent ? "killed at operation " : "failed operation ") + std::to_string(n));
+      for (const auto& [file, bytes] : snapshot())
+        if (!before.count(file)) std::filesystem::remove(dir.File(file));
+      const int64_t failures = import(n, persistent);
+      if (listed()) EXPECT_EQ(snapshot(), whole);
+      open("KEEP");
+      EXPECT_TRUE(snapshot() == before || snapshot() == whole);
+      if (failures == 0) break;
+    }
+  }
 }
 
 }  // namespace

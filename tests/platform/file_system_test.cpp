@@ -76,6 +76,17 @@ TEST(MemoryFileSystemTest, ListsRenamesAndRemoves) {
   EXPECT_EQ(Read(fs, "/d/B.SET"), "a");
   EXPECT_FALSE(fs.Exists("/d/A.SET"));
   EXPECT_EQ(fs.Rename("/d/A.SET", "/d/X"), kErrFileNotFound);
+  fs.SetFile("/d/C.SET", "c");
+  EXPECT_EQ(fs.RenameNoReplace("/d/C.SET", "/d/B.SET"), kErrFileExists);
+  EXPECT_EQ(fs.RenameNoReplace("/d/C.SET", "/d/D.SET"), 0);
+  EXPECT_EQ(Read(fs, "/d/D.SET"), "c");
+  // A unique file is always a new one, never one already there.
+  std::unique_ptr<RandomAccessFile> f;
+  std::string path;
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(CreateUniqueFile(fs, "/d/B.", ".X", &f, &path), 0);
+  EXPECT_TRUE(path.starts_with("/d/B.") && path.ends_with(".X") && path.size() == 13) << path;
+  ASSERT_EQ(fs.List("/d", &names), 0);
+  EXPECT_EQ(names.size(), 11u);
   EXPECT_EQ(fs.Remove("/d/B.SET"), 0);
   EXPECT_EQ(fs.Remove("/d/B.SET"), kErrFileNotFound);
 }
@@ -155,9 +166,9 @@ TEST(AtomicWriteTest, EveryFailedOperationLeavesTheOldFileOrTheNew) {
       SCOPED_TRACE("operation " + std::to_string(n));
       EXPECT_EQ(error, kErrDiskFull);
       EXPECT_TRUE(now == "old content" || now == "the new, longer content") << now;
-      if (!persistent) {
-        EXPECT_FALSE(mem.Exists("/app/QAV.INI.kvtmp"));
-      }
+      std::vector<std::string> names;
+      mem.List("/app", &names);
+      if (!persistent) EXPECT_EQ(names, std::vector<std::string>{"QAV.INI"});
     }
   }
 }
@@ -177,12 +188,24 @@ TEST(AtomicWriteTest, OnDiskReplacesAndLeavesNoTemporary) {
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "A.SET").string();
   std::ofstream(path, std::ios::binary) << "old";
+  // A link planted where a temporary file once went, to a file elsewhere:
+  // nothing is written through it.
+  std::ofstream((dir / "elsewhere").string(), std::ios::binary) << "theirs";
+  std::filesystem::create_symlink(dir / "elsewhere", dir / "A.SET.kvtmp");
   DiskFileSystem disk;
   ASSERT_EQ(WriteFileAtomic(disk, path, "new bytes"), 0);
   EXPECT_EQ(Read(disk, path), "new bytes");
+  EXPECT_EQ(Read(disk, (dir / "elsewhere").string()), "theirs");
+  EXPECT_FALSE(std::filesystem::is_symlink(path));
+  std::filesystem::remove(dir / "A.SET.kvtmp");
+  std::filesystem::remove(dir / "elsewhere");
   std::vector<std::string> names;
   ASSERT_EQ(disk.List(dir.string(), &names), 0);
   EXPECT_EQ(names, std::vector<std::string>{"A.SET"});
+  std::ofstream((dir / "B.SET").string(), std::ios::binary) << "b";
+  EXPECT_EQ(disk.RenameNoReplace((dir / "B.SET").string(), path), kErrFileExists);
+  EXPECT_EQ(Read(disk, path), "new bytes");
+  std::filesystem::remove(dir / "B.SET");
 
   // No write bits is read-only, whoever runs the program.
   ::chmod(path.c_str(), 0444);

@@ -1,90 +1,84 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <set>
-
+#include "platform/files/memory_file_system.h"
+#include "platform/files/runtime_errors.h"
 #include "reports/formats/format_files.h"
 
 namespace kelvarin::reports {
 namespace {
 
+using platform::kErrFileExists;
+using platform::kErrFileNotFound;
+using Names = std::vector<std::string>;
+
 class FormatFiles : public ::testing::Test {
  protected:
-  FormatFiles() {
-    std::random_device rd;
-    dir_ = std::filesystem::temp_directory_path() / ("kv_fmtfiles_" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(dir_);
+  FormatFiles() { fs_.AddDirectory("/app"); }
+  void Write(const std::string& file, const std::string& bytes) { fs_.SetFile("/app/" + file, bytes); }
+  std::string Read(const std::string& file) {
+    std::string bytes;
+    fs_.GetFile("/app/" + file, &bytes);
+    return bytes;
   }
-  ~FormatFiles() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
+  Names Files() {
+    Names names;
+    fs_.List("/app", &names);
+    return names;
   }
-  std::string Dir() const { return dir_.string(); }
-  void Write(const std::string& file, const std::string& bytes) const {
-    std::ofstream(dir_ / file, std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& file) const {
-    std::ifstream in(dir_ / file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::set<std::string> Files() const {
-    std::set<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir_)) out.insert(e.path().filename().string());
-    return out;
+  std::optional<std::string> Find(const std::string& name) {
+    std::optional<std::string> file;
+    EXPECT_EQ(FindFormatFile(fs_, "/app", name, &file), 0);
+    return file;
   }
 
- private:
-  std::filesystem::path dir_;
+  platform::MemoryFileSystem fs_;
+  std::string at_;
 };
 
-TEST(FormatNames, OneToEightLettersAndDigits) {
-  EXPECT_TRUE(IsFormatName("A"));
-  EXPECT_TRUE(IsFormatName("abc12345"));
-  EXPECT_FALSE(IsFormatName(""));
-  EXPECT_FALSE(IsFormatName("ABCDEFGHI"));
-  for (const char* bad : {"A.B", "A B", "../X", "A/B", "A-1", "\xC4X", "A*"}) EXPECT_FALSE(IsFormatName(bad)) << bad;
-  EXPECT_EQ(FormatFileName("list1"), "LIST1.FMT");
-}
-
-TEST_F(FormatFiles, ANameIsFoundWhateverTheCaseOfTheFile) {
+TEST_F(FormatFiles, ANameIsFoundWhateverTheCaseAndCodePageOfTheFile) {
   Write("books.fmt", "x");
   Write("AUTHORS.Fmt", "y");
   Write("BOOKSX.FMT", "z");
-  EXPECT_EQ(FindFormatFile(Dir(), "BOOKS"), "books.fmt");
-  EXPECT_EQ(FindFormatFile(Dir(), "authors"), "AUTHORS.Fmt");
-  EXPECT_EQ(FindFormatFile(Dir(), "BOOK"), std::nullopt);
-  EXPECT_EQ(FindFormatFile(Dir() + "/missing", "BOOKS"), std::nullopt);
+  Write("pr\xC3\xBC" "f.fmt", "u");  // UTF-8
+  Write("M\xFCLLER.FMT", "w");       // Windows-1252 bytes
+  EXPECT_EQ(Find("BOOKS"), "books.fmt");
+  EXPECT_EQ(Find("authors"), "AUTHORS.Fmt");
+  EXPECT_EQ(Find("BOOK"), std::nullopt);
+  EXPECT_EQ(Find("PR\xDC" "F"), "pr\xC3\xBC" "f.fmt");
+  EXPECT_EQ(Find("m\xFCller"), "M\xFCLLER.FMT");
+  std::optional<std::string> file;
+  EXPECT_EQ(FindFormatFile(fs_, "/missing", "BOOKS", &file), platform::kErrPathNotFound);
 }
 
-TEST_F(FormatFiles, CopyAndRenameNeverReplaceAFileOfTheNameInAnyCase) {
+TEST_F(FormatFiles, CopyAndRenameNeverReplaceAFile) {
   Write("A.FMT", "first");
-  Write("b.fmt", "second");
-  EXPECT_EQ(CopyFormatFile(Dir(), "A.FMT", "B.FMT"), "File exists");
-  EXPECT_EQ(RenameFormatFile(Dir(), "A.FMT", "B.FMT"), "File exists");
-  EXPECT_EQ(Files(), (std::set<std::string>{"A.FMT", "b.fmt"}));
-  EXPECT_EQ(Read("b.fmt"), "second");
+  Write("B.FMT", "second");
+  EXPECT_EQ(CopyFormatFile(fs_, "/app", "A.FMT", "B", &at_), kErrFileExists);
+  EXPECT_EQ(at_, "/app/B.FMT");
+  EXPECT_EQ(RenameFormatFile(fs_, "/app", "A.FMT", "B", &at_), kErrFileExists);
+  EXPECT_EQ(Files(), (Names{"A.FMT", "B.FMT"}));
+  EXPECT_EQ(Read("B.FMT"), "second");
 
-  EXPECT_EQ(CopyFormatFile(Dir(), "A.FMT", "C.FMT"), "");
-  EXPECT_EQ(Read("C.FMT"), "first");
-  EXPECT_EQ(RenameFormatFile(Dir(), "C.FMT", "D.FMT"), "");
-  EXPECT_EQ(Files(), (std::set<std::string>{"A.FMT", "b.fmt", "D.FMT"}));
+  EXPECT_EQ(CopyFormatFile(fs_, "/app", "A.FMT", "\xC4" "C", &at_), 0);
+  EXPECT_EQ(Read("\xC3\x84" "C.FMT"), "first");
+  EXPECT_EQ(RenameFormatFile(fs_, "/app", "\xC3\x84" "C.FMT", "D", &at_), 0);
+  EXPECT_EQ(Files(), (Names{"A.FMT", "B.FMT", "D.FMT"}));
   EXPECT_EQ(Read("D.FMT"), "first");
 }
 
-TEST_F(FormatFiles, FailuresSayWhyAndLeaveNothingBehind) {
-  EXPECT_EQ(CopyFormatFile(Dir(), "GONE.FMT", "NEW.FMT"), "No such file or directory");
-  EXPECT_EQ(RenameFormatFile(Dir(), "GONE.FMT", "NEW.FMT"), "No such file or directory");
-  EXPECT_EQ(DeleteFormatFile(Dir(), "GONE.FMT"), "No such file or directory");
-  // A directory cannot be read as a file: the half-made copy goes.
-  std::filesystem::create_directory(std::filesystem::path(Dir()) / "DIR.FMT");
-  EXPECT_NE(CopyFormatFile(Dir(), "DIR.FMT", "NEW.FMT"), "");
-  EXPECT_EQ(Files(), std::set<std::string>{"DIR.FMT"});
+TEST_F(FormatFiles, FailuresNameTheFileAndLeaveNothingBehind) {
+  EXPECT_EQ(CopyFormatFile(fs_, "/app", "GONE.FMT", "NEW", &at_), kErrFileNotFound);
+  EXPECT_EQ(at_, "/app/GONE.FMT");
+  EXPECT_EQ(RenameFormatFile(fs_, "/app", "GONE.FMT", "NEW", &at_), kErrFileNotFound);
+  EXPECT_EQ(at_, "/app/GONE.FMT");
+  EXPECT_EQ(DeleteFormatFile(fs_, "/app", "GONE.FMT", &at_), kErrFileNotFound);
   Write("X.FMT", "x");
-  EXPECT_EQ(DeleteFormatFile(Dir(), "X.FMT"), "");
-  EXPECT_EQ(Files(), std::set<std::string>{"DIR.FMT"});
+  fs_.SetCapacity(fs_.UsedBytes());  // no room for the copy
+  EXPECT_EQ(CopyFormatFile(fs_, "/app", "X.FMT", "NEW", &at_), platform::kErrDiskFull);
+  EXPECT_EQ(at_, "/app/NEW.FMT");
+  EXPECT_EQ(Files(), Names{"X.FMT"});
+  EXPECT_EQ(DeleteFormatFile(fs_, "/app", "X.FMT", &at_), 0);
+  EXPECT_EQ(Files(), Names{});
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
+// Report Maintenance through the scripted host: opened on given format
+// files, then each button pressed, checking what the dialog shows, what it
+// reaches (prompt, designer, boxes) and what it writes.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "formats_fixture.h"
+#include "platform/text/codepage.h"
 
 namespace kelvarin::test_support {
 namespace {
@@ -9,60 +15,233 @@ using platform::MsgAnswer;
 using reports::frmRptMaintenance;
 using reports::frmRptSetup;
 using Strings = std::vector<std::string>;
+using Disk = std::map<std::string, std::string>;
+using Button = platform::CommandButton frmRptMaintenance::*;
 
-class FormatMaintenance : public FormatsTest {};
+class FormatMaintenance : public FormatsTest {
+ protected:
+  // The format files of the directory (any letter case of ".fmt").
+  Disk Formats() const {
+    Disk disk;
+    for (const std::string& f : DirFiles())
+      if (platform::AnsiUpperString(f).ends_with(".FMT")) disk[f] = ReadBytes(f);
+    return disk;
+  }
+  void PutFormats(const Disk& disk) {
+    for (const std::string& f : DirFiles()) std::filesystem::remove_all(Path(f));
+    for (const auto& [f, bytes] : disk) WriteBytes(f, bytes);
+  }
+  // What the designer's OK writes: the layout with two lines per entry.
+  static std::string Designed(store::ReportLayout layout, int16_t titles = 0) {
+    for (auto& c : layout) c.LinesPerEntry = 2;
+    return FmtBytes(layout, titles);
+  }
+  std::string Box(const std::string& icon, const std::string& text) const {
+    return "MsgBox(" + icon + ",\"Kelvarin Your Catalog\"): " + text;
+  }
+};
 
-TEST_F(FormatMaintenance, EmptyDirectoryOffersOnlyNewAndANewFormatIsListedUnselected) {
-  AnswerPrompt("rep1");
-  InDesigner([](frmRptSetup& d) { d.cmdOK.UserClick(); });
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), Strings{});
-    EXPECT_EQ(EnabledButtons(f), "New");
-    f.cmdNew.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"REP1"});
-    EXPECT_EQ(f.lstReport.ListIndex(), -1);
-    EXPECT_EQ(EnabledButtons(f), "New");  // until the form is opened again
-  });
-  // The default layout: field lengths as widths (0 for the unused slots),
-  // "Entry #" six wide, nothing placed, one line, no titles.
-  EXPECT_EQ(ReadBytes("REP1.FMT"), FmtBytes(Layout({}), 0));
-  EXPECT_EQ(host.Transcript(), (Strings{"ShowModal(frmRptMaintenance): Report Maintenance",
-                                        "ShowModal(frmEnterName): New Report",
-                                        "ShowModal(frmRptSetup): Edit Report Format  (REP1)"}));
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(f.lstReport.Text(), "REP1");
-    EXPECT_EQ(EnabledButtons(f), "Select Edit Report New Copy Rename Delete");
-  });
+// What the dialog shows when it opens: the formats on disk, whatever their
+// letter case or code page, with the current one selected (else the
+// first), and the buttons its access and the list allow.
+TEST_F(FormatMaintenance, OpensOnTheFormatsOnDisk) {
+  const std::string any = FmtBytes(Layout({}), 0);
+  struct Row {
+    Disk disk;
+    std::string current;
+    int16_t security;
+    Strings list;
+    std::string selected, enabled;
+  } rows[] = {
+      {{}, "", 0, {}, "", "New"},
+      {{}, "GONE", 0, {}, "", "New"},
+      {{{"MINE.FMT", any}, {"other.fmt", any}, {"M\xC3\x9CLLER.FMT", any}, {"x.txt", any}, {".fmt", any}},
+       "OTHER", 0, {"MINE", "M\xDCLLER", "OTHER"}, "OTHER", "Select Edit Report New Copy Rename Delete"},
+      {{{"A.FMT", any}, {"B.FMT", any}}, "GONE", 0, {"A", "B"}, "A", "Select Edit Report New Copy Rename Delete"},
+      {{{"A.FMT", any}, {"B.FMT", any}}, "B", -1, {"A", "B"}, "B", "Select"},
+      {{}, "", -1, {}, "", ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.enabled + " " + r.current);
+    PutFormats(r.disk);
+    store.CurrentReport = r.current;
+    store.SecurityCode = r.security;
+    Maintain([&](frmRptMaintenance& f) {
+      EXPECT_EQ(f.Caption(), "Report Maintenance");
+      EXPECT_EQ(f.BorderStyle(), platform::FormBorder::FixedDialog);
+      EXPECT_EQ(f.lblReports.Caption(), "Report Formats");
+      EXPECT_EQ(f.lblCurrent.Caption(), "Current Report:");
+      EXPECT_EQ(f.lblCurrentReport.Caption(), r.current);
+      EXPECT_EQ(Items(f.lstReport), r.list);
+      EXPECT_EQ(f.lstReport.Text(), r.selected);
+      EXPECT_EQ(EnabledButtons(f), r.enabled);
+      EXPECT_TRUE(f.cmdOK.Enabled() && f.cmdOK.Default() && f.cmdOK.Cancel());
+      EXPECT_TRUE(f.lstReport.HasFocus());
+      EXPECT_EQ(f.filReport.Pattern(), "*.fmt");
+    });
+  }
 }
 
-TEST_F(FormatMaintenance, NewTakesTheFieldLengthsOfTheCatalogOpenNow) {
-  Field(3, "Year", 4);
-  Field(1, "Author", 0);
-  AnswerPrompt("B");
-  InDesigner([](frmRptSetup& d) { d.cmdOK.UserClick(); });
-  Maintain([&](frmRptMaintenance& f) { f.cmdNew.UserClick(); });
-  store::ReportLayout expected = Layout({});
-  EXPECT_EQ(expected[1].Width, 0);
-  EXPECT_EQ(expected[3].Width, 4);
-  EXPECT_EQ(ReadBytes("B.FMT"), FmtBytes(expected, 0));
-}
-
-TEST_F(FormatMaintenance, NewStartsFromTheDefaultLayoutNotFromTheFormatEditedBefore) {
-  WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 2, 5}, {21, 4, 1, 1}}, 3), 1));
-  InDesigner([](frmRptSetup& d) { d.cmdOK.UserClick(); });
-  AnswerPrompt("B");
-  InDesigner([&](frmRptSetup& d) {
-    EXPECT_EQ(store.EditLayout, Layout({}));
-    EXPECT_EQ(store.EditLayoutHeader.ShowTitles, 0);
-    d.cmdOK.UserClick();
-  });
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(f.Caption(), "Report Maintenance");
-    EXPECT_EQ(f.lblCurrent.Caption(), "Current Report:");
-    f.cmdDesign.UserClick();
-    f.cmdNew.UserClick();
-  });
-  EXPECT_EQ(ReadBytes("B.FMT"), FmtBytes(Layout({}), 0));
+// Each button pressed on given files. Rows run one after another on one
+// store, so a designer opened for New shows the default layout whatever
+// was edited before.
+TEST_F(FormatMaintenance, EachButtonReachesWhatItShouldAndWritesWhatItShould) {
+  const std::string plain = FmtBytes(Layout({{0, 10, 1, 1}}), 0);
+  const std::string wide = FmtBytes(Layout({{0, 40, 1, 1}, {21, 6, 1, 45}}, 2), 1);
+  const std::string other = FmtBytes(Layout({{1, 7, 2, 3}}), 1);
+  std::string bad = FmtBytes(Layout({}), 0);
+  bad[12 * 3 + 6] = 22;  // record 4's lines per entry out of range
+  const std::string extra = wide + "extra";  // a copy is the file, not a re-write
+  const store::ReportLayout sentinel = Layout({{2, 3, 4, 5}});
+  const std::string all = "Select Edit Report New Copy Rename Delete";
+  const std::string yes = "YesNo,Question", warn = "OK,Exclamation", ok = "OK,None";
+  enum Designer { kNone, kOk, kCancel, kClose };
+  struct Row {
+    const char* what;
+    Disk disk;
+    std::string current;
+    int select;     // the item picked first; -1 keeps the loaded one
+    Button button;  // nullptr: a double click on the item
+    std::optional<std::string> typed;  // into the name prompt; "" cancels it
+    Designer designer;
+    std::string gone;  // a file that goes from the disk once the list is shown
+    std::vector<std::pair<MsgAnswer, std::string>> boxes;
+    // Afterwards:
+    Strings list;
+    std::string selected, enabled, currentAfter;
+    Disk after;
+    std::optional<store::ReportLayout> active;  // nullopt: left alone
+    std::optional<std::string> stored;          // the report name written with the catalog
+    Strings seen;                               // after the dialog's own ShowModal
+  } rows[] = {
+      {"select cuts widths to the fields", {{"WIDE.FMT", wide}, {"ZZ.FMT", plain}}, "ZZ", 0,
+       &frmRptMaintenance::cmdSelect, {}, kNone, "", {},
+       {"WIDE", "ZZ"}, "WIDE", all, "WIDE", {{"WIDE.FMT", wide}, {"ZZ.FMT", plain}},
+       Layout({{0, 30, 1, 1}, {21, 6, 1, 45}}, 2), "WIDE", {}},
+      {"select a file spelt in lower case", {{"low.fmt", plain}}, "", -1, &frmRptMaintenance::cmdSelect, {},
+       kNone, "", {}, {"LOW"}, "LOW", all, "LOW", {{"low.fmt", plain}}, Layout({{0, 10, 1, 1}}), "LOW", {}},
+      {"double click", {{"M\xC3\x9CLLER.FMT", plain}}, "", 0, nullptr, {}, kNone, "", {},
+       {"M\xDCLLER"}, "M\xDCLLER", all, "M\xDCLLER", {{"M\xC3\x9CLLER.FMT", plain}}, Layout({{0, 10, 1, 1}}),
+       "M\xDCLLER", {}},
+      {"invalid formats", {{"BAD.FMT", bad}, {"EMPTY.FMT", ""}, {"LONGNAME1.FMT", plain}}, "OLD", 0,
+       &frmRptMaintenance::cmdSelect, {}, kNone, "", {{MsgAnswer::OK, "Report is invalid."}},
+       {"BAD", "EMPTY", "LONGNAME1"}, "BAD", all, "OLD", {{"BAD.FMT", bad}, {"EMPTY.FMT", ""}, {"LONGNAME1.FMT", plain}},
+       std::nullopt, std::nullopt, {"Beep", Box(warn, "Report is invalid.")}},
+      {"edit the current format, in lower case", {{"cur.fmt", plain}, {"OTHER.FMT", other}}, "CUR", -1,
+       &frmRptMaintenance::cmdDesign, {}, kOk, "", {},
+       {"CUR", "OTHER"}, "CUR", all, "CUR", {{"cur.fmt", Designed(Layout({{0, 10, 1, 1}}))}, {"OTHER.FMT", other}},
+       Layout({{0, 10, 1, 1}}, 2), std::nullopt,
+       {"Pointer(11)", "Pointer(0)", "ShowModal(frmRptSetup): Edit Report Format   (CUR)"}},
+      {"edit another, cancelled", {{"CUR.FMT", plain}, {"OTHER.FMT", other}}, "CUR", 1,
+       &frmRptMaintenance::cmdDesign, {}, kCancel, "", {},
+       {"CUR", "OTHER"}, "OTHER", all, "CUR", {{"CUR.FMT", plain}, {"OTHER.FMT", other}}, std::nullopt, std::nullopt,
+       {"Pointer(11)", "Pointer(0)", "ShowModal(frmRptSetup): Edit Report Format   (OTHER)"}},
+      {"edit another", {{"CUR.FMT", plain}, {"OTHER.FMT", other}}, "CUR", 1, &frmRptMaintenance::cmdDesign, {},
+       kOk, "", {}, {"CUR", "OTHER"}, "OTHER", all, "CUR",
+       {{"CUR.FMT", plain}, {"OTHER.FMT", Designed(Layout({{1, 7, 2, 3}}), 1)}}, std::nullopt, std::nullopt,
+       {"Pointer(11)", "Pointer(0)", "ShowModal(frmRptSetup): Edit Report Format   (OTHER)"}},
+      {"new into an empty directory", {}, "", -1, &frmRptMaintenance::cmdNew, "rep1", kOk, "", {},
+       {"REP1"}, "", "New", "", {{"REP1.FMT", Designed(Layout({}))}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): New Report", "ShowModal(frmRptSetup): Edit Report Format  (REP1)"}},
+      {"new with an accented name", {{"A.FMT", plain}}, "", -1, &frmRptMaintenance::cmdNew, "Pr\xFC" "f", kOk, "",
+       {}, {"A", "PR\xDC" "F"}, "A", all, "", {{"A.FMT", plain}, {"PR\xC3\x9C" "F.FMT", Designed(Layout({}))}},
+       std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): New Report", "ShowModal(frmRptSetup): Edit Report Format  (PR\xDC" "F)"}},
+      {"new, cancelled in the designer", {{"A.FMT", plain}}, "", -1, &frmRptMaintenance::cmdNew, "B", kCancel, "",
+       {}, {"A"}, "A", all, "", {{"A.FMT", plain}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): New Report", "ShowModal(frmRptSetup): Edit Report Format  (B)"}},
+      {"new, the designer closed", {{"A.FMT", plain}}, "", -1, &frmRptMaintenance::cmdNew, "B", kClose, "", {},
+       {"A"}, "A", all, "", {{"A.FMT", plain}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): New Report", "ShowModal(frmRptSetup): Edit Report Format  (B)"}},
+      {"new, cancelled in the prompt", {{"A.FMT", plain}}, "", -1, &frmRptMaintenance::cmdNew, "", kNone, "", {},
+       {"A"}, "A", all, "", {{"A.FMT", plain}}, std::nullopt, std::nullopt, {"ShowModal(frmEnterName): New Report"}},
+      {"new to a name in another case", {{"other.fmt", other}}, "", -1, &frmRptMaintenance::cmdNew, "OTHER", kNone,
+       "", {{MsgAnswer::OK, "Report format already exists. NEW Aborted."}},
+       {"OTHER"}, "OTHER", all, "", {{"other.fmt", other}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): New Report", "Beep", Box(ok, "Report format already exists. NEW Aborted.")}},
+      {"copy", {{"SRC.FMT", extra}, {"T.FMT", plain}}, "T", 0, &frmRptMaintenance::cmdCopy, "dup1", kNone, "", {},
+       {"SRC", "T", "DUP1"}, "SRC", all, "T", {{"SRC.FMT", extra}, {"T.FMT", plain}, {"DUP1.FMT", extra}},
+       std::nullopt, std::nullopt, {"ShowModal(frmEnterName): Copy Report Format", "Pointer(11)", "Pointer(0)"}},
+      {"copy onto a name in another case", {{"MINE.FMT", plain}, {"other.fmt", other}}, "", 0,
+       &frmRptMaintenance::cmdCopy, "Other", kNone, "", {{MsgAnswer::OK, "Report format already exists. Copy Aborted."}},
+       {"MINE", "OTHER"}, "MINE", all, "", {{"MINE.FMT", plain}, {"other.fmt", other}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): Copy Report Format", "Beep", Box(ok, "Report format already exists. Copy Aborted.")}},
+      {"copy a file gone meanwhile", {{"A.FMT", plain}, {"B.FMT", plain}, {"C.FMT", plain}}, "", 2,
+       &frmRptMaintenance::cmdCopy, "X", kNone, "C.FMT",
+       {{MsgAnswer::OK, "Report format C could not be copied to X. File not found:\r" + Path("C.FMT")}},
+       {"A", "B"}, "A", all, "", {{"A.FMT", plain}, {"B.FMT", plain}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): Copy Report Format", "Pointer(11)", "Pointer(0)",
+        Box(warn, "Report format C could not be copied to X. File not found:\r" + Path("C.FMT"))}},
+      {"rename the current format", {{"B.FMT", plain}, {"CUR.FMT", other}}, "CUR", -1, &frmRptMaintenance::cmdRename,
+       "new9", kNone, "", {}, {"B", "NEW9"}, "NEW9", all, "NEW9", {{"B.FMT", plain}, {"NEW9.FMT", other}},
+       std::nullopt, std::nullopt, {"ShowModal(frmEnterName): Rename Report"}},
+      {"rename a file spelt in lower case", {{"low.fmt", plain}}, "", -1, &frmRptMaintenance::cmdRename, "UP",
+       kNone, "", {}, {"UP"}, "UP", all, "", {{"UP.FMT", plain}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): Rename Report"}},
+      {"rename onto an existing name", {{"A.FMT", plain}, {"B.FMT", other}}, "", 0, &frmRptMaintenance::cmdRename, "b",
+       kNone, "", {{MsgAnswer::OK, "Report format already exists. Rename Aborted."}},
+       {"A", "B"}, "A", all, "", {{"A.FMT", plain}, {"B.FMT", other}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): Rename Report", "Beep", Box(ok, "Report format already exists. Rename Aborted.")}},
+      {"rename a file gone meanwhile", {{"B.FMT", plain}, {"C.FMT", plain}}, "", 0, &frmRptMaintenance::cmdRename,
+       "Y", kNone, "B.FMT", {{MsgAnswer::OK, "Report format B could not be renamed to Y. File not found:\r" + Path("B.FMT")}},
+       {"C"}, "C", all, "", {{"C.FMT", plain}}, std::nullopt, std::nullopt,
+       {"ShowModal(frmEnterName): Rename Report",
+        Box(warn, "Report format B could not be renamed to Y. File not found:\r" + Path("B.FMT"))}},
+      {"delete, declined", {{"A.FMT", plain}, {"B.FMT", other}}, "B", -1, &frmRptMaintenance::cmdDelete, {}, kNone, "",
+       {{MsgAnswer::No, "Really want to delete B?"}}, {"A", "B"}, "B", all, "B", {{"A.FMT", plain}, {"B.FMT", other}},
+       std::nullopt, std::nullopt, {Box(yes, "Really want to delete B?")}},
+      {"delete the current format", {{"A.FMT", plain}, {"B.FMT", other}}, "B", -1, &frmRptMaintenance::cmdDelete, {},
+       kNone, "", {{MsgAnswer::Yes, "Really want to delete B?"}}, {"A"}, "A", all, "", {{"A.FMT", plain}},
+       std::nullopt, std::nullopt, {Box(yes, "Really want to delete B?")}},
+      {"delete the last format", {{"A.FMT", plain}}, "", -1, &frmRptMaintenance::cmdDelete, {}, kNone, "",
+       {{MsgAnswer::Yes, "Really want to delete A?"}}, {}, "", "New", "", {}, std::nullopt, std::nullopt,
+       {Box(yes, "Really want to delete A?")}},
+      {"delete a file gone meanwhile", {{"C.FMT", plain}, {"E.FMT", plain}}, "", 0, &frmRptMaintenance::cmdDelete, {},
+       kNone, "C.FMT",
+       {{MsgAnswer::Yes, "Really want to delete C?"},
+        {MsgAnswer::OK, "Report format C could not be deleted. File not found:\r" + Path("C.FMT")}},
+       {"E"}, "E", all, "", {{"E.FMT", plain}}, std::nullopt, std::nullopt,
+       {Box(yes, "Really want to delete C?"),
+        Box(warn, "Report format C could not be deleted. File not found:\r" + Path("C.FMT"))}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    PutFormats(r.disk);
+    std::filesystem::remove(Path("BOOKS.SET"));
+    store.CurrentReport = r.current;
+    store.ActiveLayout = sentinel;
+    if (r.typed) AnswerPrompt(r.typed->empty() ? std::nullopt : r.typed);
+    if (r.designer != kNone)
+      InDesigner([&](frmRptSetup& d) {
+        d.Spin1.UserSpinUp();
+        if (r.designer == kOk) d.cmdOK.UserClick();
+        if (r.designer == kCancel) d.cmdCancel.UserClick();
+        if (r.designer == kClose) d.UserClose();
+      });
+    for (const auto& [answer, text] : r.boxes) host.AnswerMsgBox(answer, text);
+    host.ClearRecord();
+    Maintain([&](frmRptMaintenance& f) {
+      if (r.select >= 0) f.lstReport.UserSelect(r.select);
+      if (!r.gone.empty()) std::filesystem::remove(Path(r.gone));
+      if (r.button)
+        (f.*r.button).UserClick();
+      else
+        f.lstReport.UserDoubleClick(r.select);
+      EXPECT_EQ(Items(f.lstReport), r.list);
+      EXPECT_EQ(f.lstReport.Text(), r.selected);
+      EXPECT_EQ(EnabledButtons(f), r.enabled);
+      EXPECT_EQ(f.lblCurrentReport.Caption(), r.currentAfter);
+    });
+    EXPECT_EQ(store.CurrentReport, r.currentAfter);
+    EXPECT_EQ(Formats(), r.after);
+    EXPECT_EQ(store.ActiveLayout, r.active ? *r.active : sentinel);
+    EXPECT_EQ(SavedSettings("BOOKS") ? std::optional(SavedSettings("BOOKS")->ReportName) : std::nullopt, r.stored);
+    if (r.stored) EXPECT_EQ(SavedSettings("BOOKS")->ReportSelected, 2);
+    Strings seen = host.Transcript();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0], "ShowModal(frmRptMaintenance): Report Maintenance");
+    EXPECT_EQ(Strings(seen.begin() + 1, seen.end()), r.seen);
+  }
 }
 
 TEST_F(FormatMaintenance, EnterOrEscapeCloseTheForm) {
@@ -74,303 +253,6 @@ TEST_F(FormatMaintenance, EnterOrEscapeCloseTheForm) {
   }
 }
 
-TEST_F(FormatMaintenance, CancelInThePromptOrTheDesignerLeavesDirectoryAndListAlone) {
-  WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
-  const std::set<std::string> before = DirFiles();
-  AnswerPrompt(std::nullopt);
-  AnswerPrompt("NEWONE");
-  InDesigner([](frmRptSetup& d) { d.cmdCancel.UserClick(); });
-  AnswerPrompt("NEWTWO");
-  // The close box is a Cancel too, although the prompt before it left
-  // DialogResult at 0.
-  InDesigner([](frmRptSetup& d) { d.UserClose(); });
-  AnswerPrompt(std::nullopt);
-  AnswerPrompt(std::nullopt);
-  Maintain([&](frmRptMaintenance& f) {
-    f.cmdNew.UserClick();
-    f.cmdNew.UserClick();
-    f.cmdNew.UserClick();
-    f.cmdCopy.UserClick();
-    f.cmdRename.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"A"});
-  });
-  EXPECT_EQ(DirFiles(), before);
-}
-
-TEST_F(FormatMaintenance, ANameExistsWhateverItsLetterCaseAndNothingIsReplaced) {
-  const std::string mine = FmtBytes(Layout({{0, 5, 1, 1}}), 0);
-  const std::string other = FmtBytes(Layout({{1, 7, 2, 3}}), 1);
-  WriteBytes("MINE.FMT", mine);
-  WriteBytes("other.fmt", other);
-  const std::set<std::string> before = DirFiles();
-  AnswerPrompt("OTHER");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format already exists. NEW Aborted.");
-  AnswerPrompt("other");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format already exists. Copy Aborted.");
-  AnswerPrompt("Other");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format already exists. Rename Aborted.");
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), (Strings{"MINE", "OTHER"}));
-    f.lstReport.UserSelect(0);
-    f.cmdNew.UserClick();
-    f.cmdCopy.UserClick();
-    f.cmdRename.UserClick();
-    EXPECT_EQ(Items(f.lstReport), (Strings{"MINE", "OTHER"}));
-  });
-  EXPECT_EQ(host.BeepCount(), 3);
-  EXPECT_EQ(DirFiles(), before);
-  EXPECT_EQ(ReadBytes("MINE.FMT"), mine);
-  EXPECT_EQ(ReadBytes("other.fmt"), other);
-}
-
-TEST_F(FormatMaintenance, SelectMakesTheFormatActiveWithWidthsCutToTheFieldsAndStoresIt) {
-  // Title is 30 long: the stored 40 is cut. The current report's item is
-  // the one selected at load.
-  WriteBytes("WIDE.FMT", FmtBytes(Layout({{0, 40, 1, 1}, {21, 6, 1, 45}}, 2), 1));
-  WriteBytes("ZZ.FMT", FmtBytes(Layout({}), 0));
-  store.CurrentReport = "ZZ";
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "ZZ");
-    EXPECT_EQ(f.lstReport.Text(), "ZZ");
-    f.lstReport.UserSelect(0);
-    f.cmdSelect.UserClick();
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "WIDE");
-  });
-  EXPECT_EQ(store.ActiveLayout, Layout({{0, 30, 1, 1}, {21, 6, 1, 45}}, 2));
-  EXPECT_EQ(store.ActiveLayoutHeader.ShowTitles, 1);
-  EXPECT_EQ(store.CurrentReport, "WIDE");
-  auto saved = SavedSettings("BOOKS");
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->ReportName, "WIDE");
-  EXPECT_EQ(saved->ReportSelected, 2);
-  // Selecting writes no format file.
-  EXPECT_EQ(ReadBytes("WIDE.FMT"), FmtBytes(Layout({{0, 40, 1, 1}, {21, 6, 1, 45}}, 2), 1));
-}
-
-TEST_F(FormatMaintenance, DoubleClickSelectsAnInvalidFormatIsRefusedWithNothingChanged) {
-  store::ReportLayout bad = Layout({});
-  std::string badBytes = FmtBytes(bad, 0);
-  badBytes[12 * 3 + 6] = 22;  // record 4's lines per entry out of range
-  WriteBytes("BAD.FMT", badBytes);
-  WriteBytes("EMPTY.FMT", "");
-  WriteBytes("GOOD.FMT", FmtBytes(Layout({{2, 8, 1, 1}}), 0));
-  store.CurrentReport = "OLD";
-  const store::ReportLayout active = store.ActiveLayout;
-  host.AnswerMsgBox(MsgAnswer::OK, "Report is invalid.");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report is invalid.");
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), (Strings{"BAD", "EMPTY", "GOOD"}));
-    f.lstReport.UserDoubleClick(0);
-    f.lstReport.UserSelect(1);
-    f.cmdSelect.UserClick();
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "OLD");
-    f.lstReport.UserDoubleClick(2);
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "GOOD");
-  });
-  EXPECT_EQ(host.BeepCount(), 2);
-  EXPECT_NE(store.ActiveLayout, active);
-  EXPECT_EQ(store.ActiveLayout[2], (store::ReportColumn{8, 1, 1, 1}));
-  EXPECT_EQ(store.CurrentReport, "GOOD");
-  EXPECT_EQ(host.MessageTexts(), (Strings{"Report is invalid.", "Report is invalid."}));
-  EXPECT_EQ(host.Transcript()[1], "Beep");
-  EXPECT_EQ(host.Transcript()[2], "MsgBox(OK,Exclamation,\"Kelvarin Your Catalog\"): Report is invalid.");
-}
-
-TEST_F(FormatMaintenance, ANameSpeltInUtf8OnDiskIsListedAndSelectedAsItsLetters) {
-  WriteBytes("M\xC3\x9CLLER.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), Strings{"M\xDCLLER"});
-    f.lstReport.UserSelect(0);
-    f.cmdSelect.UserClick();
-  });
-  EXPECT_EQ(store.CurrentReport, "M\xDCLLER");
-  EXPECT_EQ(store.ActiveLayout, Layout({{0, 10, 1, 1}}));
-}
-
-TEST_F(FormatMaintenance, ViewOnlyAccessStillSelectsAndStoresTheChoice) {
-  store.SecurityCode = -1;
-  WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(EnabledButtons(f), "Select");
-    EXPECT_TRUE(f.cmdOK.Enabled());
-    f.cmdSelect.UserClick();
-  });
-  EXPECT_EQ(store.CurrentReport, "A");
-  ASSERT_TRUE(SavedSettings("BOOKS"));
-  EXPECT_EQ(SavedSettings("BOOKS")->ReportName, "A");
-}
-
-TEST_F(FormatMaintenance, EditWritesOnlyAfterOkAndTheCurrentFormatFollowsAtOnce) {
-  const std::string original = FmtBytes(Layout({{0, 10, 1, 1}}), 0);
-  WriteBytes("CUR.FMT", original);
-  WriteBytes("OTHER.FMT", original);
-  store.CurrentReport = "CUR";
-  const store::ReportLayout activeBefore = store.ActiveLayout;
-  InDesigner([](frmRptSetup& d) {
-    d.Spin1.UserSpinUp();  // two lines per entry, then cancelled
-    d.cmdCancel.UserClick();
-  });
-  InDesigner([](frmRptSetup& d) {
-    d.Spin1.UserSpinUp();
-    d.cmdDown.UserClick();  // Title to line 2
-    d.chkTitles.UserClick();
-    d.cmdOK.UserClick();
-  });
-  InDesigner([](frmRptSetup& d) {
-    d.Spin2.UserSpinDown();
-    d.cmdOK.UserClick();
-  });
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(f.lstReport.Text(), "CUR");
-    f.cmdDesign.UserClick();
-    EXPECT_EQ(ReadBytes("CUR.FMT"), original);
-    EXPECT_EQ(store.ActiveLayout, activeBefore);
-    f.cmdDesign.UserClick();
-    f.lstReport.UserSelect(1);
-    f.cmdDesign.UserClick();
-  });
-  const store::ReportLayout edited = Layout({{0, 10, 2, 1}}, 2);
-  EXPECT_EQ(ReadBytes("CUR.FMT"), FmtBytes(edited, 1));
-  EXPECT_EQ(store.ActiveLayout, edited);
-  EXPECT_EQ(store.ActiveLayoutHeader.ShowTitles, 1);
-  EXPECT_EQ(ReadBytes("OTHER.FMT"), FmtBytes(Layout({{0, 9, 1, 1}}), 0));
-  EXPECT_EQ(store.ActiveLayout[0].Width, 10);  // OTHER is not the current format
-  EXPECT_EQ(host.Transcript(), (Strings{"ShowModal(frmRptMaintenance): Report Maintenance", "Pointer(11)",
-                                        "Pointer(0)", "ShowModal(frmRptSetup): Edit Report Format   (CUR)",
-                                        "Pointer(11)", "Pointer(0)",
-                                        "ShowModal(frmRptSetup): Edit Report Format   (CUR)", "Pointer(11)",
-                                        "Pointer(0)", "ShowModal(frmRptSetup): Edit Report Format   (OTHER)"}));
-}
-
-TEST_F(FormatMaintenance, CopyMakesAByteCopyAndLeavesSelectionAndCurrentReportAlone) {
-  // Bytes past the format's 276 are kept: a copy is the file, not a re-write.
-  const std::string bytes = FmtBytes(Layout({{0, 10, 1, 3}}, 3), 1) + "extra";
-  WriteBytes("SRC.FMT", bytes);
-  WriteBytes("T.FMT", FmtBytes(Layout({}), 0));
-  store.CurrentReport = "T";
-  AnswerPrompt("dup1");
-  Maintain([&](frmRptMaintenance& f) {
-    f.lstReport.UserSelect(0);
-    f.cmdCopy.UserClick();
-    EXPECT_EQ(Items(f.lstReport), (Strings{"SRC", "T", "DUP1"}));
-    EXPECT_EQ(f.lstReport.Text(), "SRC");
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "T");
-  });
-  EXPECT_EQ(ReadBytes("DUP1.FMT"), bytes);
-  EXPECT_EQ(ReadBytes("SRC.FMT"), bytes);
-  EXPECT_EQ(store.CurrentReport, "T");
-  EXPECT_EQ(host.Transcript(), (Strings{"ShowModal(frmRptMaintenance): Report Maintenance",
-                                        "ShowModal(frmEnterName): Copy Report Format", "Pointer(11)",
-                                        "Pointer(0)"}));
-}
-
-TEST_F(FormatMaintenance, RenamingTheCurrentFormatMovesTheFileAndTheLabelButWritesNoSettings) {
-  const std::string bytes = FmtBytes(Layout({{4, 6, 1, 1}}), 0);
-  WriteBytes("CUR.FMT", bytes);
-  WriteBytes("B.FMT", FmtBytes(Layout({}), 0));
-  store.CurrentReport = "CUR";
-  AnswerPrompt("new9");
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(f.lstReport.Text(), "CUR");
-    f.cmdRename.UserClick();
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "NEW9");
-    EXPECT_EQ(Items(f.lstReport), (Strings{"B", "NEW9"}));
-    EXPECT_EQ(f.lstReport.Text(), "NEW9");
-  });
-  EXPECT_EQ(store.CurrentReport, "NEW9");
-  EXPECT_EQ(DirFiles(), (std::set<std::string>{"B.FMT", "NEW9.FMT"}));
-  EXPECT_EQ(ReadBytes("NEW9.FMT"), bytes);
-  EXPECT_FALSE(Exists("BOOKS.SET"));
-}
-
-TEST_F(FormatMaintenance, RenameActsOnTheFileAsSpeltOnDisk) {
-  const std::string bytes = FmtBytes(Layout({{4, 6, 1, 1}}), 0);
-  WriteBytes("low.fmt", bytes);
-  AnswerPrompt("UP");
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), Strings{"LOW"});
-    f.cmdRename.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"UP"});
-  });
-  EXPECT_EQ(DirFiles(), std::set<std::string>{"UP.FMT"});
-  EXPECT_EQ(ReadBytes("UP.FMT"), bytes);
-}
-
-TEST_F(FormatMaintenance, ALongFileNameIsCopiedItselfNotTheFormatItsFirstEightLettersName) {
-  const std::string shorter = FmtBytes(Layout({{0, 1, 1, 1}}), 0);
-  const std::string longer = FmtBytes(Layout({{1, 2, 1, 1}}), 0);
-  WriteBytes("LONGNAME.FMT", shorter);
-  WriteBytes("LONGNAME1.FMT", longer);
-  AnswerPrompt("C");
-  // Nine characters are no format name: it could not be kept as the
-  // catalog's current format.
-  host.AnswerMsgBox(MsgAnswer::OK, "Report is invalid.");
-  Maintain([&](frmRptMaintenance& f) {
-    EXPECT_EQ(Items(f.lstReport), (Strings{"LONGNAME", "LONGNAME1"}));
-    f.lstReport.UserSelect(1);
-    f.cmdCopy.UserClick();
-    f.cmdSelect.UserClick();
-  });
-  EXPECT_EQ(ReadBytes("C.FMT"), longer);
-  EXPECT_EQ(store.CurrentReport, "");
-}
-
-TEST_F(FormatMaintenance, DeleteAsksThenRemovesFileAndItemAndForgetsTheCurrentName) {
-  WriteBytes("A.FMT", FmtBytes(Layout({{0, 10, 1, 1}}), 0));
-  WriteBytes("B.FMT", FmtBytes(Layout({{1, 10, 1, 1}}), 0));
-  store.CurrentReport = "B";
-  store.ActiveLayout = Layout({{1, 10, 1, 1}});
-  host.AnswerMsgBox(MsgAnswer::No, "Really want to delete B?");
-  host.AnswerMsgBox(MsgAnswer::Yes, "Really want to delete B?");
-  host.AnswerMsgBox(MsgAnswer::Yes, "Really want to delete A?");
-  Maintain([&](frmRptMaintenance& f) {
-    f.cmdDelete.UserClick();
-    EXPECT_TRUE(Exists("B.FMT"));
-    f.cmdDelete.UserClick();
-    EXPECT_FALSE(Exists("B.FMT"));
-    EXPECT_EQ(f.lblCurrentReport.Caption(), "");
-    EXPECT_EQ(Items(f.lstReport), Strings{"A"});
-    EXPECT_EQ(f.lstReport.ListIndex(), 0);
-    EXPECT_EQ(EnabledButtons(f), "Select Edit Report New Copy Rename Delete");
-    f.cmdDelete.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{});
-    EXPECT_EQ(EnabledButtons(f), "New");
-  });
-  EXPECT_EQ(store.CurrentReport, "");
-  EXPECT_EQ(store.ActiveLayout, Layout({{1, 10, 1, 1}}));  // output keeps its layout
-  EXPECT_EQ(DirFiles(), std::set<std::string>{});
-  EXPECT_EQ(host.Transcript()[1], "MsgBox(YesNo,Question,\"Kelvarin Your Catalog\"): Really want to delete B?");
-}
-
-TEST_F(FormatMaintenance, AFileGoneBehindTheListIsToldAndTheListShowsTheDirectory) {
-  WriteBytes("A.FMT", FmtBytes(Layout({}), 0));
-  WriteBytes("B.FMT", FmtBytes(Layout({}), 0));
-  AnswerPrompt("X");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format A could not be copied to X: No such file or directory.");
-  AnswerPrompt("Y");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format B could not be renamed to Y: No such file or directory.");
-  host.AnswerMsgBox(MsgAnswer::Yes, "Really want to delete C?");
-  host.AnswerMsgBox(MsgAnswer::OK, "Report format C could not be deleted: No such file or directory.");
-  Maintain([&](frmRptMaintenance& f) {
-    std::filesystem::remove(Path("A.FMT"));
-    f.cmdCopy.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"B"});
-    EXPECT_EQ(f.lstReport.Text(), "B");
-
-    std::filesystem::remove(Path("B.FMT"));
-    WriteBytes("C.FMT", FmtBytes(Layout({}), 0));
-    f.cmdRename.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"C"});
-
-    std::filesystem::remove(Path("C.FMT"));
-    WriteBytes("E.FMT", FmtBytes(Layout({}), 0));
-    f.cmdDelete.UserClick();
-    EXPECT_EQ(Items(f.lstReport), Strings{"E"});
-    EXPECT_EQ(EnabledButtons(f), "Select Edit Report New Copy Rename Delete");
-  });
-  EXPECT_EQ(DirFiles(), std::set<std::string>{"E.FMT"});
-}
-
 TEST_F(FormatMaintenance, AFailedWriteOfAnEditedFormatIsTold) {
   WriteBytes("A.FMT", FmtBytes(Layout({}), 0));
   InDesigner([&](frmRptSetup& d) {
@@ -379,7 +261,8 @@ TEST_F(FormatMaintenance, AFailedWriteOfAnEditedFormatIsTold) {
     std::filesystem::create_directory(Path("A.FMT"));
     d.cmdOK.UserClick();
   });
-  host.AnswerMsgBox(MsgAnswer::OK);  // the store tells why, naming the file
+  host.AnswerMsgBox(MsgAnswer::OK, "The file could not be written. A folder stands where the file should be:\r" +
+                                       Path("A.FMT"));
   Maintain([&](frmRptMaintenance& f) {
     f.cmdDesign.UserClick();
     EXPECT_EQ(Items(f.lstReport), Strings{});  // no format file is left

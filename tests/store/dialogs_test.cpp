@@ -1,6 +1,8 @@
 // The shared prompt, the progress gauge and the small shared routines.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "store/form_helpers.h"
 #include "store/frm_enter_name.h"
 #include "store_fixture.h"
@@ -75,52 +77,85 @@ TEST_F(StoreTest, GaugeCancelIsSeenThroughStepGauge) {
   }
 }
 
-TEST_F(StoreTest, EnterNamePromptFiltersAndValidates) {
-  frmEnterName prompt(store_);
-  prompt.SetCaption("New Catalog");
-  prompt.lblUserAction.SetCaption("Enter New Catalog Name");
-  prompt.SetTag("0");
-  host_.OnShow("frmEnterName", [&](Form& f) {
-    auto& p = static_cast<frmEnterName&>(f);
-    p.cmdOK.UserClick();  // empty: refused
-    EXPECT_TRUE(p.ShownModal());
-    p.txtName.UserPaste("../cat");  // a paste is not filtered by keys: refused on OK
-    p.cmdOK.UserClick();
-    EXPECT_TRUE(p.ShownModal());
-    p.txtName.UserSetText("");
-    p.txtName.UserType("my-cat 2024.x!");
-    p.UserKey(platform::key::kReturn);
-  });
-  host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
-  host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
-  store_.DialogResult = 5;
-  prompt.Show(platform::ShowMode::Modal);
-  EXPECT_EQ(store_.DialogResult, 0);
-  EXPECT_EQ(prompt.Tag(), "mycat202");  // letters and digits, at most 8
-  EXPECT_FALSE(prompt.Visible());
-  prompt.UnloadForm();
-
-  frmEnterName free(store_);
-  free.SetTag("1");
-  free.txtName.SetMaxLength(20);
-  host_.OnShow("frmEnterName", [&](Form& f) {
-    auto& p = static_cast<frmEnterName&>(f);
-    p.txtName.UserType("Q1 report, v2");
-    p.cmdOK.UserClick();
-  });
-  free.Show(platform::ShowMode::Modal);
-  EXPECT_EQ(free.Tag(), "Q1 report, v2");
-
-  frmEnterName cancelled(store_);
-  cancelled.SetTag("0");
-  host_.OnShow("frmEnterName", [&](Form& f) {
-    auto& p = static_cast<frmEnterName&>(f);
-    p.txtName.UserType("abc");
-    p.UserKey(platform::key::kEscape);
-  });
-  cancelled.Show(platform::ShowMode::Modal);
-  EXPECT_EQ(store_.DialogResult, -1);
-  EXPECT_EQ(cancelled.Tag(), "0");
+// The name prompt as its callers open it: what it shows, the keys its Tag
+// lets through (under "0" the file name rule's letters, accented ones too,
+// digits and Backspace), and how it answers.
+TEST_F(StoreTest, EnterNamePromptShowsFiltersAndAnswers) {
+  using User = std::function<void(frmEnterName&)>;
+  auto type = [](std::string keys, bool ok = true) -> User {
+    return [=](frmEnterName& p) {
+      p.txtName.UserType(keys);
+      if (ok) p.cmdOK.UserClick();
+    };
+  };
+  struct Case {
+    const char* tag;
+    std::string start;
+    int32_t maxLength;  // 0: as loaded
+    User user;
+    std::string text;  // in the box when the prompt closes
+    int refusals;      // "Invalid name" boxes
+    int16_t result;
+    std::string answer;  // the Tag afterwards
+  } cases[] = {
+      {"0", "", 0, type("my-cat 2024.x!"), "mycat202", 0, 0, "mycat202"},
+      {"0", "", 0, type("Pr\xFC" "f\x8A\x80\xD7_\xE9"), "Pr\xFC" "f\x8A\xE9", 0, 0, "Pr\xFC" "f\x8A\xE9"},
+      {"0", "BOOKS", 0, [](frmEnterName& p) {
+         p.UserKey(platform::key::kEnd);
+         p.txtName.UserType("\b\bX");
+         p.UserKey(platform::key::kReturn);
+       }, "BOOX", 0, 0, "BOOX"},
+      {"1", "", 20, type("Q1 report, v2"), "Q1 report, v2", 0, 0, "Q1 report, v2"},
+      {"0", "", 0, [](frmEnterName& p) {
+         p.cmdOK.UserClick();  // empty
+         EXPECT_TRUE(p.txtName.HasFocus());
+         p.txtName.UserPaste("../cat");  // a paste passes the keys by, not OK
+         p.cmdOK.UserClick();
+         EXPECT_TRUE(p.txtName.HasFocus());
+         p.UserKey(platform::key::kEscape);
+       }, "../cat", 2, -1, "0"},
+      {"1", "", 0, [](frmEnterName& p) { p.cmdOK.UserClick(); p.txtName.UserType("a b"); p.cmdOK.UserClick(); },
+       "a b", 1, 0, "a b"},
+      {"0", "KEEP", 0, type("X", false), "XKEEP", 0, 0, "0"},  // left by the close box
+      {"0", "KEEP", 0, [](frmEnterName& p) { p.cmdCancel.UserClick(); }, "KEEP", 0, -1, "0"},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    frmEnterName prompt(store_);
+    prompt.LoadForm();
+    prompt.SetCaption("Caption");
+    prompt.lblUserAction.SetCaption("Question");
+    prompt.txtName.SetText(c.start);
+    if (c.maxLength > 0) prompt.txtName.SetMaxLength(c.maxLength);
+    prompt.SetTag(c.tag);
+    const bool viaCloseBox = c.answer == "0" && c.result == 0;
+    host_.OnShow("frmEnterName", [&](Form& f) {
+      auto& p = static_cast<frmEnterName&>(f);
+      EXPECT_EQ(p.lblUserAction.Caption(), "Question");
+      EXPECT_EQ(p.BorderStyle(), platform::FormBorder::FixedDialog);
+      EXPECT_EQ(p.txtName.Text(), c.start);
+      EXPECT_EQ(p.txtName.MaxLength(), c.maxLength > 0 ? c.maxLength : 8);
+      EXPECT_TRUE(p.txtName.HasFocus());
+      EXPECT_TRUE(p.cmdOK.Enabled() && p.cmdOK.Default() && p.cmdOK.Caption() == "OK");
+      EXPECT_TRUE(p.cmdCancel.Enabled() && p.cmdCancel.Cancel() && p.cmdCancel.Caption() == "Cancel");
+      // A sunken frame one pixel round the box.
+      ASSERT_EQ(p.Drawing().size(), 4u);
+      EXPECT_EQ(p.Drawing()[0].x1, p.txtName.Left() - host_.Screen().twipsPerPixelX);
+      EXPECT_EQ(p.Drawing()[0].y1, p.txtName.Top() - host_.Screen().twipsPerPixelY);
+      EXPECT_EQ(p.Drawing()[2].y1, p.txtName.Top() + p.txtName.Height());
+      c.user(p);
+      EXPECT_EQ(p.txtName.Text(), c.text);
+      if (viaCloseBox) p.UserClose();
+    });
+    for (int i = 0; i < c.refusals; ++i) host_.AnswerMsgBox(MsgAnswer::OK, "Invalid name");
+    store_.DialogResult = 0;
+    prompt.Show(platform::ShowMode::Modal);
+    EXPECT_EQ(store_.DialogResult, viaCloseBox ? -1 : c.result);
+    EXPECT_EQ(prompt.Tag(), c.answer);
+    EXPECT_FALSE(prompt.Visible());
+    EXPECT_EQ(host_.Transcript()[0], "ShowModal(frmEnterName): Caption");
+    host_.ClearRecord();
+  }
 }
 
 TEST_F(StoreTest, FormsCentreAndFrameTheirBoxes) {
@@ -132,8 +167,6 @@ TEST_F(StoreTest, FormsCentreAndFrameTheirBoxes) {
   prompt.LoadForm();
   EXPECT_EQ(prompt.Left(), (12000 - prompt.Width()) / 2);
   EXPECT_EQ(prompt.Top(), (9000 - prompt.Height()) / 2);
-  prompt.UserPaint();
-  EXPECT_EQ(prompt.Drawing().size(), 4u);
   SetTextReadOnly(prompt.txtName);
   EXPECT_TRUE(prompt.txtName.ReadOnly());
 

@@ -10,6 +10,8 @@
 #include "platform/files/fault_file_system.h"
 #include "platform/files/runtime_errors.h"
 #include "platform/scripted/scripted_host.h"
+#include "reports/formats/frmRptMaintenance.h"
+#include "store/frm_enter_name.h"
 #include "store/store.h"
 #include "support/catalog_builder.h"
 
@@ -73,7 +75,7 @@ class WriteFaultTest : public ::testing::Test {
                          (persistent && name.find(".kvtmp") != std::string::npos);
             EXPECT_TRUE(whole) << name << " is neither old nor new";
           }
-          for (const auto& [name, bytes] : old_) EXPECT_TRUE(now.count(name)) << name << " is gone";
+          for (const auto& [name, bytes] : old_) EXPECT_TRUE(now.count(name) || !fresh.count(name)) << name << " is gone";
         }
         EXPECT_GT(n, 1);
       }
@@ -180,6 +182,29 @@ TEST_F(WriteFaultTest, WritingAReportFormat) {
     ReportLayout layout = test_support::LinedLayout({{1, 6}});
     s.WriteReportFormat("FRESH", layout, ReportHeader{0});
   });
+}
+
+// Report Maintenance's Copy, Rename and Delete of the format LIST, each run
+// as the user does it.
+TEST_F(WriteFaultTest, CopyingRenamingAndDeletingAReportFormat) {
+  using Button = platform::CommandButton reports::frmRptMaintenance::*;
+  for (Button button : {&reports::frmRptMaintenance::cmdCopy, &reports::frmRptMaintenance::cmdRename,
+                        &reports::frmRptMaintenance::cmdDelete}) {
+    FaultLoop(Nothing, [button](Store& s) {
+      auto& host = static_cast<platform::ScriptedHost&>(s.host());
+      host.OnShowAs<frmEnterName>("frmEnterName", [](frmEnterName& p) {
+        p.txtName.UserType("OTHER");
+        p.cmdOK.UserClick();
+      });
+      host.AnswerMsgBox(platform::MsgAnswer::Yes, "Really want to delete LIST?");
+      host.OnShowAs<reports::frmRptMaintenance>("frmRptMaintenance", [button](reports::frmRptMaintenance& f) {
+        (f.*button).UserClick();
+        f.cmdOK.UserClick();
+      });
+      reports::frmRptMaintenance form(host, s);
+      form.Show(platform::ShowMode::Modal);
+    });
+  }
 }
 
 TEST_F(WriteFaultTest, WritingAnEntryAndAMemo) {

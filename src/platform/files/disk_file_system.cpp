@@ -55,6 +55,20 @@ int DiskFileSystem::Rename(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? kErrNone : ErrnoToRuntimeError(errno);
 }
 
+int DiskFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return kErrNone;
+  if (errno != EINVAL && errno != ENOSYS) return ErrnoToRuntimeError(errno);
+  // A file system without the no-replace rename: a second link (which
+  // fails on an existing name), then the old one goes.
+  if (::link(from.c_str(), to.c_str()) != 0) return ErrnoToRuntimeError(errno);
+  if (::unlink(from.c_str()) != 0) {
+    const int error = ErrnoToRuntimeError(errno);
+    ::unlink(to.c_str());
+    return error;
+  }
+  return kErrNone;
+}
+
 int DiskFileSystem::Remove(const std::string& path) {
   return ::unlink(path.c_str()) == 0 ? kErrNone : ErrnoToRuntimeError(errno);
 }

@@ -115,6 +115,11 @@ int FaultFileSystem::Rename(const std::string& from, const std::string& to) {
   return base_.Rename(from, to);
 }
 
+int FaultFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (int e = Next()) return e;
+  return base_.RenameNoReplace(from, to);
+}
+
 int FaultFileSystem::Remove(const std::string& path) {
   if (int e = Next()) return e;
   return base_.Remove(path);

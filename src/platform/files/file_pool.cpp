@@ -154,7 +154,8 @@ std::unique_ptr<RandomAccessFile> OpenDiskFile(const std::string& path, FileAcce
   int flags = O_CLOEXEC | O_RDWR;
   switch (create) {
     case FileCreate::OpenExisting: break;
-    case FileCreate::CreateNew: flags |= O_CREAT | O_EXCL; break;
+    // O_EXCL never follows a link at the name; O_NOFOLLOW says so.
+    case FileCreate::CreateNew: flags |= O_CREAT | O_EXCL | O_NOFOLLOW; break;
     case FileCreate::CreateOrTruncate: flags |= O_CREAT; break;
     case FileCreate::OpenOrCreate: flags |= O_CREAT; break;
   }

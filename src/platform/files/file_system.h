@@ -42,6 +42,9 @@ class FileSystem {
   virtual int List(const std::string& dir, std::vector<std::string>* names) = 0;
   // Replaces `to` when it exists, in one step.
   virtual int Rename(const std::string& from, const std::string& to) = 0;
+  // Never replaces: 58 when `to` exists (in one step, so a file that comes
+  // meanwhile is not replaced either).
+  virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
   virtual int Remove(const std::string& path) = 0;
   // Makes the directory's entries (a rename into it) durable.
   virtual int SyncDirectory(const std::string& dir) = 0;
@@ -58,6 +61,7 @@ class DiskFileSystem final : public FileSystem {
   int Stat(const std::string& path, FileInfo* info) override;
   int List(const std::string& dir, std::vector<std::string>* names) override;
   int Rename(const std::string& from, const std::string& to) override;
+  int RenameNoReplace(const std::string& from, const std::string& to) override;
   int Remove(const std::string& path) override;
   int SyncDirectory(const std::string& dir) override;
 };
@@ -65,13 +69,23 @@ class DiskFileSystem final : public FileSystem {
 // The directory part of a path ("." when it has none).
 std::string DirectoryOf(const std::string& path);
 
+// Creates a new file named prefix, six letters and digits, suffix, in the
+// manner of mkstemp: the name is taken only when nothing (no file, no link)
+// stands there, so no file is followed or overwritten. *path gets the name;
+// the file is open for reading and writing.
+int CreateUniqueFile(FileSystem& fs, const std::string& prefix, const std::string& suffix,
+                     std::unique_ptr<RandomAccessFile>* out, std::string* path);
+
 // Writes bytes as the whole new content of path, so that a failure or a
 // crash at any moment leaves either the old content or the new: the bytes go
-// to a temporary file beside it (path + ".kvtmp"), which is flushed, renamed
-// over path, and the directory synced. An existing read-only file is not
-// replaced (75). On failure the temporary file is removed and path is as it
-// was; the result is the first error met.
+// to a new temporary file beside it (file_names.h: RewriteTempPrefix), which
+// is flushed, renamed over path, and the directory synced. An existing
+// read-only file is not replaced (75). On failure the temporary file is
+// removed and path is as it was; the result is the first error met.
 int WriteFileAtomic(FileSystem& fs, const std::string& path, std::string_view bytes);
+// The same for a file that must be new: an existing path is never
+// replaced (58).
+int CreateFileAtomic(FileSystem& fs, const std::string& path, std::string_view bytes);
 
 // Reads the whole file into *bytes; 53 when it is missing.
 int ReadWholeFile(FileSystem& fs, const std::string& path, std::string* bytes);

@@ -158,6 +158,11 @@ int MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   return kErrNone;
 }
 
+int MemoryFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+  if (files_.count(from) && files_.count(to)) return kErrFileExists;
+  return Rename(from, to);
+}
+
 int MemoryFileSystem::Remove(const std::string& path) {
   auto it = files_.find(path);
   if (it == files_.end()) return kErrFileNotFound;

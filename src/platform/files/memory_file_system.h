@@ -39,6 +39,7 @@ class MemoryFileSystem final : public FileSystem {
   int Stat(const std::string& path, FileInfo* info) override;
   int List(const std::string& dir, std::vector<std::string>* names) override;
   int Rename(const std::string& from, const std::string& to) override;
+  int RenameNoReplace(const std::string& from, const std::string& to) override;
   int Remove(const std::string& path) override;
   int SyncDirectory(const std::string& dir) override;
 

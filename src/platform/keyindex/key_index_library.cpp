@@ -13,6 +13,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/files/file_names.h"
 #include "platform/keyindex/checked_vfs.h"
 #include "platform/keyindex/key_sorter.h"
 #include "platform/text/codepage.h"
@@ -394,7 +395,7 @@ int KeyIndexLibrary::WalkResult(Handle& h, int rc) {
 int KeyIndexLibrary::WriteIndexFile(const std::string& path, const std::string& owner, KeySorter* keys,
                                     int64_t* count) {
   *count = 0;
-  std::string temp = path + ".new-XXXXXX";
+  std::string temp = IndexRebuildTempPrefix(path) + "XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return Fail(kKeyFileError, CauseOfErrno(errno));
   // The index gets the permissions a file made the usual way would have,

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/text/utf8.h"
+
 namespace kelvarin::platform {
 namespace {
 
@@ -157,24 +159,6 @@ const Tables& T() {
   return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 }  // namespace
 
 char32_t AnsiToUnicode(unsigned char byte) {
@@ -232,26 +216,16 @@ std::string AnsiToUtf8(std::string_view text) {
 std::string Utf8ToAnsi(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    char32_t u;
-    size_t len;
-    if (c < 0x80) { u = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { u = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { u = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { u = c & 0x07; len = 4; }
-    else { out += '?'; ++i; continue; }
-    if (i + len > utf8.size()) { out += '?'; break; }
-    bool ok = true;
-    for (size_t k = 1; k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
-      if ((cc & 0xC0) != 0x80) { ok = false; break; }
-      u = (u << 6) | (cc & 0x3F);
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t u = 0;
+    const size_t len = Utf8CharAt(utf8, i, &u);
+    if (len == 0) {
+      out += '?';
+      ++i;
+      continue;
     }
-    if (!ok) { out += '?'; ++i; continue; }
     i += len;
-    int b = AnsiByteOf(u);
+    const int b = AnsiByteOf(u);
     out += b >= 0 ? static_cast<char>(b) : '?';
   }
   return out;

@@ -1,6 +1,7 @@
 #include "platform/text/path_text.h"
 
 #include "platform/text/codepage.h"
+#include "platform/text/utf8.h"
 
 namespace kelvarin::platform {
 namespace {
@@ -15,28 +16,6 @@ int AnsiByteOf(char32_t u) {
   return -1;
 }
 
-// The length of the well-formed UTF-8 sequence of two or more bytes that
-// starts at text[i] (shortest form, no surrogates, at most U+10FFFF) and
-// its character; 0 when there is none.
-size_t MultiByteAt(std::string_view text, size_t i, char32_t* out) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  size_t len;
-  char32_t u, least;
-  if (lead >= 0xC2 && lead <= 0xDF) { len = 2; u = lead & 0x1Fu; least = 0x80; }
-  else if (lead >= 0xE0 && lead <= 0xEF) { len = 3; u = lead & 0x0Fu; least = 0x800; }
-  else if (lead >= 0xF0 && lead <= 0xF4) { len = 4; u = lead & 0x07u; least = 0x10000; }
-  else return 0;
-  if (text.size() - i < len) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const auto c = static_cast<unsigned char>(text[i + k]);
-    if ((c & 0xC0) != 0x80) return 0;
-    u = (u << 6) | (c & 0x3Fu);
-  }
-  if (u < least || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) return 0;
-  *out = u;
-  return len;
-}
-
 }  // namespace
 
 std::string PathText(std::string_view path) {
@@ -44,8 +23,8 @@ std::string PathText(std::string_view path) {
   out.reserve(path.size());
   for (size_t i = 0; i < path.size();) {
     char32_t u = 0;
-    const size_t len = MultiByteAt(path, i, &u);
-    if (len == 0) {
+    const size_t len = Utf8CharAt(path, i, &u);
+    if (len <= 1) {
       out += path[i++];  // ASCII, or a byte of another code page
       continue;
     }
@@ -67,7 +46,7 @@ std::string TextToUtf8(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != kForeignCharMark || i + 1 >= text.size()) continue;
     char32_t u = 0;
-    const size_t len = MultiByteAt(text, i + 1, &u);
+    const size_t len = Utf8CharAt(text, i + 1, &u);
     if (len == 0 || AnsiByteOf(u) >= 0) continue;
     out += AnsiToUtf8(text.substr(plain, i - plain));
     out.append(text.substr(i + 1, len));

@@ -1,35 +1,35 @@
 // The report format files of the application directory as files: which
-// exist, and copying, renaming and deleting them.
+// exist, and copying, renaming and deleting them, through the file layer.
 //
-// Format names are 1 to 8 letters and digits, kept in upper case, and name
-// the file NAME.FMT. A directory may hold files written by other means in
-// any letter case ("books.fmt"); a name exists when any file matches it
-// without regard to case, and no operation here replaces a file that
-// exists. Failures come back as the system's reason, for the user.
+// A directory may hold files written by other means in any letter case
+// ("books.fmt"); a name exists when any file stands for it without regard
+// to case (platform/files/file_names.h: NameOfFile). No operation
+// here replaces a file. Each gives 0 or the run-time error it met, with
+// *at the path it met it at; a copy that fails leaves no new file.
 #pragma once
 
 #include <optional>
 #include <string>
 
+namespace kelvarin::platform {
+class FileSystem;
+}
+
 namespace kelvarin::reports {
 
-// 1 to 8 ASCII letters and digits.
-bool IsFormatName(const std::string& name);
+// The name of the file in dir that stands for the format name into *file
+// (nullopt when there is none); an error when dir cannot be listed.
+int FindFormatFile(platform::FileSystem& fs, const std::string& dir, const std::string& name,
+                   std::optional<std::string>* file);
 
-// "NAME.FMT" for a format name (upper-cased).
-std::string FormatFileName(const std::string& name);
+// Copies dir/fromFile to the format toName.
+int CopyFormatFile(platform::FileSystem& fs, const std::string& dir, const std::string& fromFile,
+                   const std::string& toName, std::string* at);
 
-// The name of the file in dir that is NAME.FMT without regard to letter
-// case; nullopt when there is none.
-std::optional<std::string> FindFormatFile(const std::string& dir, const std::string& name);
+// Renames dir/fromFile to the format toName.
+int RenameFormatFile(platform::FileSystem& fs, const std::string& dir, const std::string& fromFile,
+                     const std::string& toName, std::string* at);
 
-// Copies dir/fromFile to dir/toFile, which must not exist (any case);
-// nothing is left behind when the copy fails. "" on success, else why.
-std::string CopyFormatFile(const std::string& dir, const std::string& fromFile, const std::string& toFile);
-
-// Renames dir/fromFile to dir/toFile without replacing an existing file.
-std::string RenameFormatFile(const std::string& dir, const std::string& fromFile, const std::string& toFile);
-
-std::string DeleteFormatFile(const std::string& dir, const std::string& file);
+int DeleteFormatFile(platform::FileSystem& fs, const std::string& dir, const std::string& file, std::string* at);
 
 }  // namespace kelvarin::reports

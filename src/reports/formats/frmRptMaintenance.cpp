@@ -1,13 +1,11 @@
 #include "reports/formats/frmRptMaintenance.h"
 
-#include <cctype>
-
+#include "platform/files/file_names.h"
+#include "platform/text/codepage.h"
 #include "reports/formats/format_files.h"
 #include "reports/formats/frmRptSetup.h"
 #include "store/form_helpers.h"
 #include "store/frm_enter_name.h"
-#include "platform/text/codepage.h"
-#include "store/file_names.h"
 
 namespace kelvarin::reports {
 
@@ -80,13 +78,11 @@ void frmRptMaintenance::FillReportList() {
   files_.clear();
   for (int32_t i = 0; i < filReport.ListCount(); ++i) {
     const std::string file = filReport.List(i);
-    if (file.size() <= 4) continue;  // ".fmt" alone names no format
     // The disk spells names in UTF-8; the list shows the program's text.
-    const std::string stem = file.substr(0, file.size() - 4);
-    const std::string decoded = store::StemFromDisk(stem);
-    const std::string name = Upper(decoded.empty() ? stem : decoded);
-    int32_t index = AddListed(name, file);
-    if (name == store_.CurrentReport) lstReport.SetListIndex(index);
+    const std::optional<std::string> name = platform::NameOfFile(file, platform::kFormatExt);
+    if (!name || name->empty()) continue;  // ".fmt" alone names no format
+    int32_t index = AddListed(*name, file);
+    if (*name == store_.CurrentReport) lstReport.SetListIndex(index);
   }
   if (lstReport.ListCount() > 0) {
     EnableReportButtons(true);
@@ -126,16 +122,8 @@ std::string frmRptMaintenance::SelectedFile() const {
   return k < files_.size() ? files_[k] : "";
 }
 
-std::optional<std::string> frmRptMaintenance::StoreName(const std::string& file) {
-  if (file.size() <= 4 || file.compare(file.size() - 4, 4, ".FMT") != 0) return std::nullopt;
-  // The store spells the name for the disk itself (UTF-8).
-  std::string name = store::StemFromDisk(file.substr(0, file.size() - 4));
-  if (name.empty()) return std::nullopt;
-  return name;
-}
-
-void frmRptMaintenance::ReportFailure(const std::string& text) {
-  GetHost().MsgBox(text, MsgButtons::OK, MsgIcon::Exclamation);
+void frmRptMaintenance::ReportFailure(const std::string& what, int error, const std::string& at) {
+  GetHost().MsgBox(what + " " + store_.FileErrorText(error, at), MsgButtons::OK, MsgIcon::Exclamation);
   ShowWhatIsOnDisk();
 }
 
@@ -148,12 +136,11 @@ void frmRptMaintenance::ShowWhatIsOnDisk() {
   ApplyViewOnly();
 }
 
-bool frmRptMaintenance::ReadSelected(const std::string& name, const std::string& file) {
-  std::optional<std::string> storeName = StoreName(file);
-  // A file whose name is no format name is not read: the name reaches the
-  // file system only as the letters and digits of a format.
-  bool ok = storeName && store::IsValidFileStem(name) &&
-            store_.ReadReportFormat(*storeName, store_.EditLayout, store_.EditLayoutHeader);
+bool frmRptMaintenance::ReadSelected(const std::string& name) {
+  // A file whose name is no format name is not read: it could not be kept
+  // as a catalog's current format. The store finds the file of a name
+  // whatever its letter case.
+  bool ok = platform::IsValidName(name) && store_.ReadReportFormat(name, store_.EditLayout, store_.EditLayoutHeader);
   if (!ok) {
     GetHost().Beep();
     GetHost().MsgBox("Report is invalid.", MsgButtons::OK, MsgIcon::Exclamation);
@@ -163,7 +150,7 @@ bool frmRptMaintenance::ReadSelected(const std::string& name, const std::string&
 
 void frmRptMaintenance::cmdSelect_Click() {
   const std::string name = lstReport.Text();
-  if (lstReport.ListIndex() < 0 || !ReadSelected(name, SelectedFile())) return;
+  if (lstReport.ListIndex() < 0 || !ReadSelected(name)) return;
   store_.ClampReportWidths(store_.EditLayout);
   store_.ActiveLayout = store_.EditLayout;
   store_.ActiveLayoutHeader = store_.EditLayoutHeader;
@@ -186,12 +173,11 @@ bool frmRptMaintenance::RunDesigner(const std::string& captionSuffix) {
 
 void frmRptMaintenance::cmdDesign_Click() {
   const std::string name = lstReport.Text();
-  const std::string file = SelectedFile();
-  if (lstReport.ListIndex() < 0 || !ReadSelected(name, file)) return;
+  if (lstReport.ListIndex() < 0 || !ReadSelected(name)) return;
   store_.ClampReportWidths(store_.EditLayout);
   store_.MousePointerHourglass();
   if (!RunDesigner("   (" + name + ")")) return;
-  if (!store_.WriteReportFormat(*StoreName(file), store_.EditLayout, store_.EditLayoutHeader)) {
+  if (!store_.WriteReportFormat(name, store_.EditLayout, store_.EditLayoutHeader)) {
     ShowWhatIsOnDisk();  // the store has told why the write failed
     return;
   }
@@ -214,7 +200,7 @@ std::optional<std::string> frmRptMaintenance::AskName(const std::string& caption
   if (!ok) return std::nullopt;
   // The prompt lets only letters and digits through; what becomes a file
   // name is held to that here too.
-  if (!IsFormatName(answer)) {
+  if (!platform::IsValidName(answer)) {
     GetHost().MsgBox("Invalid name");
     return std::nullopt;
   }
@@ -222,7 +208,12 @@ std::optional<std::string> frmRptMaintenance::AskName(const std::string& caption
 }
 
 bool frmRptMaintenance::RefuseExisting(const std::string& name, const std::string& what) {
-  if (!FindFormatFile(store_.AppDir, name)) return false;
+  std::optional<std::string> file;
+  if (int error = FindFormatFile(store_.fileSystem(), store_.AppDir, name, &file)) {
+    ReportFailure("The report formats could not be read.", error, store_.AppDir);
+    return true;
+  }
+  if (!file) return false;
   GetHost().Beep();
   GetHost().MsgBox("Report format already exists. " + what + " Aborted.");
   return true;
@@ -239,7 +230,7 @@ void frmRptMaintenance::cmdNew_Click() {
     ShowWhatIsOnDisk();  // the store has told why the write failed
     return;
   }
-  AddListed(*name, FormatFileName(*name));
+  AddListed(*name, platform::ReportFormatFileName(*name));
 }
 
 void frmRptMaintenance::cmdCopy_Click() {
@@ -249,13 +240,14 @@ void frmRptMaintenance::cmdCopy_Click() {
   const std::string file = SelectedFile();
   if (file.empty()) return;
   store_.MousePointerHourglass();
-  const std::string fault = CopyFormatFile(store_.AppDir, file, FormatFileName(*name));
+  std::string at;
+  const int error = CopyFormatFile(store_.fileSystem(), store_.AppDir, file, *name, &at);
   store_.MousePointerDefault();
-  if (!fault.empty()) {
-    ReportFailure("Report format " + oldName + " could not be copied to " + *name + ": " + fault + ".");
+  if (error != 0) {
+    ReportFailure("Report format " + oldName + " could not be copied to " + *name + ".", error, at);
     return;
   }
-  AddListed(*name, FormatFileName(*name));
+  AddListed(*name, platform::ReportFormatFileName(*name));
 }
 
 void frmRptMaintenance::cmdRename_Click() {
@@ -264,9 +256,9 @@ void frmRptMaintenance::cmdRename_Click() {
   const std::string oldName = lstReport.Text();
   const std::string file = SelectedFile();
   if (file.empty()) return;
-  const std::string fault = RenameFormatFile(store_.AppDir, file, FormatFileName(*name));
-  if (!fault.empty()) {
-    ReportFailure("Report format " + oldName + " could not be renamed to " + *name + ": " + fault + ".");
+  std::string at;
+  if (const int error = RenameFormatFile(store_.fileSystem(), store_.AppDir, file, *name, &at)) {
+    ReportFailure("Report format " + oldName + " could not be renamed to " + *name + ".", error, at);
     return;
   }
   if (oldName == store_.CurrentReport) {
@@ -274,7 +266,7 @@ void frmRptMaintenance::cmdRename_Click() {
     lblCurrentReport.SetCaption(*name);
   }
   lstReport.RemoveItem(lstReport.ListIndex());
-  lstReport.SetListIndex(AddListed(*name, FormatFileName(*name)));
+  lstReport.SetListIndex(AddListed(*name, platform::ReportFormatFileName(*name)));
 }
 
 void frmRptMaintenance::cmdDelete_Click() {
@@ -284,9 +276,9 @@ void frmRptMaintenance::cmdDelete_Click() {
   if (GetHost().MsgBox("Really want to delete " + name + "?", MsgButtons::YesNo, MsgIcon::Question) !=
       platform::MsgAnswer::Yes)
     return;
-  const std::string fault = DeleteFormatFile(store_.AppDir, file);
-  if (!fault.empty()) {
-    ReportFailure("Report format " + name + " could not be deleted: " + fault + ".");
+  std::string at;
+  if (const int error = DeleteFormatFile(store_.fileSystem(), store_.AppDir, file, &at)) {
+    ReportFailure("Report format " + name + " could not be deleted.", error, at);
     return;
   }
   lstReport.RemoveItem(lstReport.ListIndex());

@@ -5,9 +5,11 @@
 // the layout designer (frmRptSetup) on the store's EditLayout.
 //
 // Each list item remembers the file it stands for, so a command acts on the
-// file that is on disk whatever its letter case. Names typed for new files
-// are 1 to 8 letters and digits (upper case); a name that exists in any
-// letter case is refused, and no command replaces a file. A copy, rename,
+// file that is on disk whatever its letter case; the store reads and
+// writes a format under its name whatever the case of its file. Names typed
+// for new files follow the file name rule (platform/files/file_names.h; upper
+// case); a name that exists in any letter case is refused, and no command
+// replaces a file. A copy, rename,
 // delete or write that fails is told, and the list is read again from the
 // directory so that it shows what is there.
 #pragma once
@@ -59,19 +61,18 @@ class frmRptMaintenance : public platform::Form {
   // answer comes back in upper case.
   std::optional<std::string> AskName(const std::string& caption, const std::string& question);
   // True (after the beep and "Report format already exists. <what>
-  // Aborted.") when NAME.FMT exists in any letter case.
+  // Aborted.") when NAME.FMT exists in any letter case; true also after
+  // telling that the directory could not be read.
   bool RefuseExisting(const std::string& name, const std::string& what);
   // Reads the selected format into the edit layout; false after "Report is
   // invalid.".
-  bool ReadSelected(const std::string& name, const std::string& file);
-  // The name a listed file is read and written under by the store (which
-  // adds ".FMT"); nullopt when its extension is spelt otherwise.
-  static std::optional<std::string> StoreName(const std::string& file);
+  bool ReadSelected(const std::string& name);
   // Adds a listed name standing for file; returns its index.
   int32_t AddListed(const std::string& name, const std::string& file);
   std::string SelectedFile() const;
-  // Tells a failure and shows the directory as it now is.
-  void ReportFailure(const std::string& text);
+  // Tells a failure (what failed, then the file and why) and shows the
+  // directory as it now is.
+  void ReportFailure(const std::string& what, int error, const std::string& at);
   // Reads the list again from the directory, keeping the selection.
   void ShowWhatIsOnDisk();
   // Shows the designer on the edit layout; true after its OK.

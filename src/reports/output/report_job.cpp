@@ -4,7 +4,7 @@
 #include "platform/text/number_text.h"
 #include "platform/text/path_text.h"
 #include "reports/output/frmRTitle.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 
 namespace kelvarin::reports {
 
@@ -129,7 +129,7 @@ std::string ReportJob::GetASCFile() {
   request.defaultExt = "txt";
   request.filter = "Text (*.txt)|*.txt";
   request.initialDir = store_.AppDir;
-  request.fileName = store_.AppDir + "/" + store::StemOnDisk(store_.CatalogName);
+  request.fileName = platform::AsciiFileOffer(store_.AppDir, store_.CatalogName);
   std::optional<std::string> chosen = host_.SaveFileDialog(request);
   if (!chosen || chosen->empty()) return "";
   const std::string path = *chosen;

@@ -1,9 +1,7 @@
 #include "reports/runs/dbase_destination.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "platform/file_exists.h"
+#include "platform/files/file_system.h"
 #include "platform/text/number_text.h"
 #include "platform/text/path_text.h"
 #include "reports/output/report_job.h"
@@ -38,8 +36,7 @@ void DbaseDestination::Close(float count) {
 void DbaseDestination::Discard() {
   CloseFile();
   // The engine may have written the name in another letter case.
-  std::error_code ec;
-  if (platform::FileExists(Path())) std::filesystem::remove(platform::ResolvePath(Path()), ec);
+  store_.fileSystem().Remove(platform::ResolvePath(Path()));
 }
 
 }  // namespace kelvarin::reports

@@ -12,7 +12,7 @@
 #include "dbf/db3_exchange.h"
 #include "reports/report_state.h"
 #include "reports/runs/destination.h"
-#include "store/file_names.h"
+#include "platform/files/file_names.h"
 
 namespace kelvarin::reports {
 
@@ -38,7 +38,7 @@ class DbaseDestination : public RunDestination {
   // Creates the file; false after the failure was shown (no file is left).
   bool Create();
   // AppDir/NAME.DBF, as the user typed NAME.
-  std::string Path() const { return store_.AppDir + "/" + store::StemOnDisk(name_) + ".DBF"; }
+  std::string Path() const { return platform::Db3ExportFile(store_.AppDir, name_); }
 
  private:
   void CloseFile();
