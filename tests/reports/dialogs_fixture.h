@@ -1,11 +1,19 @@
-// What the dialog tests share: a scripted host, a store over a temporary
-// application directory with a catalog defined in memory, and the report
-// state. Files the dialogs write (QAV.INI, NAME.SET) land in the directory.
+// What the dialog tests share. DialogTest: a scripted host, a store over a
+// temporary application directory with a catalog defined in memory, and the
+// report state; files the dialogs write (QAV.INI, NAME.SET) land in the
+// directory. ProgramDialogTest: the program over the scripted host on the
+// people catalog of the runs' tests (Name key in slot 0, City in slot 1, Code
+// key in slot 3, Ref in slot 20; report format LIST), started afresh for each
+// row of a table. ControlStates: a dialog's controls in one line, for the
+// tables to compare.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -20,8 +28,77 @@
 #include "store/formats.h"
 #include "store/store.h"
 #include "support/scripted_expect.h"
+#include "runs_fixture.h"
 
 namespace kelvarin::test_support {
+
+// A dialog's controls in one line: "[caption]" (with " off-centre" when the
+// dialog is not centred on the screen), then each visible control that takes
+// input, in creation order (array elements in index order, as name(i)):
+// name=value, a text in quotes with "<=n" for its maximum length, a list as
+// its items with ">" before the selected one, a check box or option as 0 or
+// 1, a button by name alone; then its marks: "!" cannot be used (disabled,
+// itself or by its frame), "#" read-only, "*" has the focus, "[]" a sunken
+// frame is drawn round it, "red" key-row red. A label appears only when red.
+// With `only`, just the controls whose names begin so.
+inline std::string ControlStates(const platform::Form& f, std::initializer_list<const char*> only = {}) {
+  const platform::ScreenInfo screen = f.GetHost().Screen();
+  const int px = screen.twipsPerPixelX, py = screen.twipsPerPixelY;
+  std::string out = "[" + f.Caption();
+  if (f.Left() != (screen.widthTwips - f.Width()) / 2 || f.Top() != (screen.heightTwips - f.Height()) / 2)
+    out += " off-centre";
+  out += "]";
+  auto framed = [&](const platform::Control& c) {
+    const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
+    auto drawn = [&](platform::DrawnLine line) {
+      return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
+    };
+    constexpr platform::Color kDarkGrey = 0x808080;
+    return drawn({l, t, r, t, kDarkGrey}) && drawn({l, t, l, b, kDarkGrey}) &&
+           drawn({l, b, r + px, b, platform::kWhite}) && drawn({r, t, r, b, platform::kWhite});
+  };
+  auto describe = [&](const platform::Control& c) {
+    if (!c.EffectiveVisible()) return;
+    if (only.size() && std::none_of(only.begin(), only.end(), [&](const char* p) { return c.Name().starts_with(p); }))
+      return;
+    std::string name = c.Name() + (c.Index() >= 0 ? "(" + std::to_string(c.Index()) + ")" : "");
+    std::string value;
+    if (auto* t = dynamic_cast<const platform::TextBox*>(&c)) {
+      value = "=\"" + t->Text() + "\"" + (t->MaxLength() > 0 ? "<=" + std::to_string(t->MaxLength()) : "");
+    } else if (auto* k = dynamic_cast<const platform::CheckBox*>(&c)) {
+      value = "=" + std::to_string(k->Value());
+    } else if (auto* o = dynamic_cast<const platform::OptionButton*>(&c)) {
+      value = o->Value() ? "=1" : "=0";
+    } else if (auto* l = dynamic_cast<const platform::ComboBox*>(&c)) {
+      value = "=";
+      for (int32_t i = 0; i < l->ListCount(); ++i) {
+        std::string item = l->List(i);
+        item.erase(item.find_last_not_of(' ') + 1);
+        value += (i ? "|" : "") + std::string(i == l->ListIndex() ? ">" : "") + item;
+      }
+    } else if (dynamic_cast<const platform::Label*>(&c)) {
+      if (c.ForeColor() == 0x0000FF) out += " " + name + "=red";
+      return;
+    } else if (!dynamic_cast<const platform::CommandButton*>(&c)) {
+      return;
+    }
+    auto* t = dynamic_cast<const platform::TextBox*>(&c);
+    out += " " + name + value + (c.EffectiveEnabled() ? "" : "!") + (t && t->ReadOnly() ? "#" : "") +
+           (c.HasFocus() ? "*" : "") + (framed(c) ? "[]" : "") + (t && c.BackColor() == 0x0000FF ? "red" : "");
+  };
+  for (const platform::Control* c : f.Controls()) {
+    if (c->Index() > 0) continue;  // described with element 0, in index order
+    auto array = std::find_if(f.Arrays().begin(), f.Arrays().end(),
+                              [&](const platform::ControlArrayBase* a) { return c->Index() == 0 && a->Name() == c->Name(); });
+    if (array == f.Arrays().end()) {
+      describe(*c);
+    } else {
+      for (const platform::Control* e : (*array)->Elements()) describe(*e);
+    }
+  }
+  return out;
+}
+
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -85,6 +162,77 @@ class DialogTest : public ::testing::Test {
 
  private:
   std::filesystem::path dir_;
+};
+
+class ProgramDialogTest : public RunsTest {
+ protected:
+  ProgramDialogTest() {
+    cat_.Settings([](store::CatalogSettings& s) { s.ReportName = "LIST"; });
+    pristine_ = cat_;
+  }
+
+  // Starts the program afresh for one row of a table, on an empty
+  // application directory with the people in the catalog; `before` may change
+  // the catalog (cat_) or write QAV.INI first. Checks that the row before
+  // used every answer it queued.
+  void Restart(const std::function<void()>& before = {}, int16_t dest = store::rdMonitor) {
+    ExpectScriptDone(host_);
+    program_.reset();
+    for (const auto& e : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(e.path());
+    cat_ = pristine_;
+    People();
+    if (before) before();
+    Start(dest);
+  }
+
+  // Runs `script` in the dialog when it is next shown modally.
+  template <class F>
+  void OnDialog(const std::string& name, std::function<void(F&)> script) {
+    host_.OnShowAs<F>(name, std::move(script));
+  }
+
+  void WriteIni(const std::string& section, const std::string& key, const std::string& value) {
+    platform::WritePrivateProfileString(section, key, value, dir_.File("QAV.INI"));
+  }
+  int Ini(const std::string& section, const std::string& key) const {
+    return platform::GetPrivateProfileInt(section, key, -99, dir_.File("QAV.INI"));
+  }
+  // The settings block of PEOPLE.SET as stored.
+  store::CatalogSettings Saved() const {
+    std::string bytes = ReadFileBytes(dir_.File("PEOPLE.SET"));
+    store::CatalogSettings s;
+    if (bytes.size() >= store::kSettingsOffset + store::kSettingsSize)
+      store::DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.data()) + store::kSettingsOffset, &s);
+    return s;
+  }
+
+  static reports::CriteriaList List(const std::vector<reports::CriteriaItem>& items) {
+    reports::CriteriaList list;
+    for (const auto& item : items) list.Items[static_cast<size_t>(list.Count++)] = item;
+    return list;
+  }
+  // `[0:"Dune" 3:"B"]`
+  static std::string Text(const reports::CriteriaList& list) {
+    std::string out = "[";
+    for (int16_t k = 0; k < list.Count; ++k)
+      out += (k ? " " : "") + std::to_string(list.Items[static_cast<size_t>(k)].FieldIndex) + ":\"" +
+             list.Items[static_cast<size_t>(k)].Text + "\"";
+    return out + "]";
+  }
+  // The entry the main window shows and its browse mode.
+  std::string ShownNow() { return Shown() + "/" + Panel("SearchMode"); }
+
+  // The criteria dialog's user: texts typed into boxes by slot, then OK or Cancel.
+  void CriteriaUser(const std::string& caption, std::vector<std::pair<int16_t, std::string>> texts, bool ok = true) {
+    host_.OnShow("frmCriteria", [=](platform::Form& f) {
+      EXPECT_EQ(f.Caption(), caption);
+      for (const auto& [slot, text] : texts)
+        static_cast<platform::TextBox*>(f.FindControl("txtFieldData", slot))->UserSetText(text);
+      static_cast<platform::CommandButton*>(f.FindControl(ok ? "cmdOK" : "cmdCancel"))->UserClick();
+    });
+  }
+
+  CatalogBuilder pristine_{"", ""};
 };
 
 }  // namespace kelvarin::test_support
