@@ -14,8 +14,6 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -28,6 +26,7 @@
 #include "store/formats.h"
 #include "store/store.h"
 #include "support/scripted_expect.h"
+#include "reports/dialogs/frmCriteria.h"
 #include "runs_fixture.h"
 
 namespace kelvarin::test_support {
@@ -37,68 +36,67 @@ namespace kelvarin::test_support {
 // input, in creation order (array elements in index order, as name(i)):
 // name=value, a text in quotes with "<=n" for its maximum length, a list as
 // its items with ">" before the selected one, a check box or option as 0 or
-// 1, a button by name alone; then its marks: "!" cannot be used (disabled,
+// 1, a button by name alone and only when disabled or focused; then its marks: "!" cannot be used (disabled,
 // itself or by its frame), "#" read-only, "*" has the focus, "[]" a sunken
-// frame is drawn round it, "red" key-row red. A label appears only when red.
-// With `only`, just the controls whose names begin so.
+// frame is drawn round it, "red" in key-row red. A label appears only when
+// red. With `only`, just the controls whose names begin so.
 inline std::string ControlStates(const platform::Form& f, std::initializer_list<const char*> only = {}) {
   const platform::ScreenInfo screen = f.GetHost().Screen();
   const int px = screen.twipsPerPixelX, py = screen.twipsPerPixelY;
-  std::string out = "[" + f.Caption();
-  if (f.Left() != (screen.widthTwips - f.Width()) / 2 || f.Top() != (screen.heightTwips - f.Height()) / 2)
-    out += " off-centre";
-  out += "]";
-  auto framed = [&](const platform::Control& c) {
-    const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
-    auto drawn = [&](platform::DrawnLine line) {
-      return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
-    };
-    constexpr platform::Color kDarkGrey = 0x808080;
-    return drawn({l, t, r, t, kDarkGrey}) && drawn({l, t, l, b, kDarkGrey}) &&
-           drawn({l, b, r + px, b, platform::kWhite}) && drawn({r, t, r, b, platform::kWhite});
+  const bool centred =
+      f.Left() == (screen.widthTwips - f.Width()) / 2 && f.Top() == (screen.heightTwips - f.Height()) / 2;
+  std::string out = "[" + f.Caption() + (centred ? "]" : " off-centre]");
+  auto drawn = [&](platform::DrawnLine line) {
+    return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
   };
   auto describe = [&](const platform::Control& c) {
-    if (!c.EffectiveVisible()) return;
-    if (only.size() && std::none_of(only.begin(), only.end(), [&](const char* p) { return c.Name().starts_with(p); }))
-      return;
-    std::string name = c.Name() + (c.Index() >= 0 ? "(" + std::to_string(c.Index()) + ")" : "");
+    const std::string name = c.Name() + (c.Index() >= 0 ? "(" + std::to_string(c.Index()) + ")" : "");
+    const bool red = c.ForeColor() == 0x0000FF || c.BackColor() == 0x0000FF;
+    auto* box = dynamic_cast<const platform::TextBox*>(&c);
     std::string value;
-    if (auto* t = dynamic_cast<const platform::TextBox*>(&c)) {
-      value = "=\"" + t->Text() + "\"" + (t->MaxLength() > 0 ? "<=" + std::to_string(t->MaxLength()) : "");
-    } else if (auto* k = dynamic_cast<const platform::CheckBox*>(&c)) {
-      value = "=" + std::to_string(k->Value());
-    } else if (auto* o = dynamic_cast<const platform::OptionButton*>(&c)) {
-      value = o->Value() ? "=1" : "=0";
-    } else if (auto* l = dynamic_cast<const platform::ComboBox*>(&c)) {
-      value = "=";
-      for (int32_t i = 0; i < l->ListCount(); ++i) {
-        std::string item = l->List(i);
-        item.erase(item.find_last_not_of(' ') + 1);
-        value += (i ? "|" : "") + std::string(i == l->ListIndex() ? ">" : "") + item;
-      }
-    } else if (dynamic_cast<const platform::Label*>(&c)) {
-      if (c.ForeColor() == 0x0000FF) out += " " + name + "=red";
+    if (!c.EffectiveVisible() ||
+        (only.size() && std::none_of(only.begin(), only.end(), [&](const char* p) { return name.starts_with(p); })))
       return;
-    } else if (!dynamic_cast<const platform::CommandButton*>(&c)) {
+    if (box) {
+      value = "=\"" + box->Text() + "\"" + (box->MaxLength() > 0 ? "<=" + std::to_string(box->MaxLength()) : "");
+    } else if (auto* check = dynamic_cast<const platform::CheckBox*>(&c)) {
+      value = "=" + std::to_string(check->Value());
+    } else if (auto* option = dynamic_cast<const platform::OptionButton*>(&c)) {
+      value = option->Value() ? "=1" : "=0";
+    } else if (auto* list = dynamic_cast<const platform::ComboBox*>(&c)) {
+      value = "=";
+      for (int32_t i = 0; i < list->ListCount(); ++i) {
+        std::string item = list->List(i);
+        item.erase(item.find_last_not_of(' ') + 1);
+        value += (i ? "|" : "") + std::string(i == list->ListIndex() ? ">" : "") + item;
+      }
+    } else if (!(dynamic_cast<const platform::Label*>(&c) && red) &&
+               !(dynamic_cast<const platform::CommandButton*>(&c) && (!c.EffectiveEnabled() || c.HasFocus()))) {
       return;
     }
-    auto* t = dynamic_cast<const platform::TextBox*>(&c);
-    out += " " + name + value + (c.EffectiveEnabled() ? "" : "!") + (t && t->ReadOnly() ? "#" : "") +
-           (c.HasFocus() ? "*" : "") + (framed(c) ? "[]" : "") + (t && c.BackColor() == 0x0000FF ? "red" : "");
+    const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
+    const bool framed = drawn({l, t, r, t, 0x808080}) && drawn({l, t, l, b, 0x808080}) &&
+                        drawn({l, b, r + px, b, platform::kWhite}) && drawn({r, t, r, b, platform::kWhite});
+    out += " " + name + value + (c.EffectiveEnabled() ? "" : "!") + (box && box->ReadOnly() ? "#" : "") +
+           (c.HasFocus() ? "*" : "") + (framed ? "[]" : "") + (red ? "red" : "");
   };
   for (const platform::Control* c : f.Controls()) {
-    if (c->Index() > 0) continue;  // described with element 0, in index order
-    auto array = std::find_if(f.Arrays().begin(), f.Arrays().end(),
-                              [&](const platform::ControlArrayBase* a) { return c->Index() == 0 && a->Name() == c->Name(); });
-    if (array == f.Arrays().end()) {
-      describe(*c);
-    } else {
-      for (const platform::Control* e : (*array)->Elements()) describe(*e);
-    }
+    if (c->Index() < 0) describe(*c);
+    for (int16_t i = 0; c->Index() == 0 && i <= store::kFieldCount; ++i)
+      if (const platform::Control* e = f.FindControl(c->Name(), i)) describe(*e);
   }
   return out;
 }
 
+// The settings block of a catalog's settings file as stored; nullopt when
+// the file is missing or short.
+inline std::optional<store::CatalogSettings> SettingsIn(const std::string& path) {
+  std::string bytes = ReadFileBytes(path);
+  if (bytes.size() < store::kSettingsOffset + store::kSettingsSize) return std::nullopt;
+  store::CatalogSettings s;
+  store::DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.data()) + store::kSettingsOffset, &s);
+  return s;
+}
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -129,29 +127,10 @@ class DialogTest : public ::testing::Test {
     return s;
   }
 
-  static reports::CriteriaList List(const std::vector<reports::CriteriaItem>& items) {
-    reports::CriteriaList list;
-    for (const auto& item : items) list.Items[static_cast<size_t>(list.Count++)] = item;
-    return list;
-  }
-  static std::vector<reports::CriteriaItem> Items(const reports::CriteriaList& list) {
-    return {list.Items.begin(), list.Items.begin() + list.Count};
-  }
-
   std::string Path(const std::string& file) const { return (dir_ / file).string(); }
   bool Exists(const std::string& file) const { return std::filesystem::exists(dir_ / file); }
-  int IniInt(const std::string& section, const std::string& key) const {
-    return platform::GetPrivateProfileInt(section, key, -99, store.IniPath());
-  }
-  // The settings block of a catalog's settings file as stored; nullopt when
-  // the file is missing or short.
   std::optional<store::CatalogSettings> SavedSettings(const std::string& catalog) const {
-    std::ifstream in(Path(catalog + ".SET"), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < store::kSettingsOffset + store::kSettingsSize) return std::nullopt;
-    store::CatalogSettings s;
-    store::DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.data()) + store::kSettingsOffset, &s);
-    return s;
+    return SettingsIn(Path(catalog + ".SET"));
   }
 
   platform::ScriptedHost host;
@@ -164,6 +143,18 @@ class DialogTest : public ::testing::Test {
   std::filesystem::path dir_;
 };
 
+// One row of a dialog's table: the settings it opens on, what the user does
+// in it and what is left afterwards.
+template <class F>
+struct DialogRow {
+  const char* what;
+  std::function<void()> before;  // the catalog (cat_) and QAV.INI before the start
+  std::function<void()> given;   // the program's state once started
+  const char* opened;            // ControlStates at opening; null: the dialog is not shown
+  std::function<void(F&)> user;
+  const char* left;              // what the table's describer says afterwards
+};
+
 class ProgramDialogTest : public RunsTest {
  protected:
   ProgramDialogTest() {
@@ -173,22 +164,35 @@ class ProgramDialogTest : public RunsTest {
 
   // Starts the program afresh for one row of a table, on an empty
   // application directory with the people in the catalog; `before` may change
-  // the catalog (cat_) or write QAV.INI first. Checks that the row before
-  // used every answer it queued.
-  void Restart(const std::function<void()>& before = {}, int16_t dest = store::rdMonitor) {
-    ExpectScriptDone(host_);
+  // the catalog (cat_) or write QAV.INI first.
+  void Restart(const std::function<void()>& before = {}) {
     program_.reset();
     for (const auto& e : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(e.path());
     cat_ = pristine_;
     People();
     if (before) before();
-    Start(dest);
+    Start();
   }
 
-  // Runs `script` in the dialog when it is next shown modally.
+  // Plays each row: a fresh start, the dialog opened by `open` (as the form
+  // named `name`), its controls compared at opening, the user's actions, and
+  // then `left()` compared.
   template <class F>
-  void OnDialog(const std::string& name, std::function<void(F&)> script) {
-    host_.OnShowAs<F>(name, std::move(script));
+  void PlayRows(const std::string& name, const std::vector<DialogRow<F>>& rows, const std::function<void()>& open,
+                const std::function<std::string()>& left) {
+    for (const DialogRow<F>& row : rows) {
+      SCOPED_TRACE(row.what);
+      Restart(row.before);
+      if (row.given) row.given();
+      if (row.opened)
+        host_.OnShowAs<F>(name, [&](F& d) {
+          EXPECT_EQ(ControlStates(d), row.opened);
+          row.user(d);
+        });
+      open();
+      EXPECT_EQ(left(), row.left);
+      ExpectScriptDone(host_);
+    }
   }
 
   void WriteIni(const std::string& section, const std::string& key, const std::string& value) {
@@ -197,13 +201,8 @@ class ProgramDialogTest : public RunsTest {
   int Ini(const std::string& section, const std::string& key) const {
     return platform::GetPrivateProfileInt(section, key, -99, dir_.File("QAV.INI"));
   }
-  // The settings block of PEOPLE.SET as stored.
   store::CatalogSettings Saved() const {
-    std::string bytes = ReadFileBytes(dir_.File("PEOPLE.SET"));
-    store::CatalogSettings s;
-    if (bytes.size() >= store::kSettingsOffset + store::kSettingsSize)
-      store::DecodeSettings(reinterpret_cast<const uint8_t*>(bytes.data()) + store::kSettingsOffset, &s);
-    return s;
+    return SettingsIn(dir_.File("PEOPLE.SET")).value_or(store::CatalogSettings{});
   }
 
   static reports::CriteriaList List(const std::vector<reports::CriteriaItem>& items) {
@@ -222,13 +221,23 @@ class ProgramDialogTest : public RunsTest {
   // The entry the main window shows and its browse mode.
   std::string ShownNow() { return Shown() + "/" + Panel("SearchMode"); }
 
+  // Report Setup is reached from the dialog d: the page length set there is saved.
+  template <class F>
+  void ReportSetupFrom(F& d) {
+    host_.OnShowAs<reports::frmReportDest>("frmReportDest", [](reports::frmReportDest& r) {
+      r.txtPageLength.UserSetText("66");
+      r.cmdOK.UserClick();
+    });
+    d.cmdRptSetup.UserClick();
+    EXPECT_EQ(Saved().PageLength, 66);
+  }
+
   // The criteria dialog's user: texts typed into boxes by slot, then OK or Cancel.
   void CriteriaUser(const std::string& caption, std::vector<std::pair<int16_t, std::string>> texts, bool ok = true) {
-    host_.OnShow("frmCriteria", [=](platform::Form& f) {
+    host_.OnShowAs<reports::frmCriteria>("frmCriteria", [=](reports::frmCriteria& f) {
       EXPECT_EQ(f.Caption(), caption);
-      for (const auto& [slot, text] : texts)
-        static_cast<platform::TextBox*>(f.FindControl("txtFieldData", slot))->UserSetText(text);
-      static_cast<platform::CommandButton*>(f.FindControl(ok ? "cmdOK" : "cmdCancel"))->UserClick();
+      for (const auto& [slot, text] : texts) f.txtFieldData[slot].UserSetText(text);
+      (ok ? f.cmdOK : f.cmdCancel).UserClick();
     });
   }
 
@@ -236,12 +245,3 @@ class ProgramDialogTest : public RunsTest {
 };
 
 }  // namespace kelvarin::test_support
-
-namespace kelvarin::reports {
-inline bool operator==(const CriteriaItem& a, const CriteriaItem& b) {
-  return a.FieldIndex == b.FieldIndex && a.Text == b.Text;
-}
-inline void PrintTo(const CriteriaItem& item, std::ostream* os) {
-  *os << "{" << item.FieldIndex << ", \"" << item.Text << "\"}";
-}
-}  // namespace kelvarin::reports

@@ -18,24 +18,20 @@ const char kQuestion[] =
     "There is no search text in the Key Field.\rThis will search the entire catalog and may take awhile.\r\r"
     "Do you want continue the search anyway?";
 
-struct Row {
-  const char* what;
-  std::function<void()> before;  // the catalog and QAV.INI before the start
-  std::function<void()> given;   // the program's state once started
-  const char* opened;            // ControlStates at opening
-  std::function<void(frmSearch&)> user;
-  const char* left;
-};
-
 class SearchDialogTest : public ProgramDialogTest {
  protected:
+  // The start and end lists only when one is set, the case setting only when
+  // it is not the default.
   std::string Left() {
     const reports::ReportState& s = rs();
-    return "result=" + std::to_string(st().DialogResult) + " mode=" + std::to_string(main().CurrentSearchMode) +
-           " ini=" + std::to_string(Ini("Search", "SearchMode")) + " key=" + std::to_string(s.KeyField) +
-           " search=" + Text(s.SearchCriteria) + " start=" + Text(s.AlphaStartCriteria) +
-           " end=" + Text(s.AlphaEndCriteria) + " case=" + std::to_string(st().CaseSensitive) +
-           " saved=" + std::to_string(Saved().IgnoreCase) + " shown=" + ShownNow();
+    std::string out = "result=" + std::to_string(st().DialogResult) + " mode=" +
+                      std::to_string(main().CurrentSearchMode) + " ini=" + std::to_string(Ini("Search", "SearchMode")) +
+                      " key=" + std::to_string(s.KeyField) + " search=" + Text(s.SearchCriteria);
+    if (s.AlphaStartCriteria.Count || s.AlphaEndCriteria.Count)
+      out += " start=" + Text(s.AlphaStartCriteria) + " end=" + Text(s.AlphaEndCriteria);
+    if (st().CaseSensitive || Saved().IgnoreCase != 1)
+      out += " case=" + std::to_string(st().CaseSensitive) + " saved=" + std::to_string(Saved().IgnoreCase);
+    return out + " shown=" + ShownNow();
   }
   void Type(frmSearch& d, int16_t slot, const std::string& text) { d.txtFieldData[slot].UserSetText(text); }
   void Answer(MsgAnswer a, const char* text) { host_.AnswerMsgBox(a, text); }
@@ -43,81 +39,59 @@ class SearchDialogTest : public ProgramDialogTest {
 
 TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
   auto searchMode = [this](const char* v) { return [this, v] { WriteIni("Search", "SearchMode", v); }; };
-  auto keyCode = [this] { rs().KeyField = 3; };
-  auto jones = [this] {
-    rs().KeyField = 3;
-    rs().SearchCriteria = List({{0, "Jones"}});
+  auto keyCode = [this](std::vector<reports::CriteriaItem> criteria) {
+    return [this, criteria] { rs().KeyField = 3, rs().SearchCriteria = List(criteria); };
   };
-  const char* kAlphabetical =
-      "[Search] lblFieldName(3)=red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red "
-       "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code cmdSetStart cmdSetEnd cmdSrcSetup "
-       "cmdRptSetup cmdClear cmdOK cmdCancel";
-  const char* kAlphabeticalJones =
-      "[Search] lblFieldName(3)=red txtFieldData(0)=\"Jones\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red "
-      "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code cmdSetStart cmdSetEnd cmdSrcSetup "
-      "cmdRptSetup cmdClear cmdOK cmdCancel";
+  auto alphabetical = [](const std::string& box0) {
+    return "[Search] lblFieldName(3)red txtFieldData(0)=\"" + box0 +
+           "\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! "
+           "cboKeyFields=Name|>Code";
+  };
+  const std::string kAlphabetical = alphabetical(""), kJones = alphabetical("Jones");
   const char* kSequential =
-      "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 "
-       "optSequential=1 chkCaseSense=0 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd! cmdSrcSetup "
-       "cmdRptSetup cmdClear cmdOK cmdCancel";
-  const Row rows[] = {
-      {"alphabetical: the key row red, following the combo and the order options; key text asks nothing",
-       nullptr,
-       [this] {
-         rs().KeyField = 3;
-         rs().SearchCriteria = List({{1, "Portland"}});
-       },
-       "[Search] lblFieldName(3)=red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"Portland\"[] "
-       "txtFieldData(3)=\"\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code "
-       "cmdSetStart cmdSetEnd cmdSrcSetup cmdRptSetup cmdClear cmdOK cmdCancel",
+      "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 optSequential=1 "
+      "chkCaseSense=0 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!";
+  const std::vector<DialogRow<frmSearch>> rows = {
+      {"alphabetical: the key row red as the combo and the order options say; key text asks nothing", nullptr,
+       keyCode({{1, "Portland"}}),
+       "[Search] lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"Portland\"[] txtFieldData(3)=\"\"[]red "
+       "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
        [this](frmSearch& d) {
          d.cboKeyFields.UserSelect(0);
-         EXPECT_EQ(ControlStates(d, {"lbl", "txt"}),
-                   "[Search] lblFieldName(0)=red txtFieldData(0)=\"\"[]red txtFieldData(1)=\"Portland\"[] "
-                   "txtFieldData(3)=\"\"[]");
+         EXPECT_EQ(ControlStates(d, {"lbl", "txtFieldData(0)", "txtFieldData(3)"}),
+                   "[Search] lblFieldName(0)red txtFieldData(0)=\"\"[]red txtFieldData(3)=\"\"[]");
          d.optSequential.UserClick();
-         EXPECT_EQ(ControlStates(d, {"lbl", "txt", "chk", "cbo", "cmdSet"}),
-                   "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"Portland\"[] txtFieldData(3)=\"\"[] "
-                   "chkCaseSense=0! cboKeyFields=>Name|Code! cmdSetStart! cmdSetEnd!");
+         EXPECT_EQ(ControlStates(d, {"lbl", "txtFieldData(0)", "chk", "cbo", "cmdSet"}),
+                   "[Search] txtFieldData(0)=\"\"[] chkCaseSense=0! cboKeyFields=>Name|Code! cmdSetStart! cmdSetEnd!");
          d.optAlpha.UserClick();
-         EXPECT_EQ(ControlStates(d, {"lbl", "cbo", "cmdSet"}),
-                   "[Search] lblFieldName(0)=red cboKeyFields=>Name|Code cmdSetStart cmdSetEnd");
+         EXPECT_EQ(ControlStates(d, {"lbl", "cbo", "cmdSet"}), "[Search] lblFieldName(0)red cboKeyFields=>Name|Code");
          Type(d, 0, "Smith");
          d.cmdOK.UserClick();
        },
-       "result=0 mode=0 ini=0 key=0 search=[0:\"Smith\" 1:\"Portland\"] start=[] end=[] case=0 saved=1 "
-       "shown=Smith/Alpha Search"},
-      {"sequential from QAV.INI: rows plain, the case box usable; texts kept as typed, no question",
-       searchMode("1"), keyCode,
-       kSequential,
+       "result=0 mode=0 ini=0 key=0 search=[0:\"Smith\" 1:\"Portland\"] shown=Smith/Alpha Search"},
+      {"sequential from QAV.INI: rows plain, case box usable; texts kept as typed, no question", searchMode("1"),
+       keyCode({}), kSequential,
        [this](frmSearch& d) {
          Type(d, 1, "Portland ");
          Type(d, 3, "B");
          d.cmdOK.UserClick();
        },
-       "result=0 mode=1 ini=1 key=3 search=[1:\"Portland \" 3:\"B\"] start=[] end=[] case=0 saved=1 "
-       "shown=Smith/Seq Search"},
-      {"a stored mode other than 0 or 1 opens the sequential order", searchMode("2"), keyCode, kSequential,
+       "result=0 mode=1 ini=1 key=3 search=[1:\"Portland \" 3:\"B\"] shown=Smith/Seq Search"},
+      {"a stored mode other than 0 or 1 opens the sequential order", searchMode("2"), keyCode({}), kSequential,
        [](frmSearch& d) { d.UserKey(platform::key::kEscape); },
-       "result=-1 mode=1 ini=2 key=3 search=[] start=[] end=[] case=0 saved=1 shown=/Make Entries"},
-      {"no key field: sequential already at opening, alphabetical cannot be picked, OK keeps the key field",
-       [this] { cat_.Field(0, "Name", 20).Field(3, "Code", 6); }, keyCode,
-       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0! "
-       "optSequential=1 chkCaseSense=0 cboKeyFields=! cmdSetStart! cmdSetEnd! cmdSrcSetup cmdRptSetup "
-       "cmdClear cmdOK cmdCancel",
+       "result=-1 mode=1 ini=2 key=3 search=[] shown=/Make Entries"},
+      {"no key field: sequential at once, alphabetical not to be picked, OK keeps the key field",
+       [this] { cat_.Field(0, "Name", 20).Field(3, "Code", 6); }, keyCode({}),
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0! optSequential=1 "
+       "chkCaseSense=0 cboKeyFields=! cmdSetStart! cmdSetEnd!",
        [this](frmSearch& d) {
          EXPECT_EQ(main().CurrentSearchMode, store::smSequential);
          d.optAlpha.UserClick();
          d.cmdOK.UserClick();
        },
-       "result=0 mode=1 ini=1 key=3 search=[] start=[] end=[] case=0 saved=1 shown=Jones/Seq Search"},
-      {"no key text: No keeps the dialog open with what OK had set, Cancel then runs nothing", nullptr,
-       [this] {
-         rs().KeyField = 3;
-         rs().SearchCriteria = List({{0, "Jones"}});
-         rs().AlphaStartCriteria = List({{3, "A"}});
-       },
-       kAlphabeticalJones,
+       "result=0 mode=1 ini=1 key=3 search=[] shown=Jones/Seq Search"},
+      {"no key text: No keeps the dialog open with what OK had set, Cancel runs nothing", nullptr,
+       [this, keyCode] { keyCode({{0, "Jones"}})(), rs().AlphaStartCriteria = List({{3, "A"}}); }, kJones.c_str(),
        [this](frmSearch& d) {
          Type(d, 1, "Boston");
          Answer(MsgAnswer::No, kQuestion);
@@ -125,52 +99,47 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          EXPECT_TRUE(d.Visible());
          d.cmdCancel.UserClick();
        },
-       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\" 1:\"Boston\"] start=[3:\"A\"] end=[] case=0 "
-       "saved=1 shown=/Make Entries"},
-      {"no key text: Yes searches the whole index", nullptr, keyCode, kAlphabetical,
+       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\" 1:\"Boston\"] start=[3:\"A\"] end=[] shown=/Make Entries"},
+      {"no key text: Yes searches the whole index", nullptr, keyCode({}), kAlphabetical.c_str(),
        [this](frmSearch& d) {
          Answer(MsgAnswer::Yes, kQuestion);
          d.cmdOK.UserClick();
        },
-       "result=0 mode=0 ini=0 key=3 search=[] start=[] end=[] case=0 saved=1 shown=Jones/Alpha Search"},
-      {"blanks in the key row are key text; Enter presses OK", nullptr, keyCode, kAlphabetical,
+       "result=0 mode=0 ini=0 key=3 search=[] shown=Jones/Alpha Search"},
+      {"blanks in the key row are key text; Enter presses OK", nullptr, keyCode({}), kAlphabetical.c_str(),
        [this](frmSearch& d) {
          Type(d, 3, "  ");
          Answer(MsgAnswer::OK, "No Matches Found");
          d.UserKey(platform::key::kReturn);
        },
-       "result=0 mode=0 ini=0 key=3 search=[3:\"  \"] start=[] end=[] case=0 saved=1 shown=/Make Entries"},
+       "result=0 mode=0 ini=0 key=3 search=[3:\"  \"] shown=/Make Entries"},
       {"the 21st field as key: no row carries its text, so OK always asks",
        [this] { cat_.Field(20, "Ref", 12, store::KindKey); }, [this] { rs().KeyField = 20; },
-       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=1 "
-       "optSequential=0 chkCaseSense=0! cboKeyFields=Name|Code|>Ref cmdSetStart cmdSetEnd cmdSrcSetup "
-       "cmdRptSetup cmdClear cmdOK cmdCancel",
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=1 optSequential=0 "
+       "chkCaseSense=0! cboKeyFields=Name|Code|>Ref",
        [this](frmSearch& d) {
          Type(d, 0, "Smith");
          Type(d, 3, "B");
          Answer(MsgAnswer::Yes, kQuestion);
          d.cmdOK.UserClick();
        },
-       "result=0 mode=0 ini=0 key=20 search=[0:\"Smith\" 3:\"B\"] start=[] end=[] case=0 saved=1 "
-       "shown=Smith/Alpha Search"},
+       "result=0 mode=0 ini=0 key=20 search=[0:\"Smith\" 3:\"B\"] shown=Smith/Alpha Search"},
       {"the case box shows the stored setting and saves a change at once; Cancel keeps it",
        [this] {
          WriteIni("Search", "SearchMode", "1");
          cat_.Settings([](store::CatalogSettings& s) { s.IgnoreCase = 0; });
        },
-       keyCode,
-       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 "
-       "optSequential=1 chkCaseSense=1 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd! cmdSrcSetup "
-       "cmdRptSetup cmdClear cmdOK cmdCancel",
+       keyCode({}),
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 optSequential=1 "
+       "chkCaseSense=1 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!",
        [this](frmSearch& d) {
          d.chkCaseSense.UserClick();
          EXPECT_EQ(Saved().IgnoreCase, 1);
          d.UserClose();
        },
-       "result=-1 mode=1 ini=1 key=3 search=[] start=[] end=[] case=0 saved=1 shown=/Make Entries"},
-      {"Search Setup: Cancel leaves the boxes, OK refills them (a slot-20 text has no row and OK drops it)",
-       nullptr,
-       jones, kAlphabeticalJones,
+       "result=-1 mode=1 ini=1 key=3 search=[] shown=/Make Entries"},
+      {"Search Setup: Cancel leaves the boxes, OK refills them (a slot-20 text has no row: OK drops it)", nullptr,
+       keyCode({{0, "Jones"}}), kJones.c_str(),
        [this](frmSearch& d) {
          Type(d, 1, "Paris");
          CriteriaUser("Setup Search Criteria", {{0, "X"}}, false);
@@ -184,10 +153,9 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          Type(d, 3, "A");
          d.cmdOK.UserClick();
        },
-       "result=0 mode=0 ini=0 key=3 search=[1:\"Boston\" 3:\"A\"] start=[] end=[] case=0 saved=1 "
-       "shown=Jones/Alpha Search"},
+       "result=0 mode=0 ini=0 key=3 search=[1:\"Boston\" 3:\"A\"] shown=Jones/Alpha Search"},
       {"Set Start and Set End edit their lists, Clear empties the boxes only, Cancel keeps them", nullptr,
-       jones, kAlphabeticalJones,
+       keyCode({{0, "Jones"}}), kJones.c_str(),
        [this](frmSearch& d) {
          CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
          d.cmdSetStart.UserClick();
@@ -198,44 +166,19 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
                    "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red");
          d.cmdCancel.UserClick();
        },
-       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\"] start=[3:\"B\"] end=[3:\"C\"] case=0 saved=1 "
-       "shown=/Make Entries"},
-      {"criteria of slots without a used row go into hidden boxes and OK drops them; a field named like the key "
+       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\"] start=[3:\"B\"] end=[3:\"C\"] shown=/Make Entries"},
+      {"criteria of slots without a used row go to hidden boxes and OK drops them; a field named like the key "
        "field is red too; Report Setup is reached",
-       [this] { cat_.Field(1, "Code", 15); },
-       [this] {
-         rs().KeyField = 3;
-         rs().SearchCriteria = List({{2, "unused"}, {3, "B"}, {20, "pic"}});
-       },
-       "[Search] lblFieldName(1)=red lblFieldName(3)=red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[]red "
-       "txtFieldData(3)=\"B\"[]red "
-       "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code cmdSetStart cmdSetEnd cmdSrcSetup "
-       "cmdRptSetup cmdClear cmdOK cmdCancel",
+       [this] { cat_.Field(1, "Code", 15); }, keyCode({{2, "unused"}, {3, "B"}, {20, "pic"}}),
+       "[Search] lblFieldName(1)red lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[]red "
+       "txtFieldData(3)=\"B\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
        [this](frmSearch& d) {
-         OnDialog<reports::frmReportDest>("frmReportDest", [](reports::frmReportDest& r) {
-           r.txtPageLength.UserSetText("66");
-           r.cmdOK.UserClick();
-         });
-         d.cmdRptSetup.UserClick();
-         EXPECT_EQ(Saved().PageLength, 66);
+         ReportSetupFrom(d);
          d.cmdOK.UserClick();
        },
-       "result=0 mode=0 ini=0 key=3 search=[3:\"B\"] start=[] end=[] case=0 saved=1 shown=Smith/Alpha Search"},
+       "result=0 mode=0 ini=0 key=3 search=[3:\"B\"] shown=Smith/Alpha Search"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    Restart(row.before);
-    if (row.given) row.given();
-    std::string opened;
-    OnDialog<frmSearch>("frmSearch", [&](frmSearch& d) {
-      opened = ControlStates(d);
-      row.user(d);
-    });
-    main().mnuVSearch.UserClick();
-    EXPECT_EQ(opened, row.opened);
-    EXPECT_EQ(Left(), row.left);
-    ExpectScriptDone(host_);
-  }
+  PlayRows<frmSearch>("frmSearch", rows, [this] { main().mnuVSearch.UserClick(); }, [this] { return Left(); });
 }
 
 // Both dialogs lay their rows out alike: row i at row 0's top + i pitches
@@ -295,144 +238,122 @@ TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
     EXPECT_GT(c->Left(), search.txtFieldData[0].Left() + search.txtFieldData[0].Width()) << c->Name();
 }
 
-// --- the criteria dialog ----------------------------------------------------------
-
-struct CriteriaRow {
-  const char* what;
-  int16_t mode;
-  const char* opened;
-  std::function<void(frmCriteria&)> user;
-  const char* left;
-};
+// --- the criteria dialog and the speed searches ----------------------------------
 
 TEST_F(SearchDialogTest, CriteriaEditsOnlyTheListItsModeNames) {
-  const CriteriaRow rows[] = {
-      {"the ending point: pre-filled from its list; OK keeps texts as typed in slot order, drops unused slots",
-       reports::CriteriaAlphaEnd,
+  auto lists = [this](int16_t mode) {
+    return [this, mode] {
+      rs().SearchCriteria = List({{0, "s"}});
+      rs().AlphaStartCriteria = List({{0, "a"}});
+      rs().AlphaEndCriteria = List({{3, "old"}, {2, "gone"}});
+      rs().CriteriaMode = mode;
+      st().DialogResult = 9;
+    };
+  };
+  const char* kUnchanged = "result=-1 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]";
+  const std::vector<DialogRow<frmCriteria>> rows = {
+      {"the ending point: OK keeps texts as typed, in slot order, and drops unused slots", nullptr,
+       lists(reports::CriteriaAlphaEnd),
        "[Setup Alpha Ending Point] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"old\"[] "
-       "txtFieldData(20)=\"\"[] cmdOK cmdCancel",
+       "txtFieldData(20)=\"\"[]",
        [](frmCriteria& d) {
          d.txtFieldData[20].UserType(" z ");
          d.txtFieldData[1].UserType("   ");
          d.cmdOK.UserClick();
        },
        "result=0 search=[0:\"s\"] start=[0:\"a\"] end=[1:\"   \" 3:\"old\" 20:\" z \"]"},
-      {"the starting point: Cancel (Esc) after typing changes nothing", reports::CriteriaAlphaStart,
+      {"the starting point: Esc after typing changes nothing", nullptr, lists(reports::CriteriaAlphaStart),
        "[Setup Alpha Starting Point] txtFieldData(0)=\"a\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
-       "txtFieldData(20)=\"\"[] cmdOK cmdCancel",
+       "txtFieldData(20)=\"\"[]",
        [](frmCriteria& d) {
          d.txtFieldData[0].UserSetText("b");
          d.UserKey(platform::key::kEscape);
        },
-       "result=-1 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
-      {"the search criteria: all boxes emptied and Enter leaves an empty list", reports::CriteriaSearch,
+       kUnchanged},
+      {"the search criteria: boxes emptied and Enter leave an empty list", nullptr, lists(reports::CriteriaSearch),
        "[Setup Search Criteria] txtFieldData(0)=\"s\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
-       "txtFieldData(20)=\"\"[] cmdOK cmdCancel",
+       "txtFieldData(20)=\"\"[]",
        [](frmCriteria& d) {
          d.txtFieldData[0].UserSetText("");
          d.UserKey(platform::key::kReturn);
        },
        "result=0 search=[] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
-      {"another mode: no list is shown or changed", 7,
-       "[Criteria] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] txtFieldData(20)=\"\"[] "
-       "cmdOK cmdCancel",
+      {"another mode: no list is shown or changed", nullptr, lists(7),
+       "[Criteria] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] txtFieldData(20)=\"\"[]",
        [](frmCriteria& d) {
          d.txtFieldData[1].UserType("x");
          d.cmdOK.UserClick();
        },
        "result=0 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
-      {"the close box cancels", reports::CriteriaSearch, nullptr, [](frmCriteria& d) { d.UserClose(); },
-       "result=-1 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
+      {"the close box cancels", nullptr, lists(reports::CriteriaSearch),
+       "[Setup Search Criteria] txtFieldData(0)=\"s\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
+       "txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) { d.UserClose(); }, kUnchanged},
   };
-  for (const CriteriaRow& row : rows) {
-    SCOPED_TRACE(row.what);
-    Restart();
-    rs().SearchCriteria = List({{0, "s"}});
-    rs().AlphaStartCriteria = List({{0, "a"}});
-    rs().AlphaEndCriteria = List({{3, "old"}, {2, "gone"}});
-    rs().CriteriaMode = row.mode;
-    st().DialogResult = 9;
-    frmCriteria dialog(host_, st(), rs());
-    OnDialog<frmCriteria>("frmCriteria", [&](frmCriteria& d) {
-      if (row.opened) EXPECT_EQ(ControlStates(d), row.opened);
-      row.user(d);
-    });
-    dialog.Show(platform::ShowMode::Modal);
-    EXPECT_EQ("result=" + std::to_string(st().DialogResult) + " search=" + Text(rs().SearchCriteria) +
-                  " start=" + Text(rs().AlphaStartCriteria) + " end=" + Text(rs().AlphaEndCriteria),
-              row.left);
-    ExpectScriptDone(host_);
-  }
+  PlayRows<frmCriteria>(
+      "frmCriteria", rows,
+      [this] {
+        frmCriteria dialog(host_, st(), rs());
+        dialog.Show(platform::ShowMode::Modal);
+      },
+      [this] {
+        return "result=" + std::to_string(st().DialogResult) + " search=" + Text(rs().SearchCriteria) +
+               " start=" + Text(rs().AlphaStartCriteria) + " end=" + Text(rs().AlphaEndCriteria);
+      });
 }
 
-// --- the speed searches ------------------------------------------------------------
-
-struct SpeedRow {
-  const char* what;
-  std::function<void()> given;
-  int item;              // 1 to 3
-  const char* prompt;    // ControlStates of the prompt; null: no prompt is shown
-  std::function<void(store::frmEnterName&)> user;
-  const char* left;
-};
-
 TEST_F(SearchDialogTest, SpeedSearchesAskForOneKeyTextAndSearchAlphabetically) {
-  auto sequentialBoston = [this] {
-    rs().KeyField = 3;
-    rs().SearchCriteria = List({{1, "Boston"}});
-    main().CurrentSearchMode = store::smSequential;
+  int item = 1;
+  auto given = [&, this](int k) {
+    return [&, this, k] {
+      item = k;
+      rs().KeyField = 3;
+      rs().SearchCriteria = List({{1, "Boston"}});
+    };
   };
-  const SpeedRow rows[] = {
-      {"the first item searches the name; the search mode saved in QAV.INI stays",
-       [this] { main().CurrentSearchMode = store::smSequential; }, 1,
-       "[Search for Name] txtName=\"\"<=20*[] cmdOK cmdCancel",
+  auto sequential = [this] { WriteIni("Search", "SearchMode", "1"); };
+  const char* kUnchanged = "mode=1 ini=1 key=3 search=[1:\"Boston\"] shown=/Make Entries";
+  const std::vector<DialogRow<store::frmEnterName>> rows = {
+      {"the first item searches the name alphabetically; QAV.INI keeps the sequential mode", sequential, given(1),
+       "[Search for Name] txtName=\"\"<=20*[]",
        [](store::frmEnterName& p) {
+         EXPECT_EQ(p.lblUserAction.Caption(), "Enter search criteria");
          p.txtName.UserType("Smith");
          p.cmdOK.UserClick();
        },
        "mode=0 ini=1 key=0 search=[0:\"Smith\"] shown=Smith/Alpha Search"},
-      {"the second item searches the code and takes any character", nullptr, 2,
-       "[Search for Code] txtName=\"\"<=6*[] cmdOK cmdCancel",
+      {"the second item searches the code and takes any character", nullptr, given(2),
+       "[Search for Code] txtName=\"\"<=6*[]",
        [this](store::frmEnterName& p) {
          p.txtName.UserType("B-3 x!");
          host_.AnswerMsgBox(MsgAnswer::OK, "No Matches Found");
          p.UserKey(platform::key::kReturn);
        },
-       "mode=0 ini=1 key=3 search=[3:\"B-3 x!\"] shown=/Make Entries"},
-      {"Cancel at the prompt runs nothing and changes no criteria", sequentialBoston, 2,
-       "[Search for Code] txtName=\"\"<=6*[] cmdOK cmdCancel",
+       "mode=0 ini=-99 key=3 search=[3:\"B-3 x!\"] shown=/Make Entries"},
+      {"Cancel runs nothing and changes no criteria", sequential, given(2), "[Search for Code] txtName=\"\"<=6*[]",
        [](store::frmEnterName& p) {
          p.txtName.UserType("B");
          p.cmdCancel.UserClick();
        },
-       "mode=1 ini=1 key=3 search=[1:\"Boston\"] shown=/Make Entries"},
-      {"the close box cancels too", sequentialBoston, 1, "[Search for Name] txtName=\"\"<=20*[] cmdOK cmdCancel",
-       [](store::frmEnterName& p) { p.UserClose(); }, "mode=1 ini=1 key=3 search=[1:\"Boston\"] shown=/Make Entries"},
-      {"an item bound to no field does nothing", sequentialBoston, 3, nullptr, nullptr,
-       "mode=1 ini=1 key=3 search=[1:\"Boston\"] shown=/Make Entries"},
+       kUnchanged},
+      {"the close box cancels too", sequential, given(1), "[Search for Name] txtName=\"\"<=20*[]",
+       [](store::frmEnterName& p) { p.UserClose(); }, kUnchanged},
+      {"an item bound to no field is hidden and does nothing", sequential, given(3), nullptr, nullptr, kUnchanged},
   };
-  for (const SpeedRow& row : rows) {
-    SCOPED_TRACE(row.what);
-    Restart([this] { WriteIni("Search", "SearchMode", "1"); });
-    if (row.given) row.given();
-    platform::MenuItem& item = *main().SpeedMenus()[static_cast<size_t>(row.item - 1)];
-    if (row.prompt) {
-      OnDialog<store::frmEnterName>("frmEnterName", [&](store::frmEnterName& p) {
-        EXPECT_EQ(ControlStates(p), row.prompt);
-        EXPECT_EQ(p.lblUserAction.Caption(), "Enter search criteria");
-        row.user(p);
+  PlayRows<store::frmEnterName>(
+      "frmEnterName", rows,
+      [&, this] {
+        platform::MenuItem& menu = *main().SpeedMenus()[static_cast<size_t>(item - 1)];
+        if (menu.Visible())
+          menu.UserClick();
+        else
+          menu.Click();
+      },
+      [this] {
+        return "mode=" + std::to_string(main().CurrentSearchMode) + " ini=" +
+               std::to_string(Ini("Search", "SearchMode")) + " key=" + std::to_string(rs().KeyField) +
+               " search=" + Text(rs().SearchCriteria) + " shown=" + ShownNow();
       });
-      item.UserClick();
-    } else {
-      EXPECT_FALSE(item.Visible());
-      item.Click();
-    }
-    EXPECT_EQ("mode=" + std::to_string(main().CurrentSearchMode) + " ini=" + std::to_string(Ini("Search", "SearchMode")) +
-                  " key=" + std::to_string(rs().KeyField) + " search=" + Text(rs().SearchCriteria) +
-                  " shown=" + ShownNow(),
-              row.left);
-    ExpectScriptDone(host_);
-  }
 }
 
 }  // namespace
