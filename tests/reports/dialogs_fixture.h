@@ -32,20 +32,32 @@
 namespace kelvarin::test_support {
 
 // A dialog's controls in one line: "[caption]" (with " off-centre" when the
-// dialog is not centred on the screen), then each visible control that takes
-// input, in creation order (array elements in index order, as name(i)):
-// name=value, a text in quotes with "<=n" for its maximum length, a list as
-// its items with ">" before the selected one, a check box or option as 0 or
-// 1, a button by name alone and only when disabled or focused; then its marks: "!" cannot be used (disabled,
-// itself or by its frame), "#" read-only, "*" has the focus, "[]" a sunken
-// frame is drawn round it, "red" in key-row red. A label appears only when
-// red. With `only`, just the controls whose names begin so.
+// dialog is not centred on the screen, " loose" when its client area reaches
+// well beyond its controls, " missing-element" when an element of a control
+// array that was never loaded has been asked for), then each visible control
+// that takes input, in creation order (array elements in index order, as
+// name(i)): name=value, a text in quotes with "<=n" for its maximum length, a
+// list as its items with ">" before the selected one, a check box or option
+// as 0 or 1, a button by name alone and only when disabled or focused; then
+// its marks: "!" cannot be used (disabled, itself or by its frame), "#"
+// read-only, "*" has the focus, "[]" a sunken frame is drawn round it, "R"
+// right-aligned, "red" in key-row red, "?" never placed or reaching beyond its
+// container. A label appears only when red. With `only`, just the controls
+// whose names begin so.
 inline std::string ControlStates(const platform::Form& f, std::initializer_list<const char*> only = {}) {
   const platform::ScreenInfo screen = f.GetHost().Screen();
   const int px = screen.twipsPerPixelX, py = screen.twipsPerPixelY;
   const bool centred =
       f.Left() == (screen.widthTwips - f.Width()) / 2 && f.Top() == (screen.heightTwips - f.Height()) / 2;
-  std::string out = "[" + f.Caption() + (centred ? "]" : " off-centre]");
+  int32_t right = 0, bottom = 0;
+  bool missing = false;
+  for (const platform::Control* c : f.Controls())
+    if (c->Parent() == &f && c->EffectiveVisible())
+      right = std::max(right, c->Left() + c->Width()), bottom = std::max(bottom, c->Top() + c->Height());
+  for (const platform::ControlArrayBase* a : f.Arrays()) missing = missing || a->MissingElementUses() > 0;
+  std::string out = "[" + f.Caption() + (centred ? "" : " off-centre") +
+                    (f.ScaleWidth() - right > 600 || f.ScaleHeight() - bottom > 600 ? " loose" : "") +
+                    (missing ? " missing-element]" : "]");
   auto drawn = [&](platform::DrawnLine line) {
     return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
   };
@@ -77,13 +89,38 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
     const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
     const bool framed = drawn({l, t, r, t, 0x808080}) && drawn({l, t, l, b, 0x808080}) &&
                         drawn({l, b, r + px, b, platform::kWhite}) && drawn({r, t, r, b, platform::kWhite});
+    const platform::Control& parent = c.Parent()->AsControl();
+    const bool misplaced = (c.Left() == 0 && c.Top() == 0) ||
+                           r > (&parent == &f ? f.ScaleWidth() : parent.Width()) ||
+                           b > (&parent == &f ? f.ScaleHeight() : parent.Height());
     out += " " + name + value + (c.EffectiveEnabled() ? "" : "!") + (box && box->ReadOnly() ? "#" : "") +
-           (c.HasFocus() ? "*" : "") + (framed ? "[]" : "") + (red ? "red" : "");
+           (c.HasFocus() ? "*" : "") + (framed ? "[]" : "") +
+           (box && box->Alignment() == platform::Align::Right ? "R" : "") + (red ? "red" : "") +
+           (misplaced ? "?" : "");
   };
   for (const platform::Control* c : f.Controls()) {
     if (c->Index() < 0) describe(*c);
     for (int16_t i = 0; c->Index() == 0 && i <= store::kFieldCount; ++i)
       if (const platform::Control* e = f.FindControl(c->Name(), i)) describe(*e);
+  }
+  return out;
+}
+
+// A dialog's captions: "[caption]" (" sizable" when its border is not a fixed
+// dialog's), then every label, frame, option, check box and button outside the
+// control arrays, in creation order, joined by "|"; the default button's with
+// "(enter)", the cancel button's with "(esc)". Texts over 40 characters are cut.
+inline std::string Captions(const platform::Form& f) {
+  std::string out = "[" + f.Caption() + (f.BorderStyle() == platform::FormBorder::FixedDialog ? "]" : " sizable]");
+  for (const platform::Control* c : f.Controls()) {
+    std::string caption;
+    if (auto* l = dynamic_cast<const platform::Label*>(c)) caption = l->Caption();
+    if (auto* r = dynamic_cast<const platform::Frame*>(c)) caption = r->Caption();
+    if (auto* o = dynamic_cast<const platform::OptionButton*>(c)) caption = o->Caption();
+    if (auto* k = dynamic_cast<const platform::CheckBox*>(c)) caption = k->Caption();
+    if (auto* b = dynamic_cast<const platform::CommandButton*>(c))
+      caption = b->Caption() + (b == f.DefaultButton() ? "(enter)" : b == f.CancelButton() ? "(esc)" : "");
+    if (c->Index() < 0 && !caption.empty()) out += (out.back() == ']' ? " " : "|") + caption.substr(0, 40);
   }
   return out;
 }
@@ -174,18 +211,21 @@ class ProgramDialogTest : public RunsTest {
     Start();
   }
 
-  // Plays each row: a fresh start, the dialog opened by `open` (as the form
-  // named `name`), its controls compared at opening, the user's actions, and
-  // then `left()` compared.
+  // Plays each row: a fresh start with a DialogResult left over from some
+  // other dialog, the dialog opened by `open` (as the form named `name`), its
+  // captions (first row) and controls compared at opening, the user's
+  // actions, and then `left()` compared.
   template <class F>
-  void PlayRows(const std::string& name, const std::vector<DialogRow<F>>& rows, const std::function<void()>& open,
-                const std::function<std::string()>& left) {
+  void PlayRows(const std::string& name, const std::string& captions, const std::vector<DialogRow<F>>& rows,
+                const std::function<void()>& open, const std::function<std::string()>& left) {
     for (const DialogRow<F>& row : rows) {
       SCOPED_TRACE(row.what);
       Restart(row.before);
+      st().DialogResult = 7;
       if (row.given) row.given();
       if (row.opened)
         host_.OnShowAs<F>(name, [&](F& d) {
+          if (&row == &rows.front()) EXPECT_EQ(Captions(d), captions);
           EXPECT_EQ(ControlStates(d), row.opened);
           row.user(d);
         });

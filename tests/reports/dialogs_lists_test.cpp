@@ -25,10 +25,10 @@ TEST_F(ListDialogsTest, GlobalSearch) {
   const std::vector<DialogRow<frmGlobalSearch>> rows = {
       {"the stored text and case setting are shown; OK searches with them",
        [this] { cat_.Settings([](store::CatalogSettings& s) { s.IgnoreCase = 0; }); },
-       [this] { rs().SearchString = "Boston"; },
+       [this] { rs().SearchString = "Boston", st().CurrentSettings.TopMargin = 9; },
        "[Global Search] txtGlobalString=\"Boston\"*[] chkCaseSense=1",
        [](frmGlobalSearch& d) { d.cmdOK.UserClick(); },
-       "result=0 text=\"Boston\" case=1 saved=0 shown=Jones/Global Search"},
+       "result=0 text=\"Boston\" case=1 saved=0/0 shown=Jones/Global Search"},
       {"only the empty text is refused, the focus back in it; blanks are searched", nullptr, nullptr, kEmpty,
        [this](frmGlobalSearch& d) {
          host_.AnswerMsgBox(MsgAnswer::OK, "No Search Text Specified");
@@ -37,7 +37,7 @@ TEST_F(ListDialogsTest, GlobalSearch) {
          d.txtGlobalString.UserType("  ");
          d.UserKey(platform::key::kReturn);
        },
-       "result=0 text=\"  \" case=0 saved=1 shown=Jones/Global Search"},
+       "result=0 text=\"  \" case=0 saved=1/0 shown=Jones/Global Search"},
       {"the case box is saved at once; Cancel keeps it and drops the text", nullptr, nullptr, kEmpty,
        [this](frmGlobalSearch& d) {
          d.chkCaseSense.UserClick();
@@ -45,7 +45,7 @@ TEST_F(ListDialogsTest, GlobalSearch) {
          d.txtGlobalString.UserType("x");
          d.cmdCancel.UserClick();
        },
-       "result=-1 text=\"\" case=1 saved=0 shown=/Make Entries"},
+       "result=-1 text=\"\" case=1 saved=0/0 shown=/Make Entries"},
       {"Report Setup is reached and the focus comes back to the text; the close box cancels", nullptr, nullptr,
        kEmpty,
        [this](frmGlobalSearch& d) {
@@ -54,18 +54,21 @@ TEST_F(ListDialogsTest, GlobalSearch) {
          EXPECT_EQ(ControlStates(d, {"txt"}), "[Global Search] txtGlobalString=\"x\"*[]");
          d.UserClose();
        },
-       "result=-1 text=\"\" case=0 saved=1 shown=/Make Entries"},
+       "result=-1 text=\"\" case=0 saved=1/0 shown=/Make Entries"},
   };
   PlayRows<frmGlobalSearch>(
-      "frmGlobalSearch", rows, [this] { main().mnuVGlobalSearch.UserClick(); },
+      "frmGlobalSearch",
+      "[Global Search] Text to search for in every field:|Case Sensiti&ve|&OK(enter)|&Cancel(esc)|&Report Setup",
+      rows, [this] { main().mnuVGlobalSearch.UserClick(); },
       [this] {
         return Result() + " text=\"" + rs().SearchString + "\" case=" + std::to_string(st().CaseSensitive) +
-               " saved=" + std::to_string(Saved().IgnoreCase) + " shown=" + ShownNow();
+               " saved=" + std::to_string(Saved().IgnoreCase) + "/" + std::to_string(Saved().TopMargin) +
+               " shown=" + ShownNow();
       });
 }
 
 TEST_F(ListDialogsTest, ListRange) {
-  const char* kEmpty = "[List Range] txtStartRec=\"\"*[] txtEndRec=\"\"[]";
+  const char* kEmpty = "[List Range] txtStartRec=\"\"*[]R txtEndRec=\"\"[]R";
   const char* kUntouched = "result=-1 range=0..0 beeps=0 shown=/Make Entries";
   const std::vector<DialogRow<frmListRange>> rows = {
       {"first opening: empty boxes, focus in Start #; digits and Backspace only; OK lists the range", nullptr,
@@ -80,29 +83,29 @@ TEST_F(ListDialogsTest, ListRange) {
        "result=0 range=2..4 beeps=2 shown=Smith/Seq List"},
       {"the last range is shown; Report Setup hands the focus back to Start #; an end above the count is set "
        "to it and then accepted",
-       nullptr, [this] { rs().ListRangeStart = 3, rs().ListRangeEnd = 5; },
-       "[List Range] txtStartRec=\"3\"*[] txtEndRec=\"5\"[]",
+       nullptr, [this] { rs().ListRangeStart = 1, rs().ListRangeEnd = 1; },
+       "[List Range] txtStartRec=\"1\"*[]R txtEndRec=\"1\"[]R",
        [this](frmListRange& d) {
          d.txtEndRec.UserSetText("400");
          ReportSetupFrom(d);
-         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"3\"*[] txtEndRec=\"400\"[]");
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"1\"*[]R txtEndRec=\"400\"[]R");
          host_.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
          d.cmdOK.UserClick();
-         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"3\"[] txtEndRec=\"7\"*[]");
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"1\"[]R txtEndRec=\"7\"*[]R");
          d.UserKey(platform::key::kReturn);
        },
-       "result=0 range=3..7 beeps=0 shown=Adams/Seq List"},
+       "result=0 range=1..7 beeps=0 shown=Jones/Seq List"},
       {"each refusal names the first fault and gives its box the focus", nullptr, nullptr, kEmpty,
        [this](frmListRange& d) {
          struct Refusal {
            const char *start, *end, *message, *boxes;
          } refusals[] = {
-             {"", "", "Invalid Start #", "txtStartRec=\"\"*[] txtEndRec=\"\"[]"},
-             {"3", "", "Invalid End #", "txtStartRec=\"3\"[] txtEndRec=\"\"*[]"},
-             {"0", "5", "Start # must be greater than 0", "txtStartRec=\"0\"*[] txtEndRec=\"5\"[]"},
-             {"6", "5", "End # must be greater than or equal to Start #", "txtStartRec=\"6\"[] txtEndRec=\"5\"*[]"},
-             {"5a", "6", "Start # must be a whole number", "txtStartRec=\"5a\"*[] txtEndRec=\"6\"[]"},
-             {"5", "6.0", "End # must be a whole number", "txtStartRec=\"5\"[] txtEndRec=\"6.0\"*[]"},
+             {"", "", "Invalid Start #", "txtStartRec=\"\"*[]R txtEndRec=\"\"[]R"},
+             {"3", "", "Invalid End #", "txtStartRec=\"3\"[]R txtEndRec=\"\"*[]R"},
+             {"0", "5", "Start # must be greater than 0", "txtStartRec=\"0\"*[]R txtEndRec=\"5\"[]R"},
+             {"6", "5", "End # must be greater than or equal to Start #", "txtStartRec=\"6\"[]R txtEndRec=\"5\"*[]R"},
+             {"5a", "6", "Start # must be a whole number", "txtStartRec=\"5a\"*[]R txtEndRec=\"6\"[]R"},
+             {"5", "6.0", "End # must be a whole number", "txtStartRec=\"5\"[]R txtEndRec=\"6.0\"*[]R"},
          };
          for (const Refusal& r : refusals) {
            d.txtStartRec.UserSetText(""), d.txtStartRec.UserPaste(r.start);
@@ -129,7 +132,8 @@ TEST_F(ListDialogsTest, ListRange) {
        kUntouched},
   };
   PlayRows<frmListRange>(
-      "frmListRange", rows, [this] { main().mnuVListRange.UserClick(); },
+      "frmListRange", "[List Range] Start #|End #|&OK(enter)|&Cancel(esc)|&Report Setup", rows,
+      [this] { main().mnuVListRange.UserClick(); },
       [this] {
         return Result() + " range=" + platform::PlainNumber(rs().ListRangeStart) + ".." +
                platform::PlainNumber(rs().ListRangeEnd) + " beeps=" + std::to_string(host_.BeepCount()) +
@@ -141,8 +145,9 @@ TEST_F(ListDialogsTest, ListAlphabetically) {
   auto keyCode = [this] { rs().KeyField = 3; };
   const char* kCode = "[List Alphabetically] cboKeyFields=Name|>Code*";
   const std::vector<DialogRow<frmListAlpha>> rows = {
-      {"the key field preselected; Set Start and Set End edit their lists; Cancel keeps the key field", nullptr,
-       keyCode, kCode,
+      {"the key field preselected (a -1 left by another dialog does not stop it); Set Start and Set End edit their "
+       "lists; Cancel keeps the key field",
+       nullptr, [this] { rs().KeyField = 3, st().DialogResult = -1; }, kCode,
        [this](frmListAlpha& d) {
          CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
          d.cmdSetStart.UserClick();
@@ -152,11 +157,14 @@ TEST_F(ListDialogsTest, ListAlphabetically) {
          d.cmdCancel.UserClick();
        },
        "result=-1 key=3 start=[3:\"B\"] end=[3:\"C\"] beeps=0 shown=/Make Entries"},
-      {"OK lists by the key field chosen, from the start key", nullptr, keyCode, kCode,
+      {"OK lists by the key field chosen, from the start key (a cancelled Set End is no cancelled list)", nullptr,
+       keyCode, kCode,
        [this](frmListAlpha& d) {
          d.cboKeyFields.UserSelect(0);
          CriteriaUser("Setup Alpha Starting Point", {{0, "Smithson"}});
          d.cmdSetStart.UserClick();
+         CriteriaUser("Setup Alpha Ending Point", {{0, "X"}}, false);
+         d.cmdSetEnd.UserClick();
          d.cmdOK.UserClick();
        },
        "result=0 key=0 start=[0:\"Smithson\"] end=[] beeps=0 shown=Smithson/Alpha List"},
@@ -175,7 +183,8 @@ TEST_F(ListDialogsTest, ListAlphabetically) {
        nullptr, nullptr, "result=-1 key=3 start=[] end=[] beeps=1 shown=/Make Entries"},
   };
   PlayRows<frmListAlpha>(
-      "frmListAlpha", rows, [this] { main().mnuVListAlpha.UserClick(); },
+      "frmListAlpha", "[List Alphabetically] Key Field:|Set &Start|Set &End|&OK(enter)|&Cancel(esc)|&Report Setup",
+      rows, [this] { main().mnuVListAlpha.UserClick(); },
       [this] {
         return Result() + " key=" + std::to_string(rs().KeyField) + " start=" + Text(rs().AlphaStartCriteria) +
                " end=" + Text(rs().AlphaEndCriteria) + " beeps=" + std::to_string(host_.BeepCount()) +

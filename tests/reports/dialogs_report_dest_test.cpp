@@ -47,8 +47,8 @@ class ReportDestTest : public ProgramDialogTest {
 TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
   const char* kDefaults =
       "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=1 optASCIIFile=0 optDBase=0 chkDashed=0 "
-      "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[] "
-      "txtTopMargin=\"0\"<=2[] txtQVMaxLines=\"4011\"<=4[] txtQVColWidth=\"20\"<=2[] optContinuous=1 optSingle=0 "
+      "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+      "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
       "optLabels=0";
   auto quickView = [this] { st().CurrentReportDest = store::rdQuickView; };
   const std::vector<DialogRow<frmReportDest>> rows = {
@@ -63,8 +63,8 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          st().PaperMode = store::poSingleSheet;
        },
        "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=0 optASCIIFile=1 optDBase=0 chkDashed=1 "
-       "chkColHeadings=1 chkLockTop=1 chkNoSpace=1 chkPageNum=1 chkPrintMemos=0 txtPageLength=\"72\"<=3[] "
-       "txtTopMargin=\"3\"<=2[] txtQVMaxLines=\"100\"<=4[] txtQVColWidth=\"30\"<=2[] optContinuous=0 optSingle=1 "
+       "chkColHeadings=1 chkLockTop=1 chkNoSpace=1 chkPageNum=1 chkPrintMemos=0 txtPageLength=\"72\"<=3[]R "
+       "txtTopMargin=\"3\"<=2[]R txtQVMaxLines=\"100\"<=4[]R txtQVColWidth=\"30\"<=2[]R optContinuous=0 optSingle=1 "
        "optLabels=0",
        [](frmReportDest& d) { d.UserKey(platform::key::kReturn); },
        "result=0 dest=3 paper=1 ini=3 panel=ASCII FILE held=72/3/100/30 d1 h1 l2 p2 m0"},
@@ -83,18 +83,16 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          d.cmdOK.UserClick();
        },
        "result=0 dest=4 paper=2 ini=4 panel=DBASE III held=500/99/4011/64 d1 h1 l1 p2 m0"},
-      {"the lower bounds (a margin equal to this page length), ASCII File and Continuous", nullptr,
-       [this] {
-         st().CurrentReportDest = store::rdQuickView;
-         st().PaperMode = store::poLabels;
-       },
+      {"the lower bounds (blanks round them; a margin equal to this page length), Lock Top Line alone, ASCII "
+       "File and Continuous",
+       [this] { cat_.Settings([](store::CatalogSettings& s) { s.LockTopLine = 1; }); },
+       [this] { st().CurrentReportDest = store::rdQuickView, st().PaperMode = store::poLabels; },
        "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=1 optASCIIFile=0 optDBase=0 chkDashed=0 "
-       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[] "
-       "txtTopMargin=\"0\"<=2[] txtQVMaxLines=\"4011\"<=4[] txtQVColWidth=\"20\"<=2[] optContinuous=0 optSingle=0 "
+       "chkColHeadings=0 chkLockTop=1 chkNoSpace=0 chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=0 optSingle=0 "
        "optLabels=1",
        [](frmReportDest& d) {
-         Boxes(d, "4", "4", "1", "3");
-         d.chkLockTop.UserClick();
+         Boxes(d, " 4", "4 ", " 1 ", "3");
          d.optASCIIFile.UserClick();
          d.optContinuous.UserClick();
          d.cmdOK.UserClick();
@@ -106,7 +104,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          Boxes(d, "60", "0", "0", "20");
          host_.AnswerMsgBox(MsgAnswer::OK, "Quick View must be set to have at least one entry.");
          d.cmdOK.UserClick();
-         EXPECT_EQ(ControlStates(d, {"txtQV"}), "[Report Setup] txtQVMaxLines=\"1\"<=4*[] txtQVColWidth=\"20\"<=2[]");
+         EXPECT_EQ(ControlStates(d, {"txtQV"}), "[Report Setup] txtQVMaxLines=\"1\"<=4*[]R txtQVColWidth=\"20\"<=2[]R");
          d.optPrinter.UserClick();
          d.optSingle.UserClick();
          d.cmdOK.UserClick();
@@ -122,7 +120,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
              {"", "", "", "", "Page Length is blank.", "txtPageLength", "60/0/4011/20"},
              {"3", "0", "1", "3", "Page length must be between 4 and 500.", "txtPageLength", "60/0/4011/20"},
              {"501", "0", "1", "3", "Page length must be between 4 and 500.", "txtPageLength", "60/0/4011/20"},
-             {"6x", "0", "1", "3", "Page Length must be a whole number.", "txtPageLength", "60/0/4011/20"},
+             {"  ", "0", "1", "3", "Page Length must be a whole number.", "txtPageLength", "60/0/4011/20"},
              {"10", "", "", "", "Top Margin is blank.", "txtTopMargin", "10/0/4011/20"},
              {"9", "10", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin", "9/0/4011/20"},
              {"60", "-1", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin", "60/0/4011/20"},
@@ -161,16 +159,16 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
                             "Maintenance screen and select a report format.");
        },
        "[Report Setup] optMonitor=0* optPrinter=1! optQuickView=0 optASCIIFile=0! optDBase=0 chkDashed=0 "
-       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[] "
-       "txtTopMargin=\"0\"<=2[] txtQVMaxLines=\"4011\"<=4[] txtQVColWidth=\"20\"<=2[] optContinuous=1 optSingle=0 "
+       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
        "optLabels=0",
        [](frmReportDest& d) { d.cmdOK.UserClick(); },
        "result=0 dest=1 paper=0 ini=1 panel=PRINTER held=60/0/4011/20 d0 h0 l0 p1 m1"},
       {"a destination outside 0 to 4 turns no option on; OK writes it back and leaves the panel", nullptr,
        [this] { st().CurrentReportDest = 9; },
        "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=0 optASCIIFile=0 optDBase=0 chkDashed=0 "
-       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[] "
-       "txtTopMargin=\"0\"<=2[] txtQVMaxLines=\"4011\"<=4[] txtQVColWidth=\"20\"<=2[] optContinuous=1 optSingle=0 "
+       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
        "optLabels=0",
        [](frmReportDest& d) { d.cmdOK.UserClick(); },
        "result=0 dest=9 paper=0 ini=9 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
@@ -180,14 +178,14 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          st().SecurityCode = -1;
        },
        "[Report Setup] optMonitor=0! optPrinter=0! optQuickView=1! optASCIIFile=0! optDBase=0! chkDashed=0! "
-       "chkColHeadings=0! chkLockTop=0! chkNoSpace=0! chkPageNum=0! chkPrintMemos=1! txtPageLength=\"60\"<=3#*[] "
-       "txtTopMargin=\"0\"<=2#[] txtQVMaxLines=\"4011\"<=4#[] txtQVColWidth=\"20\"<=2#[] optContinuous=1! "
+       "chkColHeadings=0! chkLockTop=0! chkNoSpace=0! chkPageNum=0! chkPrintMemos=1! txtPageLength=\"60\"<=3#*[]R "
+       "txtTopMargin=\"0\"<=2#[]R txtQVMaxLines=\"4011\"<=4#[]R txtQVColWidth=\"20\"<=2#[]R optContinuous=1! "
        "optSingle=0! optLabels=0! cmdOK! cmdFonts!",
        [](frmReportDest& d) {
          d.txtTopMargin.UserClick();
          d.txtTopMargin.UserType("9");
          d.UserKey(platform::key::kReturn);
-         EXPECT_EQ(ControlStates(d, {"txtTop"}), "[Report Setup] txtTopMargin=\"0\"<=2#*[]");
+         EXPECT_EQ(ControlStates(d, {"txtTop"}), "[Report Setup] txtTopMargin=\"0\"<=2#*[]R");
          d.UserKey(platform::key::kEscape);
        },
        "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
@@ -217,20 +215,26 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
        kDefaults,
        [this](frmReportDest& d) {
          d.txtPageLength.UserSetText("");
-         d.txtPageLength.UserType("1a2-.");
+         d.txtPageLength.UserType("1a0-.");
          d.txtPageLength.UserTypeChar(8);
          d.txtTopMargin.UserSetText("");
          d.txtTopMargin.UserType("123");
          EXPECT_EQ(host_.BeepCount(), 3);
          EXPECT_EQ(ControlStates(d, {"txtP", "txtT"}),
-                   "[Report Setup] txtPageLength=\"1\"<=3[] txtTopMargin=\"12\"<=2*[]");
+                   "[Report Setup] txtPageLength=\"1\"<=3[]R txtTopMargin=\"12\"<=2*[]R");
          d.cmdFonts.UserClick();
          d.cmdFonts.UserClick();
          d.cmdCancel.UserClick();
        },
        "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1 font=Lucida/Lucida bold"},
   };
-  PlayRows<frmReportDest>("frmReportDest", rows, [this] { main().mnuOSetup.UserClick(); }, [this] { return Left(); });
+  PlayRows<frmReportDest>(
+      "frmReportDest",
+      "[Report Setup] Report Destination|&Monitor|&Printer|&Quick View|&ASCII File|d&Base File|Report Format|"
+      "&Dashed Line|Column &Headings|Loc&k Top Line|&No Space|Page Numbers|P&rint Memos|Page Length:|Top Margin|"
+      "QV Max # Lines:|QV Max Col Width:|Paper Options|Contin&uous|Single Sh&eet|&Labels|Notes: Paper Options|"
+      "Continuous suits every printer that feed|OK(enter)|&Cancel(esc)|Fonts...",
+      rows, [this] { main().mnuOSetup.UserClick(); }, [this] { return Left(); });
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ const char kQuestion[] =
 
 class SearchDialogTest : public ProgramDialogTest {
  protected:
-  // The start and end lists only when one is set, the case setting only when
-  // it is not the default.
+  // The start and end lists only when one is set; the case setting and the
+  // saved one with the saved top margin only when one is not the default.
   std::string Left() {
     const reports::ReportState& s = rs();
     std::string out = "result=" + std::to_string(st().DialogResult) + " mode=" +
@@ -29,8 +29,9 @@ class SearchDialogTest : public ProgramDialogTest {
                       " key=" + std::to_string(s.KeyField) + " search=" + Text(s.SearchCriteria);
     if (s.AlphaStartCriteria.Count || s.AlphaEndCriteria.Count)
       out += " start=" + Text(s.AlphaStartCriteria) + " end=" + Text(s.AlphaEndCriteria);
-    if (st().CaseSensitive || Saved().IgnoreCase != 1)
-      out += " case=" + std::to_string(st().CaseSensitive) + " saved=" + std::to_string(Saved().IgnoreCase);
+    if (st().CaseSensitive || Saved().IgnoreCase != 1 || Saved().TopMargin != 0)
+      out += " case=" + std::to_string(st().CaseSensitive) + " saved=" + std::to_string(Saved().IgnoreCase) + "/" +
+             std::to_string(Saved().TopMargin);
     return out + " shown=" + ShownNow();
   }
   void Type(frmSearch& d, int16_t slot, const std::string& text) { d.txtFieldData[slot].UserSetText(text); }
@@ -53,7 +54,7 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
       "chkCaseSense=0 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!";
   const std::vector<DialogRow<frmSearch>> rows = {
       {"alphabetical: the key row red as the combo and the order options say; key text asks nothing", nullptr,
-       keyCode({{1, "Portland"}}),
+       [this, keyCode] { keyCode({{1, "Portland"}})(), st().CurrentSettings.TopMargin = 9; },
        "[Search] lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"Portland\"[] txtFieldData(3)=\"\"[]red "
        "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
        [this](frmSearch& d) {
@@ -77,9 +78,14 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          d.cmdOK.UserClick();
        },
        "result=0 mode=1 ini=1 key=3 search=[1:\"Portland \" 3:\"B\"] shown=Smith/Seq Search"},
-      {"a stored mode other than 0 or 1 opens the sequential order", searchMode("2"), keyCode({}), kSequential,
-       [](frmSearch& d) { d.UserKey(platform::key::kEscape); },
-       "result=-1 mode=1 ini=2 key=3 search=[] shown=/Make Entries"},
+      {"a stored mode other than 0 or 1 opens the sequential order; OK in alphabetical order stores 0",
+       searchMode("2"), keyCode({}), kSequential,
+       [this](frmSearch& d) {
+         d.optAlpha.UserClick();
+         Type(d, 3, "C");
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=0 ini=0 key=3 search=[3:\"C\"] shown=Smithson/Alpha Search"},
       {"no key field: sequential at once, alphabetical not to be picked, OK keeps the key field",
        [this] { cat_.Field(0, "Name", 20).Field(3, "Code", 6); }, keyCode({}),
        "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0! optSequential=1 "
@@ -178,7 +184,13 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
        },
        "result=0 mode=0 ini=0 key=3 search=[3:\"B\"] shown=Smith/Alpha Search"},
   };
-  PlayRows<frmSearch>("frmSearch", rows, [this] { main().mnuVSearch.UserClick(); }, [this] { return Left(); });
+  PlayRows<frmSearch>(
+      "frmSearch",
+      "[Search] Field Search Criteria|Enter text to search for on the appropri|Search Order|&Alphabetically By "
+      "Key Field|Entire Catalog Se&quentially|Case Sensiti&ve|Alphabetical Search Order Setup|Key Field:|Set &Start|"
+      "Set &End|Note: In an alphabetical search the line|Search Setu&p|&Report/Output Setup|Clear|&OK(enter)|"
+      "&Cancel(esc)",
+      rows, [this] { main().mnuVSearch.UserClick(); }, [this] { return Left(); });
 }
 
 // Both dialogs lay their rows out alike: row i at row 0's top + i pitches
@@ -186,6 +198,7 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
 // font measures; the search dialog has no row for slot 20 and a narrower
 // label, and the other controls stand clear of the rows.
 TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
+  host_.SetFontMeasures({200, 100, 240});  // not the measures the dialogs were designed on
   Restart([this] { cat_.Field(0, "Name", 0).Field(20, "Ref", 12); });
   const int px = host_.Screen().twipsPerPixelX, py = host_.Screen().twipsPerPixelY;
   frmSearch search(host_, st(), rs(), main().CurrentSearchMode);
@@ -229,6 +242,7 @@ TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
     EXPECT_LE(last.Top() + h, d.form.ScaleHeight());
     EXPECT_LE(d.ok.Left() + d.ok.Width(), d.form.ScaleWidth());
     EXPECT_LE(d.ok.Top() + d.ok.Height(), d.form.ScaleHeight());
+    EXPECT_LT(last.TabIndex(), d.ok.TabIndex()) << "the boxes are visited first, in slot order";
     d.form.UnloadForm();
   }
   EXPECT_EQ(criteria.lblFieldName[0].Left(), 120);
@@ -290,8 +304,7 @@ TEST_F(SearchDialogTest, CriteriaEditsOnlyTheListItsModeNames) {
        "txtFieldData(20)=\"\"[]",
        [](frmCriteria& d) { d.UserClose(); }, kUnchanged},
   };
-  PlayRows<frmCriteria>(
-      "frmCriteria", rows,
+  PlayRows<frmCriteria>("frmCriteria", "[Setup Alpha Ending Point] &OK(enter)|&Cancel(esc)", rows,
       [this] {
         frmCriteria dialog(host_, st(), rs());
         dialog.Show(platform::ShowMode::Modal);
@@ -340,8 +353,7 @@ TEST_F(SearchDialogTest, SpeedSearchesAskForOneKeyTextAndSearchAlphabetically) {
        [](store::frmEnterName& p) { p.UserClose(); }, kUnchanged},
       {"an item bound to no field is hidden and does nothing", sequential, given(3), nullptr, nullptr, kUnchanged},
   };
-  PlayRows<store::frmEnterName>(
-      "frmEnterName", rows,
+  PlayRows<store::frmEnterName>("frmEnterName", "[Search for Name] Enter search criteria|OK(enter)|Cancel(esc)", rows,
       [&, this] {
         platform::MenuItem& menu = *main().SpeedMenus()[static_cast<size_t>(item - 1)];
         if (menu.Visible())

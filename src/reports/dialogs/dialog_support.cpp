@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "reports/dialogs/frmCriteria.h"
+#include "reports/dialogs/frmReportDest.h"
+#include "store/form_helpers.h"
+
 namespace kelvarin::reports::dialogs {
 
 namespace {
@@ -60,11 +64,15 @@ FieldRowsExtent LayOutFieldRows(platform::Host& host, const store::Store& store,
     box.SetVisible(used);
     if (!used) continue;
     label.SetHeight(store.LineHeight);
-    box.SetHeight(1);
     label.SetCaption(store.FieldDefs[static_cast<size_t>(i)].FieldName);
     box.SetWidth(boxWidth);
   }
   return {box0.Left() + boxWidth, top0 + (rows - 1) * pitch + box0.Height()};
+}
+
+void FrameFieldRows(platform::Form& form, platform::ControlArray<platform::TextBox>& boxes, int16_t rows) {
+  for (int16_t i = 0; i < rows; ++i)
+    if (boxes[i].Visible()) store::Draw3DFrame(form, boxes[i]);
 }
 
 void FillFieldRows(platform::ControlArray<platform::TextBox>& boxes, int16_t rows, const CriteriaList& list) {
@@ -123,6 +131,18 @@ std::string WholeNumberText(double value) {
   char buf[48];
   std::snprintf(buf, sizeof buf, "%.0f", std::trunc(value));
   return buf;
+}
+
+void ShowCriteria(platform::Host& host, store::Store& store, ReportState& state, int16_t mode) {
+  state.CriteriaMode = mode;
+  frmCriteria criteria(host, store, state);
+  criteria.Show(platform::ShowMode::Modal);
+}
+
+void ShowReportSetup(platform::Host& host, store::Store& store,
+                     const std::function<void(const std::string&)>& setReportDestPanel) {
+  frmReportDest dest(host, store, setReportDestPanel);
+  dest.Show(platform::ShowMode::Modal);
 }
 
 void CloseBoxCancels(platform::Form& form, store::Store& store) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,9 @@ struct FieldRowsExtent {
 FieldRowsExtent LayOutFieldRows(platform::Host& host, const store::Store& store,
                                 platform::ControlArray<platform::Label>& labels,
                                 platform::ControlArray<platform::TextBox>& boxes, int16_t rows, int32_t labelWidth);
+
+// Sunken frames round the visible boxes of the rows (from Paint).
+void FrameFieldRows(platform::Form& form, platform::ControlArray<platform::TextBox>& boxes, int16_t rows);
 
 // Whether slot i of the open catalog is used (its length above 0).
 bool FieldUsed(const store::Store& store, int16_t slot);
@@ -60,6 +64,15 @@ std::optional<double> ParseWholeEntryNumber(const std::string& text);
 
 // A whole number as plain decimal text ("12", "-3").
 std::string WholeNumberText(double value);
+
+// The criteria dialog on the list `mode` names, shown modally; it unloads
+// itself and leaves its result in store.DialogResult.
+void ShowCriteria(platform::Host& host, store::Store& store, ReportState& state, int16_t mode);
+
+// The report setup dialog, shown modally from the search and list dialogs;
+// its result is not looked at.
+void ShowReportSetup(platform::Host& host, store::Store& store,
+                     const std::function<void(const std::string&)>& setReportDestPanel);
 
 // Makes the window's close box answer like Cancel (DialogResult -1), so
 // that an opener never reads a result left over from an earlier dialog.

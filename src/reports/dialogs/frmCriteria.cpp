@@ -16,7 +16,6 @@ constexpr int32_t kButtonHeight = 375;
 
 frmCriteria::frmCriteria(platform::Host& host, store::Store& store, ReportState& state)
     : Form(host, "frmCriteria"), host_(host), store_(store), state_(state) {
-  SetCaption("Criteria");
   SetBorderStyle(platform::FormBorder::FixedDialog);
   lblFieldName[0].Move(kMargin, kMargin, 2310, 255);
   txtFieldData[0].Move(2475, kMargin, 4800, 285);
@@ -62,10 +61,7 @@ void frmCriteria::Form_Load() {
   store::CenterForm(*this);
 }
 
-void frmCriteria::Form_Paint() {
-  for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
-}
+void frmCriteria::Form_Paint() { dialogs::FrameFieldRows(*this, txtFieldData, kRows); }
 
 void frmCriteria::cmdOK_Click() {
   if (CriteriaList* list = ChosenList()) dialogs::CollectFieldRows(store_, txtFieldData, kRows, *list);

@@ -4,7 +4,6 @@
 
 #include "reports/dialogs/dialog_support.h"
 #include "store/form_helpers.h"
-#include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
 
@@ -135,17 +134,11 @@ void frmSearch::Form_Load() {
   if (currentSearchMode_ == store::smAlpha) {
     optAlpha.SetValue(true);
   } else {
-    optSequential.SetValue(true);
-    cmdSetStart.SetEnabled(false);
-    cmdSetEnd.SetEnabled(false);
-    cboKeyFields.SetEnabled(false);
+    optSequential.SetValue(true);  // its Click disables Set Start, Set End and the combo
   }
 }
 
-void frmSearch::Form_Paint() {
-  for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
-}
+void frmSearch::Form_Paint() { dialogs::FrameFieldRows(*this, txtFieldData, kRows); }
 
 void frmSearch::cboKeyFields_Click() {
   const std::string keyName = cboKeyFields.Text();
@@ -194,29 +187,18 @@ void frmSearch::cmdClear_Click() {
     if (dialogs::FieldUsed(store_, i)) txtFieldData[i].SetText("");
 }
 
-void frmSearch::ShowCriteria(int16_t mode) {
-  state_.CriteriaMode = mode;
-  frmCriteria criteria(host_, store_, state_);
-  criteria.Show(platform::ShowMode::Modal);
-  criteria.UnloadForm();
-}
+void frmSearch::cmdSetStart_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaStart); }
 
-void frmSearch::cmdSetStart_Click() { ShowCriteria(CriteriaAlphaStart); }
-
-void frmSearch::cmdSetEnd_Click() { ShowCriteria(CriteriaAlphaEnd); }
+void frmSearch::cmdSetEnd_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaEnd); }
 
 void frmSearch::cmdSrcSetup_Click() {
   // Only a real OK of the criteria dialog may refill the boxes.
   store_.DialogResult = -1;
-  ShowCriteria(CriteriaSearch);
+  dialogs::ShowCriteria(host_, store_, state_, CriteriaSearch);
   if (store_.DialogResult == 0) FillBoxes(state_.SearchCriteria, true);
 }
 
-void frmSearch::cmdRptSetup_Click() {
-  frmReportDest dest(host_, store_, setReportDestPanel_);
-  dest.Show(platform::ShowMode::Modal);
-  dest.UnloadForm();
-}
+void frmSearch::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
 
 void frmSearch::cmdOK_Click() {
   CriteriaList& list = state_.SearchCriteria;

@@ -80,7 +80,6 @@ class frmSearch : public platform::Form {
   // Empties every box, then puts each criterion of SearchCriteria that has a
   // row into its box.
   void FillBoxes(const CriteriaList& list, bool clearFirst);
-  void ShowCriteria(int16_t mode);
 
   platform::Host& host_;
   store::Store& store_;
