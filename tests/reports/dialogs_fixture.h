@@ -15,7 +15,6 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -138,19 +137,11 @@ inline std::optional<store::CatalogSettings> SettingsIn(const std::string& path)
 class DialogTest : public ::testing::Test {
  protected:
   DialogTest() {
-    std::random_device rd;
-    dir_ = std::filesystem::temp_directory_path() / ("kv_dialogs_" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(dir_);
-    store.SetAppDir(dir_.string());
+    store.SetAppDir(dir_.path());
     store.MeasureFonts();
     store.CatalogName = "BOOKS";
     store.CurrentReport = "LIST";
   }
-  ~DialogTest() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-
   // Defines field slot `slot` of the open catalog in memory.
   void Field(int slot, const std::string& name, int16_t length, int16_t kind = store::KindPlain) {
     std::string padded = name;
@@ -164,8 +155,8 @@ class DialogTest : public ::testing::Test {
     return s;
   }
 
-  std::string Path(const std::string& file) const { return (dir_ / file).string(); }
-  bool Exists(const std::string& file) const { return std::filesystem::exists(dir_ / file); }
+  std::string Path(const std::string& file) const { return dir_.File(file); }
+  bool Exists(const std::string& file) const { return std::filesystem::exists(Path(file)); }
   std::optional<store::CatalogSettings> SavedSettings(const std::string& catalog) const {
     return SettingsIn(Path(catalog + ".SET"));
   }
@@ -177,7 +168,7 @@ class DialogTest : public ::testing::Test {
   reports::ReportState state;
 
  private:
-  std::filesystem::path dir_;
+  TempDir dir_{"dialogs"};
 };
 
 // One row of a dialog's table: the settings it opens on, what the user does

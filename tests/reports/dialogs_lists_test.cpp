@@ -81,8 +81,7 @@ TEST_F(ListDialogsTest, ListRange) {
          d.cmdOK.UserClick();
        },
        "result=0 range=2..4 beeps=2 shown=Smith/Seq List"},
-      {"the last range is shown; Report Setup hands the focus back to Start #; an end above the count is set "
-       "to it and then accepted",
+      {"last range shown; focus back to Start # after Report Setup; an end above the count set to it",
        nullptr, [this] { rs().ListRangeStart = 1, rs().ListRangeEnd = 1; },
        "[List Range] txtStartRec=\"1\"*[]R txtEndRec=\"1\"[]R",
        [this](frmListRange& d) {
@@ -145,8 +144,7 @@ TEST_F(ListDialogsTest, ListAlphabetically) {
   auto keyCode = [this] { rs().KeyField = 3; };
   const char* kCode = "[List Alphabetically] cboKeyFields=Name|>Code*";
   const std::vector<DialogRow<frmListAlpha>> rows = {
-      {"the key field preselected (a -1 left by another dialog does not stop it); Set Start and Set End edit their "
-       "lists; Cancel keeps the key field",
+      {"key field preselected, shown despite an old -1; Set Start, Set End edit their lists; Cancel",
        nullptr, [this] { rs().KeyField = 3, st().DialogResult = -1; }, kCode,
        [this](frmListAlpha& d) {
          CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});

@@ -83,8 +83,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          d.cmdOK.UserClick();
        },
        "result=0 dest=4 paper=2 ini=4 panel=DBASE III held=500/99/4011/64 d1 h1 l1 p2 m0"},
-      {"the lower bounds (blanks round them; a margin equal to this page length), Lock Top Line alone, ASCII "
-       "File and Continuous",
+      {"lower bounds with blanks, a margin equal to this page length, Lock Top Line alone, ASCII, Continuous",
        [this] { cat_.Settings([](store::CatalogSettings& s) { s.LockTopLine = 1; }); },
        [this] { st().CurrentReportDest = store::rdQuickView, st().PaperMode = store::poLabels; },
        "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=1 optASCIIFile=0 optDBase=0 chkDashed=0 "
@@ -110,8 +109,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          d.cmdOK.UserClick();
        },
        "result=0 dest=1 paper=1 ini=1 panel=PRINTER held=60/0/1/20 d0 h0 l0 p1 m1"},
-      {"each refusal names the first fault and gives its box the focus; what passed before it is held, "
-       "nothing is written, and Cancel keeps what is held",
+      {"each refusal: the first fault, its box focused, what passed held, nothing written",
        nullptr, quickView, kDefaults,
        [this](frmReportDest& d) {
          struct Refusal {
@@ -164,8 +162,8 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
        "optLabels=0",
        [](frmReportDest& d) { d.cmdOK.UserClick(); },
        "result=0 dest=1 paper=0 ini=1 panel=PRINTER held=60/0/4011/20 d0 h0 l0 p1 m1"},
-      {"a destination outside 0 to 4 turns no option on; OK writes it back and leaves the panel", nullptr,
-       [this] { st().CurrentReportDest = 9; },
+      {"a destination outside 0 to 4: no option on, written back, panel left; no catalog: no settings file",
+       nullptr, [this] { st().CurrentReportDest = 9, st().CatalogName.clear(); },
        "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=0 optASCIIFile=0 optDBase=0 chkDashed=0 "
        "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
        "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
@@ -173,10 +171,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
        [](frmReportDest& d) { d.cmdOK.UserClick(); },
        "result=0 dest=9 paper=0 ini=9 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
       {"view-only: only Cancel works; the boxes take the focus but no typing", nullptr,
-       [this, quickView] {
-         quickView();
-         st().SecurityCode = -1;
-       },
+       [this, quickView] { quickView(), st().SecurityCode = -1; },
        "[Report Setup] optMonitor=0! optPrinter=0! optQuickView=1! optASCIIFile=0! optDBase=0! chkDashed=0! "
        "chkColHeadings=0! chkLockTop=0! chkNoSpace=0! chkPageNum=0! chkPrintMemos=1! txtPageLength=\"60\"<=3#*[]R "
        "txtTopMargin=\"0\"<=2#[]R txtQVMaxLines=\"4011\"<=4#[]R txtQVColWidth=\"20\"<=2#[]R optContinuous=1! "
@@ -189,20 +184,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          d.UserKey(platform::key::kEscape);
        },
        "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
-      {"no catalog open: OK saves no settings file; Monitor reaches OK", nullptr,
-       [this, quickView] {
-         quickView();
-         st().CatalogName.clear();
-       },
-       kDefaults,
-       [](frmReportDest& d) {
-         d.optMonitor.UserClick();
-         d.cmdOK.UserClick();
-       },
-       "result=0 dest=0 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
-      {"the number boxes take digits and Backspace only, up to their lengths; a font chosen takes effect at once "
-       "and outlives Cancel, a cancelled choice changes nothing",
-       nullptr,
+      {"number boxes take digits and Backspace up to their lengths; a font chosen outlives Cancel", nullptr,
        [this, quickView] {
          quickView();
          platform::FontChoice courier;

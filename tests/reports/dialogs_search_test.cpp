@@ -106,12 +106,6 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          d.cmdCancel.UserClick();
        },
        "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\" 1:\"Boston\"] start=[3:\"A\"] end=[] shown=/Make Entries"},
-      {"no key text: Yes searches the whole index", nullptr, keyCode({}), kAlphabetical.c_str(),
-       [this](frmSearch& d) {
-         Answer(MsgAnswer::Yes, kQuestion);
-         d.cmdOK.UserClick();
-       },
-       "result=0 mode=0 ini=0 key=3 search=[] shown=Jones/Alpha Search"},
       {"blanks in the key row are key text; Enter presses OK", nullptr, keyCode({}), kAlphabetical.c_str(),
        [this](frmSearch& d) {
          Type(d, 3, "  ");
@@ -144,9 +138,13 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          d.UserClose();
        },
        "result=-1 mode=1 ini=1 key=3 search=[] shown=/Make Entries"},
-      {"Search Setup: Cancel leaves the boxes, OK refills them (a slot-20 text has no row: OK drops it)", nullptr,
-       keyCode({{0, "Jones"}}), kJones.c_str(),
+      {"Set Start, Set End edit their lists; Search Setup OK refills the boxes; Clear; Cancel keeps lists",
+       nullptr, keyCode({{0, "Jones"}}), kJones.c_str(),
        [this](frmSearch& d) {
+         CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
+         d.cmdSetStart.UserClick();
+         CriteriaUser("Setup Alpha Ending Point", {{3, "C"}});
+         d.cmdSetEnd.UserClick();
          Type(d, 1, "Paris");
          CriteriaUser("Setup Search Criteria", {{0, "X"}}, false);
          d.cmdSrcSetup.UserClick();
@@ -156,25 +154,14 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          d.cmdSrcSetup.UserClick();
          EXPECT_EQ(ControlStates(d, {"txt"}),
                    "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"Boston\"[] txtFieldData(3)=\"\"[]red");
-         Type(d, 3, "A");
-         d.cmdOK.UserClick();
-       },
-       "result=0 mode=0 ini=0 key=3 search=[1:\"Boston\" 3:\"A\"] shown=Jones/Alpha Search"},
-      {"Set Start and Set End edit their lists, Clear empties the boxes only, Cancel keeps them", nullptr,
-       keyCode({{0, "Jones"}}), kJones.c_str(),
-       [this](frmSearch& d) {
-         CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
-         d.cmdSetStart.UserClick();
-         CriteriaUser("Setup Alpha Ending Point", {{3, "C"}});
-         d.cmdSetEnd.UserClick();
          d.cmdClear.UserClick();
          EXPECT_EQ(ControlStates(d, {"txt"}),
                    "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red");
          d.cmdCancel.UserClick();
        },
-       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\"] start=[3:\"B\"] end=[3:\"C\"] shown=/Make Entries"},
-      {"criteria of slots without a used row go to hidden boxes and OK drops them; a field named like the key "
-       "field is red too; Report Setup is reached",
+       "result=-1 mode=0 ini=-99 key=3 search=[1:\"Boston\" 20:\"pic\"] start=[3:\"B\"] end=[3:\"C\"] "
+       "shown=/Make Entries"},
+      {"unused slots' criteria hidden, dropped by OK; a key field's namesake red too; Report Setup",
        [this] { cat_.Field(1, "Code", 15); }, keyCode({{2, "unused"}, {3, "B"}, {20, "pic"}}),
        "[Search] lblFieldName(1)red lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[]red "
        "txtFieldData(3)=\"B\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
@@ -195,61 +182,42 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
 
 // Both dialogs lay their rows out alike: row i at row 0's top + i pitches
 // (a hidden row keeps its place), a used row's label and box sized from the
-// font measures; the search dialog has no row for slot 20 and a narrower
-// label, and the other controls stand clear of the rows.
+// font measures, the boxes first in the tab order; the search dialog has no
+// row for slot 20 and a narrower label.
 TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
   host_.SetFontMeasures({200, 100, 240});  // not the measures the dialogs were designed on
   Restart([this] { cat_.Field(0, "Name", 0).Field(20, "Ref", 12); });
   const int px = host_.Screen().twipsPerPixelX, py = host_.Screen().twipsPerPixelY;
-  frmSearch search(host_, st(), rs(), main().CurrentSearchMode);
-  frmCriteria criteria(host_, st(), rs());
-  struct Layout {
-    platform::Form& form;
-    platform::ControlArray<platform::Label>& labels;
-    platform::ControlArray<platform::TextBox>& boxes;
-    int16_t rows;
-    int labelWidth;
-    platform::CommandButton& ok;
-  } layouts[] = {
-      {search, search.lblFieldName, search.txtFieldData, 20, 14 * st().MaxCharWidth - 800, search.cmdOK},
-      {criteria, criteria.lblFieldName, criteria.txtFieldData, 21, 14 * st().MaxCharWidth, criteria.cmdOK},
-  };
-  for (Layout& d : layouts) {
-    SCOPED_TRACE(d.form.Name());
-    d.form.LoadForm();
-    const int h = d.boxes[0].Height(), top0 = d.labels[0].Top(), left0 = d.labels[0].Left();
+  auto check = [&](auto& d, int16_t rows, int labelWidth) {
+    SCOPED_TRACE(d.Name());
+    d.LoadForm();
+    const int h = d.txtFieldData[0].Height(), top0 = d.lblFieldName[0].Top(), left0 = d.lblFieldName[0].Left();
     EXPECT_EQ(h, host_.MinTextBoxHeight());
-    EXPECT_EQ(d.boxes.Count(), d.rows);
-    EXPECT_EQ(d.labels.Count(), d.rows);
-    for (int16_t i = 0; i < d.rows; ++i) {
-      SCOPED_TRACE(i);
+    EXPECT_EQ(std::pair(d.lblFieldName.Count(), d.txtFieldData.Count()), std::pair(rows, rows));
+    for (int16_t i = 0; i < rows; ++i) {
+      const platform::Label& label = d.lblFieldName[i];
+      const platform::TextBox& box = d.txtFieldData[i];
       const bool used = i == 1 || i == 3 || i == 20;
-      EXPECT_EQ(d.boxes[i].Visible(), used);
-      EXPECT_EQ(d.labels[i].Visible(), used);
-      EXPECT_EQ(d.boxes[i].Top(), top0 + i * (h + 3 * py));
-      EXPECT_EQ(d.labels[i].Top(), d.boxes[i].Top());
-      EXPECT_EQ(d.labels[i].Left(), left0);
-      EXPECT_EQ(d.labels[i].Width(), d.labelWidth);
-      EXPECT_EQ(d.boxes[i].Left(), left0 + d.labelWidth + 3 * px);
-      if (!used) continue;
-      EXPECT_EQ(d.boxes[i].Width(), 40 * (st().AvgCharWidth + 2 * px));
-      EXPECT_EQ(d.boxes[i].Height(), h);
-      EXPECT_EQ(d.labels[i].Height(), st().LineHeight);
-      EXPECT_EQ(d.boxes[i].MaxLength(), 0) << "a text may be longer than its field";
-      EXPECT_EQ(d.labels[i].Caption(), i == 1 ? "City          " : i == 3 ? "Code          " : "Ref           ");
+      const int top = top0 + i * (h + 3 * py);
+      EXPECT_EQ(std::tuple(label.Visible(), label.Left(), label.Top(), label.Width(), box.Visible(), box.Left(),
+                           box.Top()),
+                std::tuple(used, left0, top, labelWidth, used, left0 + labelWidth + 3 * px, top))
+          << i;
+      if (used)
+        EXPECT_EQ(std::tuple(box.Width(), box.Height(), label.Height(), box.MaxLength(), label.Caption()),
+                  std::tuple(40 * (st().AvgCharWidth + 2 * px), h, st().LineHeight, 0, st().FieldDefs[i].FieldName))
+            << i;
     }
-    const platform::TextBox& last = d.boxes[static_cast<int16_t>(d.rows - 1)];
-    EXPECT_LE(last.Top() + h, d.form.ScaleHeight());
-    EXPECT_LE(d.ok.Left() + d.ok.Width(), d.form.ScaleWidth());
-    EXPECT_LE(d.ok.Top() + d.ok.Height(), d.form.ScaleHeight());
-    EXPECT_LT(last.TabIndex(), d.ok.TabIndex()) << "the boxes are visited first, in slot order";
-    d.form.UnloadForm();
-  }
-  EXPECT_EQ(criteria.lblFieldName[0].Left(), 120);
-  EXPECT_EQ(criteria.lblFieldName[0].Top(), 120);
-  EXPECT_GE(criteria.cmdOK.Top(), criteria.txtFieldData[20].Top() + criteria.txtFieldData[20].Height());
-  for (platform::Control* c : std::initializer_list<platform::Control*>{&search.fraOrder, &search.cmdOK})
-    EXPECT_GT(c->Left(), search.txtFieldData[0].Left() + search.txtFieldData[0].Width()) << c->Name();
+    const platform::TextBox& last = d.txtFieldData[static_cast<int16_t>(rows - 1)];
+    EXPECT_LE(last.Top() + h, rows == 21 ? d.cmdOK.Top() : d.ScaleHeight()) << "the criteria's buttons below";
+    EXPECT_LE(d.cmdOK.Top() + d.cmdOK.Height(), d.ScaleHeight());
+    EXPECT_LT(last.TabIndex(), d.cmdOK.TabIndex()) << "the boxes are visited first, in slot order";
+  };
+  frmSearch search(host_, st(), rs(), main().CurrentSearchMode);
+  check(search, 20, 14 * st().MaxCharWidth - 800);
+  frmCriteria criteria(host_, st(), rs());
+  check(criteria, 21, 14 * st().MaxCharWidth);
+  EXPECT_EQ(std::pair(criteria.lblFieldName[0].Left(), criteria.lblFieldName[0].Top()), std::pair(120, 120));
 }
 
 // --- the criteria dialog and the speed searches ----------------------------------
