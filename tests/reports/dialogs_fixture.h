@@ -36,12 +36,13 @@ namespace kelvarin::test_support {
 // array that was never loaded has been asked for), then each visible control
 // that takes input, in creation order (array elements in index order, as
 // name(i)): name=value, a text in quotes with "<=n" for its maximum length, a
-// list as its items with ">" before the selected one, a check box or option
-// as 0 or 1, a button by name alone and only when disabled or focused; then
-// its marks: "!" cannot be used (disabled, itself or by its frame), "#"
-// read-only, "*" has the focus, "[]" a sunken frame is drawn round it, "R"
-// right-aligned, "red" in key-row red, "?" never placed or reaching beyond its
-// container. A label appears only when red. With `only`, just the controls
+// list as its items with ">" before the selected one ("(editable)" before the
+// "=" when text can be typed into it), a check box or option as 0 or 1, a
+// button by name alone and only when disabled or focused; then its marks: "!"
+// cannot be used (disabled, itself or by its frame), "#" read-only, "*" has
+// the focus, "[]" a sunken frame is drawn round it, "R" right-aligned, "red"
+// in key-row red, "?" never placed or reaching beyond its container. Other
+// controls appear only when red or misplaced. With `only`, just the controls
 // whose names begin so.
 inline std::string ControlStates(const platform::Form& f, std::initializer_list<const char*> only = {}) {
   const platform::ScreenInfo screen = f.GetHost().Screen();
@@ -63,6 +64,10 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
   auto describe = [&](const platform::Control& c) {
     const std::string name = c.Name() + (c.Index() >= 0 ? "(" + std::to_string(c.Index()) + ")" : "");
     const bool red = c.ForeColor() == 0x0000FF || c.BackColor() == 0x0000FF;
+    const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
+    const platform::Control& parent = c.Parent()->AsControl();
+    const bool misplaced = (c.Left() == 0 && c.Top() == 0) || r > (&parent == &f ? f.ScaleWidth() : parent.Width()) ||
+                           b > (&parent == &f ? f.ScaleHeight() : parent.Height());
     auto* box = dynamic_cast<const platform::TextBox*>(&c);
     std::string value;
     if (!c.EffectiveVisible() ||
@@ -75,23 +80,18 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
     } else if (auto* option = dynamic_cast<const platform::OptionButton*>(&c)) {
       value = option->Value() ? "=1" : "=0";
     } else if (auto* list = dynamic_cast<const platform::ComboBox*>(&c)) {
-      value = "=";
+      value = list->ComboStyle() == platform::ComboBox::kDropDownList ? "=" : "(editable)=";
       for (int32_t i = 0; i < list->ListCount(); ++i) {
         std::string item = list->List(i);
         item.erase(item.find_last_not_of(' ') + 1);
         value += (i ? "|" : "") + std::string(i == list->ListIndex() ? ">" : "") + item;
       }
-    } else if (!(dynamic_cast<const platform::Label*>(&c) && red) &&
+    } else if (!misplaced && !(dynamic_cast<const platform::Label*>(&c) && red) &&
                !(dynamic_cast<const platform::CommandButton*>(&c) && (!c.EffectiveEnabled() || c.HasFocus()))) {
       return;
     }
-    const int l = c.Left() - px, t = c.Top() - py, r = c.Left() + c.Width(), b = c.Top() + c.Height();
     const bool framed = drawn({l, t, r, t, 0x808080}) && drawn({l, t, l, b, 0x808080}) &&
                         drawn({l, b, r + px, b, platform::kWhite}) && drawn({r, t, r, b, platform::kWhite});
-    const platform::Control& parent = c.Parent()->AsControl();
-    const bool misplaced = (c.Left() == 0 && c.Top() == 0) ||
-                           r > (&parent == &f ? f.ScaleWidth() : parent.Width()) ||
-                           b > (&parent == &f ? f.ScaleHeight() : parent.Height());
     out += " " + name + value + (c.EffectiveEnabled() ? "" : "!") + (box && box->ReadOnly() ? "#" : "") +
            (c.HasFocus() ? "*" : "") + (framed ? "[]" : "") +
            (box && box->Alignment() == platform::Align::Right ? "R" : "") + (red ? "red" : "") +

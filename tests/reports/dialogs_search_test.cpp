@@ -124,20 +124,20 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
          d.cmdOK.UserClick();
        },
        "result=0 mode=0 ini=0 key=20 search=[0:\"Smith\" 3:\"B\"] shown=Smith/Alpha Search"},
-      {"the case box shows the stored setting and saves a change at once; Cancel keeps it",
+      {"the case box shows the stored setting (saving nothing) and saves a change at once; Cancel keeps it",
        [this] {
          WriteIni("Search", "SearchMode", "1");
          cat_.Settings([](store::CatalogSettings& s) { s.IgnoreCase = 0; });
        },
-       keyCode({}),
+       [this, keyCode] { keyCode({})(), st().CurrentSettings.TopMargin = 9; },
        "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 optSequential=1 "
        "chkCaseSense=1 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!",
        [this](frmSearch& d) {
+         EXPECT_EQ(Saved().TopMargin, 0);
          d.chkCaseSense.UserClick();
-         EXPECT_EQ(Saved().IgnoreCase, 1);
          d.UserClose();
        },
-       "result=-1 mode=1 ini=1 key=3 search=[] shown=/Make Entries"},
+       "result=-1 mode=1 ini=1 key=3 search=[] case=0 saved=1/9 shown=/Make Entries"},
       {"Set Start, Set End edit their lists; Search Setup OK refills the boxes; Clear; Cancel keeps lists",
        nullptr, keyCode({{0, "Jones"}}), kJones.c_str(),
        [this](frmSearch& d) {
@@ -320,6 +320,13 @@ TEST_F(SearchDialogTest, SpeedSearchesAskForOneKeyTextAndSearchAlphabetically) {
       {"the close box cancels too", sequential, given(1), "[Search for Name] txtName=\"\"<=20*[]",
        [](store::frmEnterName& p) { p.UserClose(); }, kUnchanged},
       {"an item bound to no field is hidden and does nothing", sequential, given(3), nullptr, nullptr, kUnchanged},
+      {"the third item, with a third key field", [this] { cat_.Field(1, "City", 15, store::KindKey); }, given(3),
+       "[Search for Code] txtName=\"\"<=6*[]",
+       [](store::frmEnterName& p) {
+         p.txtName.UserType("C1");
+         p.cmdOK.UserClick();
+       },
+       "mode=0 ini=-99 key=3 search=[3:\"C1\"] shown=Smithson/Alpha Search"},
   };
   PlayRows<store::frmEnterName>("frmEnterName", "[Search for Name] Enter search criteria|OK(enter)|Cancel(esc)", rows,
       [&, this] {

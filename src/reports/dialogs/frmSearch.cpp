@@ -38,7 +38,6 @@ frmSearch::frmSearch(platform::Host& host, store::Store& store, ReportState& sta
   lblInstructions.Move(kMargin, 405, 6000, 255);
   lblFieldName[0].Move(kMargin, kRowsTop, 1510, 255);
   txtFieldData[0].Move(1675, kRowsTop, 4800, 285);
-  txtFieldData[0].SetBackColor(kRowBoxColor);
 
   fraOrder.SetCaption("Search Order");
   optAlpha.SetCaption("&Alphabetically By Key Field");
@@ -107,18 +106,12 @@ void frmSearch::BuildRows() {
   SetScaleHeight(std::max(rows.bottom, okTop + kButtonHeight) + kMargin);
 }
 
-void frmSearch::FillBoxes(const CriteriaList& list, bool clearFirst) {
-  if (clearFirst)
-    for (int16_t i = 0; i < kRows; ++i) txtFieldData[i].SetText("");
-  // A criterion for slot 20 has no row; OK rebuilds the list from the rows,
-  // so it is dropped there.
-  dialogs::FillFieldRows(txtFieldData, kRows, list);
-}
-
 void frmSearch::Form_Load() {
   const CriteriaList remembered = state_.SearchCriteria;
   BuildRows();
-  FillBoxes(remembered, false);
+  // A criterion for slot 20 has no row; OK rebuilds the list from the rows,
+  // so it is dropped there.
+  dialogs::FillFieldRows(txtFieldData, kRows, remembered);
   store::CenterForm(*this);
 
   store_.FillKeyFieldList(cboKeyFields, state_.KeyField);
@@ -192,10 +185,10 @@ void frmSearch::cmdSetStart_Click() { dialogs::ShowCriteria(host_, store_, state
 void frmSearch::cmdSetEnd_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaEnd); }
 
 void frmSearch::cmdSrcSetup_Click() {
-  // Only a real OK of the criteria dialog may refill the boxes.
-  store_.DialogResult = -1;
   dialogs::ShowCriteria(host_, store_, state_, CriteriaSearch);
-  if (store_.DialogResult == 0) FillBoxes(state_.SearchCriteria, true);
+  if (store_.DialogResult != 0) return;
+  for (int16_t i = 0; i < kRows; ++i) txtFieldData[i].SetText("");
+  dialogs::FillFieldRows(txtFieldData, kRows, state_.SearchCriteria);
 }
 
 void frmSearch::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
@@ -204,7 +197,7 @@ void frmSearch::cmdOK_Click() {
   CriteriaList& list = state_.SearchCriteria;
   dialogs::CollectFieldRows(store_, txtFieldData, kRows, list);
   store_.DialogResult = 0;
-  if (cboKeyFields.ListCount() > 0 && cboKeyFields.ListIndex() >= 0)
+  if (cboKeyFields.ListIndex() >= 0)
     state_.KeyField = static_cast<int16_t>(cboKeyFields.ItemData(cboKeyFields.ListIndex()));
 
   if (optAlpha.Value()) {
