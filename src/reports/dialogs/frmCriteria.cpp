@@ -58,7 +58,7 @@ void frmCriteria::Form_Load() {
   cmdOK.Move(rowsRight - 2 * kButtonWidth - 120, buttonTop, kButtonWidth, kButtonHeight);
   SetScaleWidth(rowsRight + kMargin);
   SetScaleHeight(buttonTop + kButtonHeight + kMargin);
-  store::CenterForm(*this);
+  store::CenterForm(*this);  // once its size is known, so that it ends up centred
 }
 
 void frmCriteria::Form_Paint() { dialogs::FrameFieldRows(*this, txtFieldData, kRows); }
