@@ -211,13 +211,14 @@ void frmQAVMain::Form_Load() {
   shutDown_ = false;
   store_.indexLibrary().InitIndexes();
 
-  // A destination or search mode the program does not know (a hand-edited
-  // settings file) would leave every run without output; use the defaults.
+  // A destination the program does not know (a hand-edited settings file)
+  // would leave every run without output; use the default. Only 0 stands for
+  // the alphabetical search mode; the Search dialog opens any other value in
+  // sequential order.
   int16_t dest = store_.ReadReportDest();
   store_.CurrentReportDest = dest >= store::rdMonitor && dest <= store::rdDbase ? dest : int16_t{store::rdMonitor};
   store_.MeasureFonts();
-  int16_t mode = store_.ReadSearchMode();
-  CurrentSearchMode = mode == store::smSequential ? store::smSequential : store::smAlpha;
+  CurrentSearchMode = store_.ReadSearchMode() == store::smAlpha ? store::smAlpha : store::smSequential;
 
   for (int16_t i = 1; i < store::kFieldCount; ++i) {
     lblFieldName.Load(i);

@@ -1,230 +1,193 @@
-// The global search, list range and list-alphabetically dialogs.
+// The global search, list range and list-alphabetically dialogs as the View
+// menu opens them: each on given settings, its controls read, every button
+// pressed, and what is left (shared variables, the catalog's settings file,
+// the run that followed) compared.
 #include <string>
 
 #include "dialogs_fixture.h"
-#include "reports/dialogs/frmGlobalSearch.h"
-#include "reports/dialogs/frmListAlpha.h"
-#include "reports/dialogs/frmListRange.h"
+#include "platform/text/number_text.h"
 
 namespace kelvarin::test_support {
 namespace {
 
-using platform::Form;
 using platform::MsgAnswer;
 using reports::frmGlobalSearch;
 using reports::frmListAlpha;
 using reports::frmListRange;
 
-class ListDialogsTest : public DialogTest {
+class ListDialogsTest : public ProgramDialogTest {
  protected:
-  ListDialogsTest() {
-    Field(0, "Title", 30, store::KindKey);
-    Field(1, "Author", 20, store::KindPlain);
-    Field(2, "Shelf", 6, store::KindKeySummed);
-    store.CatalogHeader.EntryCount = 12;
-  }
-  template <class Dialog>
-  void Open(const std::function<void(Dialog&)>& script) {
-    Dialog dlg(host, store, state);
-    host.OnShow(dlg.Name(), [&](Form&) { script(dlg); });
-    dlg.Show(platform::ShowMode::Modal);
-  }
+  std::string Result() { return "result=" + std::to_string(st().DialogResult); }
 };
 
-// --- Global search -----------------------------------------------------------
-
-TEST_F(ListDialogsTest, GlobalSearchRefusesOnlyTheEmptyText) {
-  state.SearchString = "old";
-  host.AnswerMsgBox(MsgAnswer::OK, "No Search Text Specified");
-  Open<frmGlobalSearch>([&](frmGlobalSearch& d) {
-    EXPECT_EQ(d.txtGlobalString.Text(), "old");
-    EXPECT_TRUE(d.txtGlobalString.HasFocus());
-    d.txtGlobalString.UserSetText("");
-    d.cmdOK.UserClick();
-    EXPECT_TRUE(d.Visible());
-    EXPECT_TRUE(d.txtGlobalString.HasFocus());
-    d.txtGlobalString.UserType("  ");
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(state.SearchString, "  ");
-  EXPECT_EQ(host.Transcript()[1], "MsgBox(OK,None,\"Kelvarin Your Catalog\"): No Search Text Specified");
-}
-
-TEST_F(ListDialogsTest, GlobalSearchCaseBoxIsSavedAtOnceAndKeptAfterCancel) {
-  Open<frmGlobalSearch>([&](frmGlobalSearch& d) {
-    EXPECT_EQ(d.chkCaseSense.Value(), 0);
-    EXPECT_FALSE(SavedSettings("BOOKS").has_value()) << "opening saves nothing";
-    d.chkCaseSense.UserClick();
-    d.txtGlobalString.UserType("x");
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-  EXPECT_TRUE(store.CaseSensitive);
-  EXPECT_EQ(state.SearchString, "");
-  auto saved = SavedSettings("BOOKS");
-  ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(saved->IgnoreCase, 0);
-}
-
-TEST_F(ListDialogsTest, ClosingADialogByItsCloseBoxCancels) {
-  store.DialogResult = 0;  // left over from an earlier dialog
-  Open<frmGlobalSearch>([&](frmGlobalSearch& d) {
-    d.txtGlobalString.UserType("x");
-    d.UserClose();
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-  Open<frmListAlpha>([&](frmListAlpha& d) { d.UserClose(); });
-  EXPECT_EQ(store.DialogResult, -1) << "the load's 0 must not start a list";
-}
-
-// --- List range ---------------------------------------------------------------
-
-struct RangeCase {
-  const char* start;
-  const char* end;
-  const char* message;
-  const char* focus;
-  const char* endAfter;  // the end box after the refusal
-};
-
-TEST_F(ListDialogsTest, ListRangeChecksInOrderAndFocusesTheBoxAtFault) {
-  const RangeCase cases[] = {
-      {"", "", "Invalid Start #", "txtStartRec", ""},
-      {"3", "", "Invalid End #", "txtEndRec", ""},
-      {"0", "5", "Start # must be greater than 0", "txtStartRec", "5"},
-      {"6", "5", "End # must be greater than or equal to Start #", "txtEndRec", "5"},
-      {"0", "20", "Start # must be greater than 0", "txtStartRec", "20"},
-      {"5", "13", "End # must not be greater than the number on entries.", "txtEndRec", "12"},
-      {"5a", "6", "Start # must be a whole number", "txtStartRec", "6"},
-      {"5", "6.0", "End # must be a whole number", "txtEndRec", "6.0"},
+TEST_F(ListDialogsTest, GlobalSearch) {
+  const char* kEmpty = "[Global Search] txtGlobalString=\"\"*[] chkCaseSense=0";
+  const std::vector<DialogRow<frmGlobalSearch>> rows = {
+      {"the stored text and case setting are shown; OK searches with them",
+       [this] { cat_.Settings([](store::CatalogSettings& s) { s.IgnoreCase = 0; }); },
+       [this] { rs().SearchString = "Boston", st().CurrentSettings.TopMargin = 9; },
+       "[Global Search] txtGlobalString=\"Boston\"*[] chkCaseSense=1",
+       [](frmGlobalSearch& d) { d.cmdOK.UserClick(); },
+       "result=0 text=\"Boston\" case=1 saved=0/0 shown=Jones/Global Search"},
+      {"only the empty text is refused, the focus back in it; blanks are searched", nullptr, nullptr, kEmpty,
+       [this](frmGlobalSearch& d) {
+         host_.AnswerMsgBox(MsgAnswer::OK, "No Search Text Specified");
+         d.cmdOK.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[Global Search] txtGlobalString=\"\"*[]");
+         d.txtGlobalString.UserType("  ");
+         d.UserKey(platform::key::kReturn);
+       },
+       "result=0 text=\"  \" case=0 saved=1/0 shown=Jones/Global Search"},
+      {"the case box is saved at once; Cancel keeps it and drops the text", nullptr, nullptr, kEmpty,
+       [this](frmGlobalSearch& d) {
+         d.chkCaseSense.UserClick();
+         EXPECT_EQ(Saved().IgnoreCase, 0);
+         d.txtGlobalString.UserType("x");
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 text=\"\" case=1 saved=0/0 shown=/Make Entries"},
+      {"Report Setup is reached and the focus comes back to the text; the close box cancels", nullptr, nullptr,
+       kEmpty,
+       [this](frmGlobalSearch& d) {
+         d.txtGlobalString.UserType("x");
+         ReportSetupFrom(d);
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[Global Search] txtGlobalString=\"x\"*[]");
+         d.UserClose();
+       },
+       "result=-1 text=\"\" case=0 saved=1/0 shown=/Make Entries"},
   };
-  for (const RangeCase& c : cases) {
-    SCOPED_TRACE(std::string(c.start) + ".." + c.end);
-    host.ClearRecord();
-    host.AnswerMsgBox(MsgAnswer::OK, c.message);
-    Open<frmListRange>([&](frmListRange& d) {
-      d.txtStartRec.UserSetText("");
-      d.txtEndRec.UserSetText("");
-      d.txtStartRec.UserPaste(c.start);
-      d.txtEndRec.UserPaste(c.end);
-      d.cmdOK.UserClick();
-      EXPECT_TRUE(d.Visible());
-      ASSERT_NE(d.ActiveControl(), nullptr);
-      EXPECT_EQ(d.ActiveControl()->Name(), c.focus);
-      EXPECT_EQ(d.txtEndRec.Text(), c.endAfter);
-      d.cmdCancel.UserClick();
-    });
-    EXPECT_EQ(store.DialogResult, -1);
-    EXPECT_EQ(state.ListRangeStart, 0);
-  }
+  PlayRows<frmGlobalSearch>(
+      "frmGlobalSearch",
+      "[Global Search] Text to search for in every field:|Case Sensiti&ve|&OK(enter)|&Cancel(esc)|&Report Setup",
+      rows, [this] { main().mnuVGlobalSearch.UserClick(); },
+      [this] {
+        return Result() + " text=\"" + rs().SearchString + "\" case=" + std::to_string(st().CaseSensitive) +
+               " saved=" + std::to_string(Saved().IgnoreCase) + "/" + std::to_string(Saved().TopMargin) +
+               " shown=" + ShownNow();
+      });
 }
 
-TEST_F(ListDialogsTest, ListRangeEndAboveTheCountIsCorrectedAndThenAccepted) {
-  host.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
-  Open<frmListRange>([&](frmListRange& d) {
-    EXPECT_TRUE(d.txtStartRec.HasFocus());
-    d.txtStartRec.UserType("12");
-    d.txtEndRec.UserType("400");
-    d.cmdOK.UserClick();
-    EXPECT_EQ(d.txtEndRec.Text(), "12");
-    d.UserKey(platform::key::kReturn);
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(state.ListRangeStart, 12);
-  EXPECT_EQ(state.ListRangeEnd, 12);
-
-  // The next opening shows the range used, whatever catalog is open now.
-  store.CatalogHeader.EntryCount = 3;
-  host.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
-  host.AnswerMsgBox(MsgAnswer::OK, "End # must be greater than or equal to Start #");
-  Open<frmListRange>([&](frmListRange& d) {
-    EXPECT_EQ(d.txtStartRec.Text(), "12");
-    EXPECT_EQ(d.txtEndRec.Text(), "12");
-    d.cmdOK.UserClick();
-    d.cmdOK.UserClick();
-    d.cmdCancel.UserClick();
-  });
+TEST_F(ListDialogsTest, ListRange) {
+  const char* kEmpty = "[List Range] txtStartRec=\"\"*[]R txtEndRec=\"\"[]R";
+  const char* kUntouched = "result=-1 range=0..0 beeps=0 shown=/Make Entries";
+  const std::vector<DialogRow<frmListRange>> rows = {
+      {"first opening: empty boxes, focus in Start #; digits and Backspace only; OK lists the range", nullptr,
+       nullptr, kEmpty,
+       [](frmListRange& d) {
+         d.txtStartRec.UserType("x2.");
+         d.txtEndRec.UserType("9");
+         d.txtEndRec.UserTypeChar(8);
+         d.txtEndRec.UserType("4");
+         d.cmdOK.UserClick();
+       },
+       "result=0 range=2..4 beeps=2 shown=Smith/Seq List"},
+      {"last range shown; focus back to Start # after Report Setup; an end above the count set to it",
+       nullptr, [this] { rs().ListRangeStart = 1, rs().ListRangeEnd = 1; },
+       "[List Range] txtStartRec=\"1\"*[]R txtEndRec=\"1\"[]R",
+       [this](frmListRange& d) {
+         d.txtEndRec.UserSetText("400");
+         ReportSetupFrom(d);
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"1\"*[]R txtEndRec=\"400\"[]R");
+         host_.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
+         d.cmdOK.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txt"}), "[List Range] txtStartRec=\"1\"[]R txtEndRec=\"7\"*[]R");
+         d.UserKey(platform::key::kReturn);
+       },
+       "result=0 range=1..7 beeps=0 shown=Jones/Seq List"},
+      {"each refusal names the first fault and gives its box the focus", nullptr, nullptr, kEmpty,
+       [this](frmListRange& d) {
+         struct Refusal {
+           const char *start, *end, *message, *boxes;
+         } refusals[] = {
+             {"", "", "Invalid Start #", "txtStartRec=\"\"*[]R txtEndRec=\"\"[]R"},
+             {"3", "", "Invalid End #", "txtStartRec=\"3\"[]R txtEndRec=\"\"*[]R"},
+             {"0", "5", "Start # must be greater than 0", "txtStartRec=\"0\"*[]R txtEndRec=\"5\"[]R"},
+             {"6", "5", "End # must be greater than or equal to Start #", "txtStartRec=\"6\"[]R txtEndRec=\"5\"*[]R"},
+             {"5a", "6", "Start # must be a whole number", "txtStartRec=\"5a\"*[]R txtEndRec=\"6\"[]R"},
+             {"5", "6.0", "End # must be a whole number", "txtStartRec=\"5\"[]R txtEndRec=\"6.0\"*[]R"},
+         };
+         for (const Refusal& r : refusals) {
+           d.txtStartRec.UserSetText(""), d.txtStartRec.UserPaste(r.start);
+           d.txtEndRec.UserSetText(""), d.txtEndRec.UserPaste(r.end);
+           host_.AnswerMsgBox(MsgAnswer::OK, r.message);
+           d.cmdOK.UserClick();
+           EXPECT_EQ(ControlStates(d, {"txt"}), std::string("[List Range] ") + r.boxes);
+         }
+         d.cmdCancel.UserClick();
+       },
+       kUntouched},
+      {"an empty catalog: the end is set to 0, then it lies below the start", [this] { cat_ = pristine_; },
+       nullptr, kEmpty,
+       [this](frmListRange& d) {
+         d.txtStartRec.UserType("1");
+         d.txtEndRec.UserType("1");
+         host_.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
+         host_.AnswerMsgBox(MsgAnswer::OK, "End # must be greater than or equal to Start #");
+         d.cmdOK.UserClick();
+         EXPECT_EQ(d.txtEndRec.Text(), "0");
+         d.cmdOK.UserClick();
+         d.UserClose();
+       },
+       kUntouched},
+  };
+  PlayRows<frmListRange>(
+      "frmListRange", "[List Range] Start #|End #|&OK(enter)|&Cancel(esc)|&Report Setup", rows,
+      [this] { main().mnuVListRange.UserClick(); },
+      [this] {
+        return Result() + " range=" + platform::PlainNumber(rs().ListRangeStart) + ".." +
+               platform::PlainNumber(rs().ListRangeEnd) + " beeps=" + std::to_string(host_.BeepCount()) +
+               " shown=" + ShownNow();
+      });
 }
 
-TEST_F(ListDialogsTest, ListRangeInAnEmptyCatalogAlwaysFails) {
-  store.CatalogHeader.EntryCount = 0;
-  host.AnswerMsgBox(MsgAnswer::OK, "End # must not be greater than the number on entries.");
-  host.AnswerMsgBox(MsgAnswer::OK, "End # must be greater than or equal to Start #");
-  Open<frmListRange>([&](frmListRange& d) {
-    d.txtStartRec.UserType("1");
-    d.txtEndRec.UserType("1");
-    d.cmdOK.UserClick();
-    EXPECT_EQ(d.txtEndRec.Text(), "0");
-    d.cmdOK.UserClick();
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-}
-
-TEST_F(ListDialogsTest, ListRangeBoxesTakeDigitsOnlyWithABeep) {
-  Open<frmListRange>([&](frmListRange& d) {
-    d.txtStartRec.UserType("1-2 x");
-    EXPECT_EQ(d.txtStartRec.Text(), "12");
-    EXPECT_EQ(host.BeepCount(), 3);
-    d.txtEndRec.UserType("9");
-    d.txtEndRec.UserTypeChar(8);
-    d.txtEndRec.UserType("12");
-    EXPECT_EQ(d.txtEndRec.Text(), "12");
-    EXPECT_EQ(host.BeepCount(), 3);
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(state.ListRangeStart, 12);
-}
-
-// --- List alphabetically ---------------------------------------------------------
-
-TEST_F(ListDialogsTest, ListAlphaWithoutKeyFieldsBeepsWarnsAndIsNeverShown) {
-  Field(0, "Title", 30, store::KindPlain);
-  Field(2, "Shelf", 6, store::KindSummed);
-  host.AnswerMsgBox(MsgAnswer::OK, "You must define at least on index field to list alphabetically.");
-  frmListAlpha d(host, store, state);
-  d.LoadForm();
-  EXPECT_EQ(store.DialogResult, -1);
-  d.UnloadForm();
-  EXPECT_EQ(host.Transcript(),
-            (std::vector<std::string>{"Beep", "MsgBox(OK,None,\"Kelvarin Your Catalog\"): You must define at least "
-                                              "on index field to list alphabetically."}));
-}
-
-TEST_F(ListDialogsTest, ListAlphaSetsTheKeyFieldAndLeavesStartAndEndAsTheCriteriaDialogLeftThem) {
-  state.KeyField = 2;
-  host.OnShow("frmCriteria", [&](Form& f) {
-    EXPECT_EQ(f.Caption(), "Setup Alpha Starting Point");
-    static_cast<platform::TextBox*>(f.FindControl("txtFieldData", 0))->UserType("M");
-    static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
-  });
-  host.OnShow("frmCriteria", [&](Form& f) {
-    EXPECT_EQ(f.Caption(), "Setup Alpha Ending Point");
-    static_cast<platform::TextBox*>(f.FindControl("txtFieldData", 0))->UserType("P");
-    static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
-  });
-  Open<frmListAlpha>([&](frmListAlpha& d) {
-    EXPECT_EQ(store.DialogResult, 0);
-    ASSERT_EQ(d.cboKeyFields.ListCount(), 2);
-    EXPECT_EQ(d.cboKeyFields.List(0), Padded("Title"));
-    EXPECT_EQ(d.cboKeyFields.Text(), Padded("Shelf")) << "the key field is preselected";
-    d.cmdSetStart.UserClick();
-    d.cmdSetEnd.UserClick();
-    d.cboKeyFields.UserSelect(0);
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(state.KeyField, 2) << "Cancel keeps the key field";
-  EXPECT_EQ(Items(state.AlphaStartCriteria), (std::vector<reports::CriteriaItem>{{0, "M"}}));
-  EXPECT_EQ(Items(state.AlphaEndCriteria), (std::vector<reports::CriteriaItem>{{0, "P"}}));
-
-  Open<frmListAlpha>([&](frmListAlpha& d) {
-    d.cboKeyFields.UserSelect(0);
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(state.KeyField, 0);
-  EXPECT_EQ(state.AlphaStartCriteria.Count, 1);
+TEST_F(ListDialogsTest, ListAlphabetically) {
+  auto keyCode = [this] { rs().KeyField = 3; };
+  const char* kCode = "[List Alphabetically] cboKeyFields=Name|>Code*";
+  const std::vector<DialogRow<frmListAlpha>> rows = {
+      {"key field preselected, shown despite an old -1; Set Start, Set End edit their lists; Cancel",
+       nullptr, [this] { rs().KeyField = 3, st().DialogResult = -1; }, kCode,
+       [this](frmListAlpha& d) {
+         CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
+         d.cmdSetStart.UserClick();
+         CriteriaUser("Setup Alpha Ending Point", {{3, "C"}});
+         d.cmdSetEnd.UserClick();
+         d.cboKeyFields.UserSelect(0);
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 key=3 start=[3:\"B\"] end=[3:\"C\"] beeps=0 shown=/Make Entries"},
+      {"OK lists by the key field chosen, from the start key (a cancelled Set End is no cancelled list)", nullptr,
+       keyCode, kCode,
+       [this](frmListAlpha& d) {
+         d.cboKeyFields.UserSelect(0);
+         CriteriaUser("Setup Alpha Starting Point", {{0, "Smithson"}});
+         d.cmdSetStart.UserClick();
+         CriteriaUser("Setup Alpha Ending Point", {{0, "X"}}, false);
+         d.cmdSetEnd.UserClick();
+         d.cmdOK.UserClick();
+       },
+       "result=0 key=0 start=[0:\"Smithson\"] end=[] beeps=0 shown=Smithson/Alpha List"},
+      {"Report Setup is reached; the close box cancels although the load set 0", nullptr, keyCode, kCode,
+       [this](frmListAlpha& d) {
+         ReportSetupFrom(d);
+         d.UserClose();
+       },
+       "result=-1 key=3 start=[] end=[] beeps=0 shown=/Make Entries"},
+      {"no key field: a beep and the message, the dialog never shows and nothing is listed",
+       [this] { cat_.Field(0, "Name", 20).Field(3, "Code", 6); },
+       [this, keyCode] {
+         keyCode();
+         host_.AnswerMsgBox(MsgAnswer::OK, "You must define at least on index field to list alphabetically.");
+       },
+       nullptr, nullptr, "result=-1 key=3 start=[] end=[] beeps=1 shown=/Make Entries"},
+  };
+  PlayRows<frmListAlpha>(
+      "frmListAlpha", "[List Alphabetically] Key Field:|Set &Start|Set &End|&OK(enter)|&Cancel(esc)|&Report Setup",
+      rows, [this] { main().mnuVListAlpha.UserClick(); },
+      [this] {
+        return Result() + " key=" + std::to_string(rs().KeyField) + " start=" + Text(rs().AlphaStartCriteria) +
+               " end=" + Text(rs().AlphaEndCriteria) + " beeps=" + std::to_string(host_.BeepCount()) +
+               " shown=" + ShownNow();
+      });
 }
 
 }  // namespace

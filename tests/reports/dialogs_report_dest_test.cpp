@@ -1,300 +1,222 @@
-// The report setup dialog: the order of OK's checks, what a refused OK has
-// already stored, what OK writes, the switches, view-only access, and the
-// destinations that cannot be chosen yet.
+// The report setup dialog as the Reports menu opens it: on given settings,
+// its controls read, every option, switch and button used, and what is left
+// compared (the settings in memory and in PEOPLE.SET, the destination and
+// QAV.INI, the paper option, the status panel, the report font).
+#include <filesystem>
 #include <string>
 
 #include "dialogs_fixture.h"
-#include "reports/dialogs/frmReportDest.h"
 
 namespace kelvarin::test_support {
 namespace {
 
-using platform::Form;
 using platform::MsgAnswer;
 using reports::frmReportDest;
 
-class ReportDestTest : public DialogTest {
+// Page length / top margin / Quick View lines / column width, then the
+// switches: dashed line, headings, lock top line, page numbers, memos.
+std::string Figures(const store::CatalogSettings& s) {
+  return std::to_string(s.PageLength) + "/" + std::to_string(s.TopMargin) + "/" + std::to_string(s.QVMaxLines) +
+         "/" + std::to_string(s.QVColumnWidth) + " d" + std::to_string(s.DashedLine) + " h" +
+         std::to_string(s.ColumnHeadings) + " l" + std::to_string(s.LockTopLine) + " p" +
+         std::to_string(s.PageNumbers) + " m" + std::to_string(s.PrintMemos);
+}
+
+class ReportDestTest : public ProgramDialogTest {
  protected:
-  ReportDestTest() {
-    Field(0, "Title", 30, store::KindKey);
-    store.CurrentReportDest = store::rdMonitor;
+  // The settings file's figures only when they differ from those held; the
+  // report font only once one is chosen.
+  std::string Left() {
+    const std::string held = Figures(st().CurrentSettings), saved = Figures(Saved());
+    const auto font = host_.Printer().Font();
+    return "result=" + std::to_string(st().DialogResult) + " dest=" + std::to_string(st().CurrentReportDest) +
+           " paper=" + std::to_string(st().PaperMode) + " ini=" + std::to_string(Ini("Reports", "ReportDest")) +
+           " panel=" + Panel("RptDest") + " held=" + held + (saved == held ? "" : " saved=" + saved) +
+           (std::filesystem::exists(dir_.File(".SET")) ? " nameless.SET" : "") +
+           (st().ReportFontName.empty() ? "" : " font=" + st().ReportFontName + "/" + font.name) +
+           (font.bold ? " bold" : "");
   }
-  // Opens the dialog and plays `script` in it.
-  void Open(const std::function<void(frmReportDest&)>& script) {
-    frmReportDest dlg(host, store, [this](const std::string& text) { panel = text; });
-    host.OnShow("frmReportDest", [&](Form&) { script(dlg); });
-    dlg.Show(platform::ShowMode::Modal);
+  // The four numbers pasted into their boxes.
+  static void Boxes(frmReportDest& d, const char* page, const char* top, const char* lines, const char* width) {
+    const std::pair<platform::TextBox*, const char*> boxes[] = {
+        {&d.txtPageLength, page}, {&d.txtTopMargin, top}, {&d.txtQVMaxLines, lines}, {&d.txtQVColWidth, width}};
+    for (const auto& [box, text] : boxes) box->UserSetText(""), box->UserPaste(text);
   }
-  void SetBoxes(frmReportDest& d, const char* page, const char* top, const char* qv, const char* col) {
-    d.txtPageLength.UserSetText(page);
-    d.txtTopMargin.UserSetText(top);
-    d.txtQVMaxLines.UserSetText(qv);
-    d.txtQVColWidth.UserSetText(col);
-  }
-  std::string panel = "<untouched>";
 };
 
-struct Refusal {
-  const char* page;
-  const char* top;
-  const char* qv;
-  const char* col;
-  const char* message;
-  const char* box;  // the box that gets the focus
-};
-
-TEST_F(ReportDestTest, EachRefusalNamesTheFirstFaultKeepsTheDialogOpenAndFocusesItsBox) {
-  const Refusal cases[] = {
-      {"", "", "", "", "Page Length is blank.", "txtPageLength"},
-      {"3", "", "", "", "Page length must be between 4 and 500.", "txtPageLength"},
-      {"501", "0", "1", "3", "Page length must be between 4 and 500.", "txtPageLength"},
-      {"6x", "0", "1", "3", "Page Length must be a whole number.", "txtPageLength"},
-      {"60", "", "", "", "Top Margin is blank.", "txtTopMargin"},
-      {"60", "61", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin"},
-      {"60", "-1", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin"},
-      {"60", "1.", "1", "3", "Top Margin must be a whole number.", "txtTopMargin"},
-      {"60", "0", "", "", "Quick View max # of lines is blank.", "txtQVMaxLines"},
-      {"60", "0", "4012", "3", "Quick View max # of lines must be between 1 and 4011.", "txtQVMaxLines"},
-      {"60", "0", "9999", "3", "Quick View max # of lines must be between 1 and 4011.", "txtQVMaxLines"},
-      {"60", "0", "1e3", "3", "Quick View max # of lines must be a whole number.", "txtQVMaxLines"},
-      {"60", "0", "4011", "", "Quick View column width is blank.", "txtQVColWidth"},
-      {"60", "0", "4011", "2", "Quick View column width must be between 3 and 64.", "txtQVColWidth"},
-      {"60", "0", "4011", "65", "Quick View column width must be between 3 and 64.", "txtQVColWidth"},
-      {"60", "0", "4011", "ab", "Quick View column width must be a whole number.", "txtQVColWidth"},
+TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
+  const char* kDefaults =
+      "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=1 optASCIIFile=0 optDBase=0 chkDashed=0 "
+      "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+      "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
+      "optLabels=0";
+  auto quickView = [this] { st().CurrentReportDest = store::rdQuickView; };
+  const std::vector<DialogRow<frmReportDest>> rows = {
+      {"the stored settings shown; OK without a change writes them all back",
+       [this] {
+         cat_.Settings([](store::CatalogSettings& s) {
+           s = {"LIST", 0, 1, 1, 72, 3, 2, 0, 2, 30, 100, 1, 0, 0, 0};
+         });
+       },
+       [this] {
+         st().CurrentReportDest = store::rdAsciiFile;
+         st().PaperMode = store::poSingleSheet;
+       },
+       "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=0 optASCIIFile=1 optDBase=0 chkDashed=1 "
+       "chkColHeadings=1 chkLockTop=1 chkNoSpace=1 chkPageNum=1 chkPrintMemos=0 txtPageLength=\"72\"<=3[]R "
+       "txtTopMargin=\"3\"<=2[]R txtQVMaxLines=\"100\"<=4[]R txtQVColWidth=\"30\"<=2[]R optContinuous=0 optSingle=1 "
+       "optLabels=0",
+       [](frmReportDest& d) { d.UserKey(platform::key::kReturn); },
+       "result=0 dest=3 paper=1 ini=3 panel=ASCII FILE held=72/3/100/30 d1 h1 l2 p2 m0"},
+      {"the upper bounds, every switch, No Space only with Lock Top Line, dBase and Labels", nullptr, quickView,
+       kDefaults,
+       [](frmReportDest& d) {
+         Boxes(d, "500", "99", "4011", "64");
+         for (platform::CheckBox* c : {&d.chkDashed, &d.chkColHeadings, &d.chkPageNum, &d.chkPrintMemos,
+                                       &d.chkLockTop, &d.chkNoSpace, &d.chkLockTop})
+           c->UserClick();
+         EXPECT_EQ(ControlStates(d, {"chkLock", "chkNo"}), "[Report Setup] chkLockTop=0* chkNoSpace=0!");
+         d.chkLockTop.UserClick();
+         EXPECT_EQ(ControlStates(d, {"chkLock", "chkNo"}), "[Report Setup] chkLockTop=1* chkNoSpace=0");
+         d.optLabels.UserClick();
+         d.optDBase.UserClick();
+         d.cmdOK.UserClick();
+       },
+       "result=0 dest=4 paper=2 ini=4 panel=DBASE III held=500/99/4011/64 d1 h1 l1 p2 m0"},
+      {"lower bounds with blanks, a margin equal to this page length, Lock Top Line alone, ASCII, Continuous",
+       [this] { cat_.Settings([](store::CatalogSettings& s) { s.LockTopLine = 1; }); },
+       [this] { st().CurrentReportDest = store::rdQuickView, st().PaperMode = store::poLabels; },
+       "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=1 optASCIIFile=0 optDBase=0 chkDashed=0 "
+       "chkColHeadings=0 chkLockTop=1 chkNoSpace=0 chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=0 optSingle=0 "
+       "optLabels=1",
+       [](frmReportDest& d) {
+         Boxes(d, " 4", "4 ", " 1 ", "3");
+         d.optASCIIFile.UserClick();
+         d.optContinuous.UserClick();
+         d.cmdOK.UserClick();
+       },
+       "result=0 dest=3 paper=0 ini=3 panel=ASCII FILE held=4/4/1/3 d0 h0 l1 p1 m1"},
+      {"Quick View lines 0: the box shows 1 with the focus and the next OK takes it; Printer and Single Sheet",
+       nullptr, quickView, kDefaults,
+       [this](frmReportDest& d) {
+         Boxes(d, "60", "0", "0", "20");
+         host_.AnswerMsgBox(MsgAnswer::OK, "Quick View must be set to have at least one entry.");
+         d.cmdOK.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txtQV"}), "[Report Setup] txtQVMaxLines=\"1\"<=4*[]R txtQVColWidth=\"20\"<=2[]R");
+         d.optPrinter.UserClick();
+         d.optSingle.UserClick();
+         d.cmdOK.UserClick();
+       },
+       "result=0 dest=1 paper=1 ini=1 panel=PRINTER held=60/0/1/20 d0 h0 l0 p1 m1"},
+      {"each refusal: the first fault, its box focused, what passed held, nothing written",
+       nullptr, quickView, kDefaults,
+       [this](frmReportDest& d) {
+         struct Refusal {
+           const char *page, *top, *lines, *width, *message, *box, *held;
+         } refusals[] = {
+             {"", "", "", "", "Page Length is blank.", "txtPageLength", "60/0/4011/20"},
+             {"3", "0", "1", "3", "Page length must be between 4 and 500.", "txtPageLength", "60/0/4011/20"},
+             {"501", "0", "1", "3", "Page length must be between 4 and 500.", "txtPageLength", "60/0/4011/20"},
+             {"  ", "0", "1", "3", "Page Length must be a whole number.", "txtPageLength", "60/0/4011/20"},
+             {"10", "", "", "", "Top Margin is blank.", "txtTopMargin", "10/0/4011/20"},
+             {"9", "10", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin", "9/0/4011/20"},
+             {"60", "-1", "1", "3", "Top Margin must be between 0 and Page Length.", "txtTopMargin", "60/0/4011/20"},
+             {"60", "1.", "1", "3", "Top Margin must be a whole number.", "txtTopMargin", "60/0/4011/20"},
+             {"60", "5", "", "", "Quick View max # of lines is blank.", "txtQVMaxLines", "60/5/4011/20"},
+             {"60", "5", "4012", "3", "Quick View max # of lines must be between 1 and 4011.", "txtQVMaxLines",
+              "60/5/4011/20"},
+             {"60", "5", "1e3", "3", "Quick View max # of lines must be a whole number.", "txtQVMaxLines",
+              "60/5/4011/20"},
+             {"60", "5", "100", "", "Quick View column width is blank.", "txtQVColWidth", "60/5/100/20"},
+             {"60", "5", "100", "2", "Quick View column width must be between 3 and 64.", "txtQVColWidth",
+              "60/5/100/20"},
+             {"60", "5", "100", "65", "Quick View column width must be between 3 and 64.", "txtQVColWidth",
+              "60/5/100/20"},
+             {"60", "6", "99", "ab", "Quick View column width must be a whole number.", "txtQVColWidth", "60/6/99/20"},
+         };
+         for (const Refusal& r : refusals) {
+           SCOPED_TRACE(r.message);
+           Boxes(d, r.page, r.top, r.lines, r.width);
+           host_.AnswerMsgBox(MsgAnswer::OK, r.message);
+           d.cmdOK.UserClick();
+           ASSERT_NE(d.ActiveControl(), nullptr);
+           EXPECT_EQ(d.ActiveControl()->Name(), r.box);
+           EXPECT_EQ(Figures(st().CurrentSettings), r.held + std::string(" d0 h0 l0 p1 m1"));
+         }
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/6/99/20 d0 h0 l0 p1 m1 saved=60/0/4011/20 d0 h0 l0 "
+       "p1 m1"},
+      {"no report format: told at opening, Printer and ASCII File disabled, a stored Printer shown and kept",
+       [this] { cat_.Settings([](store::CatalogSettings& s) { s.ReportName.clear(); }); },
+       [this] {
+         st().CurrentReportDest = store::rdPrinter;
+         host_.AnswerMsgBox(MsgAnswer::OK,
+                            "No report format selected. Printer and file output disabled.  Go to the Report "
+                            "Maintenance screen and select a report format.");
+       },
+       "[Report Setup] optMonitor=0* optPrinter=1! optQuickView=0 optASCIIFile=0! optDBase=0 chkDashed=0 "
+       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
+       "optLabels=0",
+       [](frmReportDest& d) { d.cmdOK.UserClick(); },
+       "result=0 dest=1 paper=0 ini=1 panel=PRINTER held=60/0/4011/20 d0 h0 l0 p1 m1"},
+      {"a destination outside 0 to 4: no option on, written back, panel left; no catalog: no settings file",
+       nullptr, [this] { st().CurrentReportDest = 9, st().CatalogName.clear(); },
+       "[Report Setup] optMonitor=0* optPrinter=0 optQuickView=0 optASCIIFile=0 optDBase=0 chkDashed=0 "
+       "chkColHeadings=0 chkLockTop=0 chkNoSpace=0! chkPageNum=0 chkPrintMemos=1 txtPageLength=\"60\"<=3[]R "
+       "txtTopMargin=\"0\"<=2[]R txtQVMaxLines=\"4011\"<=4[]R txtQVColWidth=\"20\"<=2[]R optContinuous=1 optSingle=0 "
+       "optLabels=0",
+       [](frmReportDest& d) { d.cmdOK.UserClick(); },
+       "result=0 dest=9 paper=0 ini=9 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
+      {"view-only: only Cancel works; the boxes take the focus but no typing", nullptr,
+       [this, quickView] { quickView(), st().SecurityCode = -1; },
+       "[Report Setup] optMonitor=0! optPrinter=0! optQuickView=1! optASCIIFile=0! optDBase=0! chkDashed=0! "
+       "chkColHeadings=0! chkLockTop=0! chkNoSpace=0! chkPageNum=0! chkPrintMemos=1! txtPageLength=\"60\"<=3#*[]R "
+       "txtTopMargin=\"0\"<=2#[]R txtQVMaxLines=\"4011\"<=4#[]R txtQVColWidth=\"20\"<=2#[]R optContinuous=1! "
+       "optSingle=0! optLabels=0! cmdOK! cmdFonts!",
+       [](frmReportDest& d) {
+         d.txtTopMargin.UserClick();
+         d.txtTopMargin.UserType("9");
+         d.UserKey(platform::key::kReturn);
+         EXPECT_EQ(ControlStates(d, {"txtTop"}), "[Report Setup] txtTopMargin=\"0\"<=2#*[]R");
+         d.UserKey(platform::key::kEscape);
+       },
+       "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
+      {"number boxes take digits and Backspace up to their lengths; a font chosen outlives Cancel", nullptr,
+       [this, quickView] {
+         quickView();
+         platform::FontChoice courier;
+         courier.name = "Lucida";
+         courier.size = 10;
+         courier.weight = 700;
+         host_.AnswerFont(courier);
+         host_.AnswerFont(std::nullopt);
+       },
+       kDefaults,
+       [this](frmReportDest& d) {
+         d.txtPageLength.UserSetText("");
+         d.txtPageLength.UserType("1a0-.");
+         d.txtPageLength.UserTypeChar(8);
+         d.txtTopMargin.UserSetText("");
+         d.txtTopMargin.UserType("123");
+         EXPECT_EQ(host_.BeepCount(), 3);
+         EXPECT_EQ(ControlStates(d, {"txtP", "txtT"}),
+                   "[Report Setup] txtPageLength=\"1\"<=3[]R txtTopMargin=\"12\"<=2*[]R");
+         d.cmdFonts.UserClick();
+         d.cmdFonts.UserClick();
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1 font=Lucida/Lucida bold"},
   };
-  for (const Refusal& c : cases) {
-    SCOPED_TRACE(std::string(c.page) + "|" + c.top + "|" + c.qv + "|" + c.col);
-    host.ClearRecord();
-    store.DialogResult = 7;
-    host.AnswerMsgBox(MsgAnswer::OK, c.message);
-    Open([&](frmReportDest& d) {
-      SetBoxes(d, c.page, c.top, c.qv, c.col);
-      d.txtQVColWidth.SetFocus();
-      d.cmdOK.UserClick();
-      EXPECT_TRUE(d.Visible());
-      ASSERT_NE(d.ActiveControl(), nullptr);
-      EXPECT_EQ(d.ActiveControl()->Name(), c.box);
-      d.cmdCancel.UserClick();
-    });
-    EXPECT_EQ(host.MessageTexts().size(), 1u);
-    EXPECT_EQ(store.DialogResult, -1);
-    EXPECT_EQ(panel, "<untouched>");
-    EXPECT_EQ(IniInt("Reports", "ReportDest"), -99);
-  }
-  EXPECT_FALSE(SavedSettings("BOOKS").has_value()) << "a refused OK saves nothing";
-}
-
-TEST_F(ReportDestTest, NumbersThatPassedBeforeARefusalStayStoredAfterCancel) {
-  host.AnswerMsgBox(MsgAnswer::OK, "Top Margin must be between 0 and Page Length.");
-  Open([&](frmReportDest& d) {
-    SetBoxes(d, "10", "11", "5", "9");
-    d.cmdOK.UserClick();
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(store.CurrentSettings.PageLength, 10);
-  EXPECT_EQ(store.CurrentSettings.TopMargin, 0);
-  EXPECT_EQ(store.CurrentSettings.QVMaxLines, 4011);
-}
-
-TEST_F(ReportDestTest, QuickViewZeroIsResetToOneWithTheFocus) {
-  host.AnswerMsgBox(MsgAnswer::OK, "Quick View must be set to have at least one entry.");
-  Open([&](frmReportDest& d) {
-    SetBoxes(d, "60", "0", "0", "20");
-    d.cmdOK.UserClick();
-    EXPECT_EQ(d.txtQVMaxLines.Text(), "1");
-    EXPECT_TRUE(d.txtQVMaxLines.HasFocus());
-    d.cmdOK.UserClick();  // now accepted
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(store.CurrentSettings.QVMaxLines, 1);
-}
-
-TEST_F(ReportDestTest, BoundaryValuesAreAcceptedAndOkStoresWritesAndSaves) {
-  store.CaseSensitive = true;
-  Open([&](frmReportDest& d) {
-    SetBoxes(d, "500", "99", "4011", "64");
-    d.chkDashed.UserClick();
-    d.chkColHeadings.UserClick();
-    d.chkPageNum.UserClick();
-    d.chkPrintMemos.UserClick();  // on by default: now off
-    d.optLabels.UserClick();
-    d.txtPageLength.UserClick();
-    d.UserKey(platform::key::kReturn);  // Enter presses OK from a box
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  const store::CatalogSettings& s = store.CurrentSettings;
-  EXPECT_EQ(s.PageLength, 500);
-  EXPECT_EQ(s.TopMargin, 99);
-  EXPECT_EQ(s.QVMaxLines, 4011);
-  EXPECT_EQ(s.QVColumnWidth, 64);
-  EXPECT_EQ(s.DashedLine, 1);
-  EXPECT_EQ(s.ColumnHeadings, 1);
-  EXPECT_EQ(s.PageNumbers, 2);
-  EXPECT_EQ(s.PrintMemos, 0);
-  EXPECT_EQ(store.PaperMode, store::poLabels);
-  EXPECT_EQ(store.CurrentReportDest, store::rdMonitor);
-  EXPECT_EQ(panel, "MAIN WINDOW");
-  EXPECT_EQ(IniInt("Reports", "ReportDest"), 0);
-  auto saved = SavedSettings("BOOKS");
-  ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(saved->PageLength, 500);
-  EXPECT_EQ(saved->PageNumbers, 2);
-  EXPECT_EQ(saved->IgnoreCase, 0);
-  EXPECT_EQ(saved->ReportName, "LIST");
-
-  // Lower bounds, and the settings shown again at the next opening.
-  Open([&](frmReportDest& d) {
-    EXPECT_EQ(d.txtPageLength.Text(), "500");
-    EXPECT_EQ(d.chkPageNum.Value(), 1);
-    EXPECT_EQ(d.chkPrintMemos.Value(), 0);
-    EXPECT_TRUE(d.optLabels.Value());
-    SetBoxes(d, "4", "4", "1", "3");  // a margin equal to this OK's page length
-    d.chkPageNum.UserClick();
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.CurrentSettings.PageLength, 4);
-  EXPECT_EQ(store.CurrentSettings.TopMargin, 4);
-  EXPECT_EQ(store.CurrentSettings.QVColumnWidth, 3);
-  EXPECT_EQ(store.CurrentSettings.PageNumbers, 1);
-}
-
-TEST_F(ReportDestTest, NoSpaceGoesOnlyWithLockTopLine) {
-  Open([&](frmReportDest& d) {
-    EXPECT_FALSE(d.chkNoSpace.Enabled()) << "Lock Top Line is off";
-    d.chkLockTop.UserClick();
-    EXPECT_TRUE(d.chkNoSpace.Enabled());
-    d.chkNoSpace.UserClick();
-    d.chkLockTop.UserClick();  // off again: No Space cleared and disabled
-    EXPECT_EQ(d.chkNoSpace.Value(), 0);
-    EXPECT_FALSE(d.chkNoSpace.Enabled());
-    d.chkLockTop.UserClick();
-    EXPECT_EQ(d.chkNoSpace.Value(), 0);
-    d.chkNoSpace.UserClick();
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.CurrentSettings.LockTopLine, 2);
-
-  Open([&](frmReportDest& d) {
-    EXPECT_EQ(d.chkLockTop.Value(), 1);
-    EXPECT_EQ(d.chkNoSpace.Value(), 1);
-    EXPECT_TRUE(d.chkNoSpace.Enabled());
-    d.chkNoSpace.UserClick();
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.CurrentSettings.LockTopLine, 1);
-}
-
-TEST_F(ReportDestTest, NumberBoxesTakeDigitsAndBackspaceOnlyAndBeepOtherwise) {
-  Open([&](frmReportDest& d) {
-    d.txtPageLength.UserSetText("");
-    d.txtPageLength.UserType("1a2");
-    EXPECT_EQ(d.txtPageLength.Text(), "12");
-    EXPECT_EQ(host.BeepCount(), 1);
-    d.txtPageLength.UserType("-.");
-    d.txtPageLength.UserTypeChar(8);
-    EXPECT_EQ(d.txtPageLength.Text(), "1");
-    EXPECT_EQ(host.BeepCount(), 3);
-    d.txtTopMargin.UserSetText("");
-    d.txtTopMargin.UserType("123");  // at most two characters
-    EXPECT_EQ(d.txtTopMargin.Text(), "12");
-    d.cmdCancel.UserClick();
-  });
-}
-
-TEST_F(ReportDestTest, WithoutCatalogOkSavesNoSettingsFile) {
-  store.CatalogName.clear();
-  Open([&](frmReportDest& d) { d.cmdOK.UserClick(); });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(IniInt("Reports", "ReportDest"), 0);
-  for (const auto& entry : std::filesystem::directory_iterator(Path("")))
-    EXPECT_NE(entry.path().extension(), ".SET") << entry.path();
-}
-
-TEST_F(ReportDestTest, ViewOnlyAccessLeavesOnlyCancel) {
-  store.SecurityCode = -1;
-  Open([&](frmReportDest& d) {
-    EXPECT_FALSE(d.cmdOK.EffectiveEnabled());
-    EXPECT_FALSE(d.cmdFonts.EffectiveEnabled());
-    EXPECT_FALSE(d.optMonitor.EffectiveEnabled());
-    EXPECT_FALSE(d.chkDashed.EffectiveEnabled());
-    EXPECT_FALSE(d.optSingle.EffectiveEnabled());
-    d.txtPageLength.UserClick();
-    EXPECT_TRUE(d.txtPageLength.HasFocus()) << "the boxes can still be entered";
-    d.txtPageLength.UserType("9");
-    EXPECT_EQ(d.txtPageLength.Text(), "60");
-    d.UserKey(platform::key::kReturn);  // no default button to press
-    EXPECT_TRUE(d.Visible());
-    d.UserKey(platform::key::kEscape);
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-  EXPECT_EQ(panel, "<untouched>");
-}
-
-TEST_F(ReportDestTest, DestinationsWithoutOutputAreDisabledButAStoredOneIsKept) {
-  store.CurrentReportDest = store::rdPrinter;
-  Open([&](frmReportDest& d) {
-    EXPECT_TRUE(d.optMonitor.Enabled());
-    platform::OptionButton* byDest[] = {&d.optMonitor, &d.optPrinter, &d.optQuickView, &d.optASCIIFile,
-                                        &d.optDBase};
-    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(byDest[i]->Enabled(), reports::kDestinationAvailable[i]) << i;
-    EXPECT_TRUE(d.optPrinter.Value()) << "shown on although it cannot be picked";
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.CurrentReportDest, store::rdPrinter);
-  EXPECT_EQ(panel, "PRINTER");
-
-  Open([&](frmReportDest& d) {
-    d.optMonitor.UserClick();
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.CurrentReportDest, store::rdMonitor);
-  EXPECT_EQ(IniInt("Reports", "ReportDest"), 0);
-}
-
-TEST_F(ReportDestTest, DestinationOutsideTheRangeTurnsNoOptionOnAndIsWrittenBackUnchanged) {
-  store.CurrentReportDest = 9;
-  Open([&](frmReportDest& d) {
-    for (platform::OptionButton* o : {&d.optMonitor, &d.optPrinter, &d.optQuickView, &d.optASCIIFile, &d.optDBase})
-      EXPECT_FALSE(o->Value()) << o->Name();
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(panel, "<untouched>");
-  EXPECT_EQ(IniInt("Reports", "ReportDest"), 9);
-}
-
-TEST_F(ReportDestTest, WithoutReportFormatTheOpeningWarnsAndPrinterAndFileAreDisabled) {
-  store.CurrentReport.clear();
-  host.AnswerMsgBox(MsgAnswer::OK,
-                    "No report format selected. Printer and file output disabled.  Go to the Report Maintenance "
-                    "screen and select a report format.");
-  Open([&](frmReportDest& d) {
-    EXPECT_FALSE(d.optPrinter.Enabled());
-    EXPECT_FALSE(d.optASCIIFile.Enabled());
-    EXPECT_TRUE(d.optMonitor.Enabled());
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(host.Transcript().front(),
-            "MsgBox(OK,None,\"Kelvarin Your Catalog\"): No report format selected. Printer and file output "
-            "disabled.  Go to the Report Maintenance screen and select a report format.");
-}
-
-TEST_F(ReportDestTest, FontChoiceTakesEffectAtOnceAndSurvivesCancel) {
-  platform::FontChoice courier;
-  courier.name = "Courier New";
-  courier.size = 10;
-  courier.weight = 700;
-  host.AnswerFont(courier);
-  host.AnswerFont(std::nullopt);
-  Open([&](frmReportDest& d) {
-    d.cmdFonts.UserClick();
-    d.cmdFonts.UserClick();  // cancelled: nothing changes
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(store.ReportFontName, "Courier New");
-  EXPECT_EQ(store.ReportFontSize, 10);
-  EXPECT_TRUE(store.ReportFontFlags.Bold);
-  EXPECT_EQ(host.Printer().Font().name, "Courier New");
-  EXPECT_TRUE(host.Printer().Font().bold);
+  PlayRows<frmReportDest>(
+      "frmReportDest",
+      "[Report Setup] Report Destination|&Monitor|&Printer|&Quick View|&ASCII File|d&Base File|Report Format|"
+      "&Dashed Line|Column &Headings|Loc&k Top Line|&No Space|Page Numbers|P&rint Memos|Page Length:|Top Margin|"
+      "QV Max # Lines:|QV Max Col Width:|Paper Options|Contin&uous|Single Sh&eet|&Labels|Notes: Paper Options|"
+      "Continuous suits every printer that feed|OK(enter)|&Cancel(esc)|Fonts...",
+      rows, [this] { main().mnuOSetup.UserClick(); }, [this] { return Left(); });
 }
 
 }  // namespace

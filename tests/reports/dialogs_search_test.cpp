@@ -1,378 +1,346 @@
-// The search dialog and the criteria dialog it opens: row geometry, the key
-// row's colours, the order options, the no-key-text question, what OK and
-// Cancel leave, and Search Setup refreshing the boxes.
+// The search dialog as View, Search opens it, the criteria dialog, the field
+// rows both lay out, and the speed searches: each opened on given settings,
+// its controls read, every button pressed, and what is left compared.
 #include <string>
 
 #include "dialogs_fixture.h"
 #include "reports/dialogs/frmCriteria.h"
-#include "reports/dialogs/frmSearch.h"
+#include "store/frm_enter_name.h"
 
 namespace kelvarin::test_support {
 namespace {
 
-using platform::Form;
 using platform::MsgAnswer;
-using reports::CriteriaItem;
+using reports::frmCriteria;
 using reports::frmSearch;
 
 const char kQuestion[] =
     "There is no search text in the Key Field.\rThis will search the entire catalog and may take awhile.\r\r"
     "Do you want continue the search anyway?";
 
-class SearchDialogTest : public DialogTest {
+class SearchDialogTest : public ProgramDialogTest {
  protected:
-  SearchDialogTest() {
-    Field(0, "Title", 30, store::KindKey);
-    Field(1, "Author", 20);
-    // slot 2 unused
-    Field(3, "Shelf", 6, store::KindKeySummed);
-    Field(4, "Price", 8, store::KindSummed);
-    state.KeyField = 3;
+  // The start and end lists only when one is set; the case setting and the
+  // saved one with the saved top margin only when one is not the default.
+  std::string Left() {
+    const reports::ReportState& s = rs();
+    std::string out = "result=" + std::to_string(st().DialogResult) + " mode=" +
+                      std::to_string(main().CurrentSearchMode) + " ini=" + std::to_string(Ini("Search", "SearchMode")) +
+                      " key=" + std::to_string(s.KeyField) + " search=" + Text(s.SearchCriteria);
+    if (s.AlphaStartCriteria.Count || s.AlphaEndCriteria.Count)
+      out += " start=" + Text(s.AlphaStartCriteria) + " end=" + Text(s.AlphaEndCriteria);
+    if (st().CaseSensitive || Saved().IgnoreCase != 1 || Saved().TopMargin != 0)
+      out += " case=" + std::to_string(st().CaseSensitive) + " saved=" + std::to_string(Saved().IgnoreCase) + "/" +
+             std::to_string(Saved().TopMargin);
+    return out + " shown=" + ShownNow();
   }
-  void Open(const std::function<void(frmSearch&)>& script) {
-    frmSearch dlg(host, store, state, mode);
-    host.OnShow("frmSearch", [&](Form&) { script(dlg); });
-    dlg.Show(platform::ShowMode::Modal);
-  }
-  // Texts typed into the criteria dialog's boxes by slot, then OK.
-  void CriteriaScript(const std::string& caption, std::vector<std::pair<int, std::string>> texts, bool ok = true) {
-    host.OnShow("frmCriteria", [=](Form& f) {
-      EXPECT_EQ(f.Caption(), caption);
-      for (const auto& [slot, text] : texts) {
-        auto* box = static_cast<platform::TextBox*>(f.FindControl("txtFieldData", static_cast<int16_t>(slot)));
-        box->UserSetText(text);
-      }
-      auto* button = dynamic_cast<platform::CommandButton*>(f.FindControl(ok ? "cmdOK" : "cmdCancel"));
-      ASSERT_NE(button, nullptr);
-      button->UserClick();
-    });
-  }
-  int16_t mode = store::smAlpha;
+  void Type(frmSearch& d, int16_t slot, const std::string& text) { d.txtFieldData[slot].UserSetText(text); }
+  void Answer(MsgAnswer a, const char* text) { host_.AnswerMsgBox(a, text); }
 };
 
-TEST_F(SearchDialogTest, RowsKeepTheirPlacesAndSizesFromTheFontMeasures) {
-  frmSearch d(host, store, state, mode);
-  d.LoadForm();
-  const int px = host.Screen().twipsPerPixelX, py = host.Screen().twipsPerPixelY;
-  const int h = d.txtFieldData[0].Height();
-  EXPECT_EQ(h, host.MinTextBoxHeight());
-  EXPECT_EQ(d.lblFieldName[0].Width(), 14 * store.MaxCharWidth - 800);
-  EXPECT_EQ(d.txtFieldData[0].Left(), d.lblFieldName[0].Left() + d.lblFieldName[0].Width() + 3 * px);
-  EXPECT_EQ(d.lblFieldName.Count(), 20) << "no row for slot 20";
-  EXPECT_EQ(d.txtFieldData.Count(), 20);
-  for (int16_t i = 0; i < 20; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(d.txtFieldData[i].Top(), d.lblFieldName[0].Top() + i * (h + 3 * py));
-    EXPECT_EQ(d.lblFieldName[i].Top(), d.txtFieldData[i].Top());
-    const bool used = i <= 4 && i != 2;
-    EXPECT_EQ(d.txtFieldData[i].Visible(), used);
-    EXPECT_EQ(d.lblFieldName[i].Visible(), used);
-    if (used) {
-      EXPECT_EQ(d.txtFieldData[i].Width(), 40 * (store.AvgCharWidth + 2 * px));
-      EXPECT_EQ(d.lblFieldName[i].Height(), store.LineHeight);
-      EXPECT_EQ(d.txtFieldData[i].MaxLength(), 0) << "a text may be longer than its field";
+TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
+  auto searchMode = [this](const char* v) { return [this, v] { WriteIni("Search", "SearchMode", v); }; };
+  auto keyCode = [this](std::vector<reports::CriteriaItem> criteria) {
+    return [this, criteria] { rs().KeyField = 3, rs().SearchCriteria = List(criteria); };
+  };
+  auto alphabetical = [](const std::string& box0) {
+    return "[Search] lblFieldName(3)red txtFieldData(0)=\"" + box0 +
+           "\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! "
+           "cboKeyFields=Name|>Code";
+  };
+  const std::string kAlphabetical = alphabetical(""), kJones = alphabetical("Jones");
+  const char* kSequential =
+      "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 optSequential=1 "
+      "chkCaseSense=0 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!";
+  const std::vector<DialogRow<frmSearch>> rows = {
+      {"alphabetical: the key row red as the combo and the order options say; key text asks nothing", nullptr,
+       [this, keyCode] { keyCode({{1, "Portland"}})(), st().CurrentSettings.TopMargin = 9; },
+       "[Search] lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"Portland\"[] txtFieldData(3)=\"\"[]red "
+       "optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
+       [this](frmSearch& d) {
+         d.cboKeyFields.UserSelect(0);
+         EXPECT_EQ(ControlStates(d, {"lbl", "txtFieldData(0)", "txtFieldData(3)"}),
+                   "[Search] lblFieldName(0)red txtFieldData(0)=\"\"[]red txtFieldData(3)=\"\"[]");
+         d.optSequential.UserClick();
+         EXPECT_EQ(ControlStates(d, {"lbl", "txtFieldData(0)", "chk", "cbo", "cmdSet"}),
+                   "[Search] txtFieldData(0)=\"\"[] chkCaseSense=0! cboKeyFields=>Name|Code! cmdSetStart! cmdSetEnd!");
+         d.optAlpha.UserClick();
+         EXPECT_EQ(ControlStates(d, {"lbl", "cbo", "cmdSet"}), "[Search] lblFieldName(0)red cboKeyFields=>Name|Code");
+         Type(d, 0, "Smith");
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=0 ini=0 key=0 search=[0:\"Smith\" 1:\"Portland\"] shown=Smith/Alpha Search"},
+      {"sequential from QAV.INI: rows plain, case box usable; texts kept as typed, no question", searchMode("1"),
+       keyCode({}), kSequential,
+       [this](frmSearch& d) {
+         Type(d, 1, "Portland ");
+         Type(d, 3, "B");
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=1 ini=1 key=3 search=[1:\"Portland \" 3:\"B\"] shown=Smith/Seq Search"},
+      {"a stored mode other than 0 or 1 opens the sequential order; OK in alphabetical order stores 0",
+       searchMode("2"), keyCode({}), kSequential,
+       [this](frmSearch& d) {
+         d.optAlpha.UserClick();
+         Type(d, 3, "C");
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=0 ini=0 key=3 search=[3:\"C\"] shown=Smithson/Alpha Search"},
+      {"no key field: sequential at once, alphabetical not to be picked, OK keeps the key field",
+       [this] { cat_.Field(0, "Name", 20).Field(3, "Code", 6); }, keyCode({}),
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0! optSequential=1 "
+       "chkCaseSense=0 cboKeyFields=! cmdSetStart! cmdSetEnd!",
+       [this](frmSearch& d) {
+         EXPECT_EQ(main().CurrentSearchMode, store::smSequential);
+         d.optAlpha.UserClick();
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=1 ini=1 key=3 search=[] shown=Jones/Seq Search"},
+      {"no key text: No keeps the dialog open with what OK had set, Cancel runs nothing", nullptr,
+       [this, keyCode] { keyCode({{0, "Jones"}})(), rs().AlphaStartCriteria = List({{3, "A"}}); }, kJones.c_str(),
+       [this](frmSearch& d) {
+         Type(d, 1, "Boston");
+         Answer(MsgAnswer::No, kQuestion);
+         d.cmdOK.UserClick();
+         EXPECT_TRUE(d.Visible());
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 mode=0 ini=-99 key=3 search=[0:\"Jones\" 1:\"Boston\"] start=[3:\"A\"] end=[] shown=/Make Entries"},
+      {"blanks in the key row are key text; Enter presses OK", nullptr, keyCode({}), kAlphabetical.c_str(),
+       [this](frmSearch& d) {
+         Type(d, 3, "  ");
+         Answer(MsgAnswer::OK, "No Matches Found");
+         d.UserKey(platform::key::kReturn);
+       },
+       "result=0 mode=0 ini=0 key=3 search=[3:\"  \"] shown=/Make Entries"},
+      {"the 21st field as key: no row carries its text, so OK always asks",
+       [this] { cat_.Field(20, "Ref", 12, store::KindKey); }, [this] { rs().KeyField = 20; },
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=1 optSequential=0 "
+       "chkCaseSense=0! cboKeyFields=Name|Code|>Ref",
+       [this](frmSearch& d) {
+         Type(d, 0, "Smith");
+         Type(d, 3, "B");
+         Answer(MsgAnswer::Yes, kQuestion);
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=0 ini=0 key=20 search=[0:\"Smith\" 3:\"B\"] shown=Smith/Alpha Search"},
+      {"the case box shows the stored setting (saving nothing) and saves a change at once; Cancel keeps it",
+       [this] {
+         WriteIni("Search", "SearchMode", "1");
+         cat_.Settings([](store::CatalogSettings& s) { s.IgnoreCase = 0; });
+       },
+       [this, keyCode] { keyCode({})(), st().CurrentSettings.TopMargin = 9; },
+       "[Search] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] optAlpha=0 optSequential=1 "
+       "chkCaseSense=1 cboKeyFields=Name|>Code! cmdSetStart! cmdSetEnd!",
+       [this](frmSearch& d) {
+         EXPECT_EQ(Saved().TopMargin, 0);
+         d.chkCaseSense.UserClick();
+         d.UserClose();
+       },
+       "result=-1 mode=1 ini=1 key=3 search=[] case=0 saved=1/9 shown=/Make Entries"},
+      {"Set Start, Set End edit their lists; Search Setup OK refills the boxes; Clear; Cancel keeps lists",
+       nullptr, keyCode({{0, "Jones"}}), kJones.c_str(),
+       [this](frmSearch& d) {
+         CriteriaUser("Setup Alpha Starting Point", {{3, "B"}});
+         d.cmdSetStart.UserClick();
+         CriteriaUser("Setup Alpha Ending Point", {{3, "C"}});
+         d.cmdSetEnd.UserClick();
+         Type(d, 1, "Paris");
+         CriteriaUser("Setup Search Criteria", {{0, "X"}}, false);
+         d.cmdSrcSetup.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txt"}),
+                   "[Search] txtFieldData(0)=\"Jones\"[] txtFieldData(1)=\"Paris\"[] txtFieldData(3)=\"\"[]red");
+         CriteriaUser("Setup Search Criteria", {{0, ""}, {1, "Boston"}, {20, "pic"}});
+         d.cmdSrcSetup.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txt"}),
+                   "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"Boston\"[] txtFieldData(3)=\"\"[]red");
+         d.cmdClear.UserClick();
+         EXPECT_EQ(ControlStates(d, {"txt"}),
+                   "[Search] txtFieldData(0)=\"\"[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[]red");
+         d.cmdCancel.UserClick();
+       },
+       "result=-1 mode=0 ini=-99 key=3 search=[1:\"Boston\" 20:\"pic\"] start=[3:\"B\"] end=[3:\"C\"] "
+       "shown=/Make Entries"},
+      {"unused slots' criteria hidden, dropped by OK; a key field's namesake red too; Report Setup",
+       [this] { cat_.Field(1, "Code", 15); }, keyCode({{2, "unused"}, {3, "B"}, {20, "pic"}}),
+       "[Search] lblFieldName(1)red lblFieldName(3)red txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[]red "
+       "txtFieldData(3)=\"B\"[]red optAlpha=1 optSequential=0 chkCaseSense=0! cboKeyFields=Name|>Code",
+       [this](frmSearch& d) {
+         ReportSetupFrom(d);
+         d.cmdOK.UserClick();
+       },
+       "result=0 mode=0 ini=0 key=3 search=[3:\"B\"] shown=Smith/Alpha Search"},
+  };
+  PlayRows<frmSearch>(
+      "frmSearch",
+      "[Search] Field Search Criteria|Enter text to search for on the appropri|Search Order|&Alphabetically By "
+      "Key Field|Entire Catalog Se&quentially|Case Sensiti&ve|Alphabetical Search Order Setup|Key Field:|Set &Start|"
+      "Set &End|Note: In an alphabetical search the line|Search Setu&p|&Report/Output Setup|Clear|&OK(enter)|"
+      "&Cancel(esc)",
+      rows, [this] { main().mnuVSearch.UserClick(); }, [this] { return Left(); });
+}
+
+// Both dialogs lay their rows out alike: row i at row 0's top + i pitches
+// (a hidden row keeps its place), a used row's label and box sized from the
+// font measures, the boxes first in the tab order; the search dialog has no
+// row for slot 20 and a narrower label.
+TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
+  host_.SetFontMeasures({200, 100, 240});  // not the measures the dialogs were designed on
+  Restart([this] { cat_.Field(0, "Name", 0).Field(20, "Ref", 12); });
+  const int px = host_.Screen().twipsPerPixelX, py = host_.Screen().twipsPerPixelY;
+  auto check = [&](auto& d, int16_t rows, int labelWidth) {
+    SCOPED_TRACE(d.Name());
+    d.LoadForm();
+    const int h = d.txtFieldData[0].Height(), top0 = d.lblFieldName[0].Top(), left0 = d.lblFieldName[0].Left();
+    EXPECT_EQ(h, host_.MinTextBoxHeight());
+    EXPECT_EQ(std::pair(d.lblFieldName.Count(), d.txtFieldData.Count()), std::pair(rows, rows));
+    for (int16_t i = 0; i < rows; ++i) {
+      const platform::Label& label = d.lblFieldName[i];
+      const platform::TextBox& box = d.txtFieldData[i];
+      const bool used = i == 1 || i == 3 || i == 20;
+      const int top = top0 + i * (h + 3 * py);
+      EXPECT_EQ(std::tuple(label.Visible(), label.Left(), label.Top(), label.Width(), box.Visible(), box.Left(),
+                           box.Top()),
+                std::tuple(used, left0, top, labelWidth, used, left0 + labelWidth + 3 * px, top))
+          << i;
+      if (used)
+        EXPECT_EQ(std::tuple(box.Width(), box.Height(), label.Height(), box.MaxLength(), label.Caption()),
+                  std::tuple(40 * (st().AvgCharWidth + 2 * px), h, st().LineHeight, 0, st().FieldDefs[i].FieldName))
+            << i;
     }
-  }
-  EXPECT_EQ(d.lblFieldName[3].Caption(), Padded("Shelf"));
-  // The side column stands clear of the rows and inside the dialog.
-  const int rowsRight = d.txtFieldData[0].Left() + d.txtFieldData[0].Width();
-  for (platform::Control* c : {static_cast<platform::Control*>(&d.fraOrder), static_cast<platform::Control*>(&d.cmdOK),
-                               static_cast<platform::Control*>(&d.cmdCancel)}) {
-    EXPECT_GT(c->Left(), rowsRight) << c->Name();
-    EXPECT_LE(c->Left() + c->Width(), d.ScaleWidth()) << c->Name();
-  }
-  EXPECT_LE(d.txtFieldData[19].Top() + h, d.ScaleHeight());
-  d.UnloadForm();
-}
-
-TEST_F(SearchDialogTest, TheKeyRowIsRedAndFollowsTheComboAndTheOrderOptions) {
-  Field(1, "Shelf", 20);  // the same name as the key field: coloured too
-  Open([&](frmSearch& d) {
-    auto expectRed = [&](std::vector<int> red) {
-      for (int16_t i : {0, 1, 3, 4}) {
-        const bool isRed = std::find(red.begin(), red.end(), i) != red.end();
-        EXPECT_EQ(d.lblFieldName[i].ForeColor(), isRed ? 0x0000FFu : 0u) << "row " << i;
-        EXPECT_EQ(d.txtFieldData[i].BackColor(), isRed ? 0x0000FFu : 0xC0C0C0u) << "row " << i;
-      }
-    };
-    EXPECT_TRUE(d.optAlpha.Value());
-    EXPECT_EQ(d.cboKeyFields.Text(), Padded("Shelf"));
-    expectRed({1, 3});
-    EXPECT_TRUE(d.cmdSetStart.Enabled());
-    EXPECT_FALSE(d.chkCaseSense.Enabled());
-
-    d.cboKeyFields.UserSelect(0);
-    expectRed({0});
-    d.optSequential.UserClick();
-    expectRed({});
-    EXPECT_FALSE(d.cmdSetStart.Enabled());
-    EXPECT_FALSE(d.cmdSetEnd.Enabled());
-    EXPECT_FALSE(d.cboKeyFields.Enabled());
-    EXPECT_FALSE(d.chkCaseSense.Enabled()) << "stays disabled until the next opening";
-    d.optAlpha.UserClick();
-    expectRed({0});
-    d.cmdCancel.UserClick();
-  });
-}
-
-TEST_F(SearchDialogTest, SequentialOpeningLeavesRowsPlainAndCaseBoxUsable) {
-  mode = store::smSequential;
-  Open([&](frmSearch& d) {
-    EXPECT_TRUE(d.optSequential.Value());
-    EXPECT_TRUE(d.chkCaseSense.Enabled());
-    EXPECT_FALSE(d.cboKeyFields.Enabled());
-    for (int16_t i : {0, 1, 3, 4}) EXPECT_EQ(d.txtFieldData[i].BackColor(), 0xC0C0C0u);
-    d.txtFieldData[4].UserType(" 9 ");
-    d.txtFieldData[1].UserType("Le Guin");
-    d.cmdOK.UserClick();  // no question in sequential order
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{1, "Le Guin"}, {4, " 9 "}}));
-  EXPECT_EQ(mode, store::smSequential);
-  EXPECT_EQ(IniInt("Search", "SearchMode"), 1);
-}
-
-// Only the alphabetical value opens the alphabetical order; any other opens
-// the sequential one with its buttons disabled.
-TEST_F(SearchDialogTest, AnyModeButAlphabeticalOpensTheSequentialOrder) {
-  for (int16_t value : {int16_t{2}, int16_t{-1}}) {
-    mode = value;
-    Open([&](frmSearch& d) {
-      EXPECT_TRUE(d.optSequential.Value());
-      EXPECT_FALSE(d.optAlpha.Value());
-      EXPECT_FALSE(d.cmdSetStart.Enabled());
-      EXPECT_FALSE(d.cmdSetEnd.Enabled());
-      EXPECT_FALSE(d.cboKeyFields.Enabled());
-      d.cmdCancel.UserClick();
-    });
-  }
-}
-
-TEST_F(SearchDialogTest, CatalogWithoutKeyFieldsOpensSequentialAndKeepsTheKeyField) {
-  Field(0, "Title", 30);
-  Field(3, "Shelf", 6, store::KindSummed);
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(mode, store::smSequential) << "set already at opening";
-    EXPECT_EQ(d.cboKeyFields.ListCount(), 0);
-    EXPECT_FALSE(d.optAlpha.Enabled());
-    EXPECT_TRUE(d.optSequential.Value());
-    d.optAlpha.UserClick();  // cannot be picked
-    EXPECT_TRUE(d.optSequential.Value());
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(state.KeyField, 3);
-  EXPECT_EQ(state.SearchCriteria.Count, 0);
-  EXPECT_EQ(IniInt("Search", "SearchMode"), 1);
-}
-
-TEST_F(SearchDialogTest, NoKeyTextAsksAndNoKeepsTheDialogOpenWithWhatOkHadSet) {
-  state.SearchCriteria = List({{0, "Dune"}});
-  state.AlphaStartCriteria = List({{3, "A"}});
-  host.AnswerMsgBox(MsgAnswer::No, kQuestion);
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(d.txtFieldData[0].Text(), "Dune");
-    d.txtFieldData[1].UserType("Herbert");
-    d.cmdOK.UserClick();
-    EXPECT_TRUE(d.Visible());
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(host.Transcript()[1], std::string("MsgBox(YesNo,Question,\"Kelvarin Your Catalog\"): ") + kQuestion);
-  EXPECT_EQ(store.DialogResult, -1);
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{0, "Dune"}, {1, "Herbert"}}));
-  EXPECT_EQ(state.KeyField, 3);
-  EXPECT_EQ(mode, store::smAlpha);
-  EXPECT_EQ(IniInt("Search", "SearchMode"), -99) << "No: QAV.INI not written";
-  EXPECT_EQ(Items(state.AlphaStartCriteria), (std::vector<CriteriaItem>{{3, "A"}}));
-}
-
-TEST_F(SearchDialogTest, YesRunsWithoutKeyTextAndBlanksCountAsKeyText) {
-  host.AnswerMsgBox(MsgAnswer::Yes, kQuestion);
-  Open([&](frmSearch& d) { d.cmdOK.UserClick(); });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(state.SearchCriteria.Count, 0);
-  EXPECT_EQ(IniInt("Search", "SearchMode"), 0);
-
-  Open([&](frmSearch& d) {
-    d.txtFieldData[3].UserType("  ");
-    d.UserKey(platform::key::kReturn);
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{3, "  "}}));
-}
-
-TEST_F(SearchDialogTest, SlotTwentyKeyFieldAlwaysAsks) {
-  Field(20, "Media", 40, store::KindKey);
-  state.KeyField = 20;
-  host.AnswerMsgBox(MsgAnswer::Yes, kQuestion);
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(d.cboKeyFields.Text(), Padded("Media"));
-    d.txtFieldData[0].UserType("x");
-    d.txtFieldData[3].UserType("y");
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(state.KeyField, 20);
-  EXPECT_EQ(store.DialogResult, 0);
-}
-
-TEST_F(SearchDialogTest, CaseBoxThenCancelKeepsAndSavesTheSetting) {
-  mode = store::smSequential;
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(d.chkCaseSense.Value(), 0);
-    d.chkCaseSense.UserClick();
-    d.UserKey(platform::key::kEscape);
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-  EXPECT_TRUE(store.CaseSensitive);
-  auto saved = SavedSettings("BOOKS");
-  ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(saved->IgnoreCase, 0);
-
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(d.chkCaseSense.Value(), 1);
-    d.chkCaseSense.UserClick();
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_FALSE(store.CaseSensitive);
-  EXPECT_EQ(SavedSettings("BOOKS")->IgnoreCase, 1);
-}
-
-TEST_F(SearchDialogTest, SearchSetupOkRefreshesTheBoxesSoOkKeepsWhatWasEntered) {
-  state.SearchCriteria = List({{0, "Dune"}});
-  // The criteria dialog starts from the stored list, not from the boxes.
-  CriteriaScript("Setup Search Criteria", {{0, ""}, {1, "Asimov"}, {20, "cover.bmp"}});
-  Open([&](frmSearch& d) {
-    d.txtFieldData[4].UserType("12");
-    d.cmdSrcSetup.UserClick();
-    EXPECT_EQ(d.txtFieldData[0].Text(), "");
-    EXPECT_EQ(d.txtFieldData[1].Text(), "Asimov");
-    EXPECT_EQ(d.txtFieldData[4].Text(), "");
-    d.txtFieldData[3].UserType("S1");
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{1, "Asimov"}, {3, "S1"}}))
-      << "the slot-20 criterion has no row and is dropped";
-}
-
-TEST_F(SearchDialogTest, SearchSetupCancelLeavesBoxesAndListAlone) {
-  state.SearchCriteria = List({{0, "Dune"}});
-  CriteriaScript("Setup Search Criteria", {{0, "Other"}}, /*ok=*/false);
-  Open([&](frmSearch& d) {
-    d.txtFieldData[1].UserType("Herbert");
-    d.cmdSrcSetup.UserClick();
-    EXPECT_EQ(d.txtFieldData[0].Text(), "Dune");
-    EXPECT_EQ(d.txtFieldData[1].Text(), "Herbert");
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{0, "Dune"}}));
-}
-
-TEST_F(SearchDialogTest, StartAndEndKeysSurviveOkCancelAndClear) {
-  CriteriaScript("Setup Alpha Starting Point", {{3, "B"}});
-  CriteriaScript("Setup Alpha Ending Point", {{3, "D"}});
-  Open([&](frmSearch& d) {
-    d.txtFieldData[0].UserType("x");
-    d.cmdSetStart.UserClick();
-    d.cmdSetEnd.UserClick();
-    d.cmdClear.UserClick();
-    EXPECT_EQ(d.txtFieldData[0].Text(), "");
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(Items(state.AlphaStartCriteria), (std::vector<CriteriaItem>{{3, "B"}}));
-  EXPECT_EQ(Items(state.AlphaEndCriteria), (std::vector<CriteriaItem>{{3, "D"}}));
-  EXPECT_EQ(state.SearchCriteria.Count, 0);
-}
-
-TEST_F(SearchDialogTest, CriteriaForSlotsWithoutAUsedRowAreNotShownAndDroppedByOk) {
-  state.SearchCriteria = List({{2, "unused"}, {3, "S"}, {20, "pic"}});
-  Open([&](frmSearch& d) {
-    EXPECT_EQ(d.txtFieldData[2].Text(), "unused") << "kept in the hidden box";
-    EXPECT_FALSE(d.txtFieldData[2].Visible());
-    EXPECT_EQ(d.txtFieldData[3].Text(), "S");
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{3, "S"}}));
-  EXPECT_EQ(host.Failures(), "");
-}
-
-TEST_F(SearchDialogTest, ReportOutputSetupOpensTheReportSetup) {
-  std::string panel;
-  host.OnShow("frmReportDest", [](Form& f) {
-    static_cast<platform::CommandButton*>(f.FindControl("cmdOK"))->UserClick();
-  });
-  frmSearch dlg(host, store, state, mode, [&](const std::string& t) { panel = t; });
-  host.OnShow("frmSearch", [&](Form&) {
-    dlg.cmdRptSetup.UserClick();
-    dlg.cmdCancel.UserClick();
-  });
-  dlg.Show(platform::ShowMode::Modal);
-  EXPECT_EQ(panel, "MAIN WINDOW");
-  EXPECT_EQ(store.DialogResult, -1);
-}
-
-// --- the criteria dialog on its own ------------------------------------------
-
-class CriteriaDialogTest : public SearchDialogTest {
- protected:
-  void OpenCriteria(int16_t criteriaMode, const std::function<void(reports::frmCriteria&)>& script) {
-    state.CriteriaMode = criteriaMode;
-    reports::frmCriteria dlg(host, store, state);
-    host.OnShow("frmCriteria", [&](Form&) { script(dlg); });
-    dlg.Show(platform::ShowMode::Modal);
-  }
-};
-
-TEST_F(CriteriaDialogTest, RowsSitAtFixedPitchFromTheTopCornerAndButtonsBelowTheLastRow) {
-  Field(0, "Title", 0);  // fields 0 and 2 unused
-  Field(20, "Media", 40);
-  OpenCriteria(reports::CriteriaSearch, [&](reports::frmCriteria& d) {
-    const int px = host.Screen().twipsPerPixelX, py = host.Screen().twipsPerPixelY;
-    const int h = d.txtFieldData[0].Height();
-    EXPECT_EQ(d.lblFieldName[0].Left(), 120);
-    EXPECT_EQ(d.lblFieldName[0].Top(), 120);
-    EXPECT_EQ(d.lblFieldName[0].Width(), 14 * store.MaxCharWidth);
-    EXPECT_EQ(d.txtFieldData[0].Left(), 120 + 14 * store.MaxCharWidth + 3 * px);
-    EXPECT_EQ(d.txtFieldData.Count(), 21);
-    EXPECT_FALSE(d.txtFieldData[0].Visible());
-    EXPECT_TRUE(d.txtFieldData[1].Visible());
-    EXPECT_EQ(d.txtFieldData[1].Top(), 120 + (h + 3 * py));
-    EXPECT_TRUE(d.txtFieldData[20].Visible());
-    EXPECT_EQ(d.txtFieldData[20].Top(), 120 + 20 * (h + 3 * py));
-    EXPECT_TRUE(d.txtFieldData[1].HasFocus()) << "the first visible box";
-    EXPECT_GE(d.cmdOK.Top(), d.txtFieldData[20].Top() + h);
+    const platform::TextBox& last = d.txtFieldData[static_cast<int16_t>(rows - 1)];
+    EXPECT_LE(last.Top() + h, rows == 21 ? d.cmdOK.Top() : d.ScaleHeight()) << "the criteria's buttons below";
     EXPECT_LE(d.cmdOK.Top() + d.cmdOK.Height(), d.ScaleHeight());
-    EXPECT_EQ(d.Drawing().size(), 4u * 4u) << "a sunken frame round each visible box";
-    d.cmdCancel.UserClick();
-  });
+    EXPECT_LT(last.TabIndex(), d.cmdOK.TabIndex()) << "the boxes are visited first, in slot order";
+  };
+  frmSearch search(host_, st(), rs(), main().CurrentSearchMode);
+  check(search, 20, 14 * st().MaxCharWidth - 800);
+  frmCriteria criteria(host_, st(), rs());
+  check(criteria, 21, 14 * st().MaxCharWidth);
+  EXPECT_EQ(std::pair(criteria.lblFieldName[0].Left(), criteria.lblFieldName[0].Top()), std::pair(120, 120));
 }
 
-TEST_F(CriteriaDialogTest, OkRebuildsOnlyTheChosenListInSlotOrderWithTextsAsTyped) {
-  state.SearchCriteria = List({{0, "s"}});
-  state.AlphaStartCriteria = List({{0, "a"}});
-  state.AlphaEndCriteria = List({{3, "old"}, {2, "gone"}});
-  OpenCriteria(reports::CriteriaAlphaEnd, [&](reports::frmCriteria& d) {
-    EXPECT_EQ(d.Caption(), "Setup Alpha Ending Point");
-    EXPECT_EQ(d.txtFieldData[0].Text(), "");
-    EXPECT_EQ(d.txtFieldData[3].Text(), "old");
-    d.txtFieldData[4].UserType(" z ");
-    d.txtFieldData[1].UserType("   ");
-    d.cmdOK.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, 0);
-  EXPECT_EQ(Items(state.AlphaEndCriteria), (std::vector<CriteriaItem>{{1, "   "}, {3, "old"}, {4, " z "}}));
-  EXPECT_EQ(Items(state.SearchCriteria), (std::vector<CriteriaItem>{{0, "s"}}));
-  EXPECT_EQ(Items(state.AlphaStartCriteria), (std::vector<CriteriaItem>{{0, "a"}}));
+// --- the criteria dialog and the speed searches ----------------------------------
+
+TEST_F(SearchDialogTest, CriteriaEditsOnlyTheListItsModeNames) {
+  auto lists = [this](int16_t mode) {
+    return [this, mode] {
+      rs().SearchCriteria = List({{0, "s"}});
+      rs().AlphaStartCriteria = List({{0, "a"}});
+      rs().AlphaEndCriteria = List({{3, "old"}, {2, "gone"}});
+      rs().CriteriaMode = mode;
+      st().DialogResult = 9;
+    };
+  };
+  const char* kUnchanged = "result=-1 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]";
+  const std::vector<DialogRow<frmCriteria>> rows = {
+      {"the ending point: OK keeps texts as typed, in slot order, and drops unused slots", nullptr,
+       lists(reports::CriteriaAlphaEnd),
+       "[Setup Alpha Ending Point] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"old\"[] "
+       "txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) {
+         d.txtFieldData[20].UserType(" z ");
+         d.txtFieldData[1].UserType("   ");
+         d.cmdOK.UserClick();
+       },
+       "result=0 search=[0:\"s\"] start=[0:\"a\"] end=[1:\"   \" 3:\"old\" 20:\" z \"]"},
+      {"the starting point: Esc after typing changes nothing", nullptr, lists(reports::CriteriaAlphaStart),
+       "[Setup Alpha Starting Point] txtFieldData(0)=\"a\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
+       "txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) {
+         d.txtFieldData[0].UserSetText("b");
+         d.UserKey(platform::key::kEscape);
+       },
+       kUnchanged},
+      {"the search criteria: boxes emptied and Enter leave an empty list", nullptr, lists(reports::CriteriaSearch),
+       "[Setup Search Criteria] txtFieldData(0)=\"s\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
+       "txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) {
+         d.txtFieldData[0].UserSetText("");
+         d.UserKey(platform::key::kReturn);
+       },
+       "result=0 search=[] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
+      {"another mode: no list is shown or changed", nullptr, lists(7),
+       "[Criteria] txtFieldData(0)=\"\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) {
+         d.txtFieldData[1].UserType("x");
+         d.cmdOK.UserClick();
+       },
+       "result=0 search=[0:\"s\"] start=[0:\"a\"] end=[3:\"old\" 2:\"gone\"]"},
+      {"the close box cancels", nullptr, lists(reports::CriteriaSearch),
+       "[Setup Search Criteria] txtFieldData(0)=\"s\"*[] txtFieldData(1)=\"\"[] txtFieldData(3)=\"\"[] "
+       "txtFieldData(20)=\"\"[]",
+       [](frmCriteria& d) { d.UserClose(); }, kUnchanged},
+  };
+  PlayRows<frmCriteria>("frmCriteria", "[Setup Alpha Ending Point] &OK(enter)|&Cancel(esc)", rows,
+      [this] {
+        frmCriteria dialog(host_, st(), rs());
+        dialog.Show(platform::ShowMode::Modal);
+      },
+      [this] {
+        return "result=" + std::to_string(st().DialogResult) + " search=" + Text(rs().SearchCriteria) +
+               " start=" + Text(rs().AlphaStartCriteria) + " end=" + Text(rs().AlphaEndCriteria);
+      });
 }
 
-TEST_F(CriteriaDialogTest, CancelChangesNoList) {
-  state.AlphaStartCriteria = List({{0, "a"}});
-  OpenCriteria(reports::CriteriaAlphaStart, [&](reports::frmCriteria& d) {
-    d.txtFieldData[0].UserSetText("b");
-    d.cmdCancel.UserClick();
-  });
-  EXPECT_EQ(store.DialogResult, -1);
-  EXPECT_EQ(Items(state.AlphaStartCriteria), (std::vector<CriteriaItem>{{0, "a"}}));
+TEST_F(SearchDialogTest, SpeedSearchesAskForOneKeyTextAndSearchAlphabetically) {
+  int item = 1;
+  auto given = [&, this](int k) {
+    return [&, this, k] {
+      item = k;
+      rs().KeyField = 3;
+      rs().SearchCriteria = List({{1, "Boston"}});
+    };
+  };
+  auto sequential = [this] { WriteIni("Search", "SearchMode", "1"); };
+  const char* kUnchanged = "mode=1 ini=1 key=3 search=[1:\"Boston\"] shown=/Make Entries";
+  const std::vector<DialogRow<store::frmEnterName>> rows = {
+      {"the first item searches the name alphabetically; QAV.INI keeps the sequential mode", sequential, given(1),
+       "[Search for Name] txtName=\"\"<=20*[]",
+       [](store::frmEnterName& p) {
+         EXPECT_EQ(p.lblUserAction.Caption(), "Enter search criteria");
+         p.txtName.UserType("Smith");
+         p.cmdOK.UserClick();
+       },
+       "mode=0 ini=1 key=0 search=[0:\"Smith\"] shown=Smith/Alpha Search"},
+      {"the second item searches the code and takes any character", nullptr, given(2),
+       "[Search for Code] txtName=\"\"<=6*[]",
+       [this](store::frmEnterName& p) {
+         p.txtName.UserType("B-3 x!");
+         host_.AnswerMsgBox(MsgAnswer::OK, "No Matches Found");
+         p.UserKey(platform::key::kReturn);
+       },
+       "mode=0 ini=-99 key=3 search=[3:\"B-3 x!\"] shown=/Make Entries"},
+      {"Cancel runs nothing and changes no criteria", sequential, given(2), "[Search for Code] txtName=\"\"<=6*[]",
+       [](store::frmEnterName& p) {
+         p.txtName.UserType("B");
+         p.cmdCancel.UserClick();
+       },
+       kUnchanged},
+      {"the close box cancels too", sequential, given(1), "[Search for Name] txtName=\"\"<=20*[]",
+       [](store::frmEnterName& p) { p.UserClose(); }, kUnchanged},
+      {"an item bound to no field is hidden and does nothing", sequential, given(3), nullptr, nullptr, kUnchanged},
+      {"the third item, with a third key field", [this] { cat_.Field(1, "City", 15, store::KindKey); }, given(3),
+       "[Search for Code] txtName=\"\"<=6*[]",
+       [](store::frmEnterName& p) {
+         p.txtName.UserType("C1");
+         p.cmdOK.UserClick();
+       },
+       "mode=0 ini=-99 key=3 search=[3:\"C1\"] shown=Smithson/Alpha Search"},
+  };
+  PlayRows<store::frmEnterName>("frmEnterName", "[Search for Name] Enter search criteria|OK(enter)|Cancel(esc)", rows,
+      [&, this] {
+        platform::MenuItem& menu = *main().SpeedMenus()[static_cast<size_t>(item - 1)];
+        if (menu.Visible())
+          menu.UserClick();
+        else
+          menu.Click();
+      },
+      [this] {
+        return "mode=" + std::to_string(main().CurrentSearchMode) + " ini=" +
+               std::to_string(Ini("Search", "SearchMode")) + " key=" + std::to_string(rs().KeyField) +
+               " search=" + Text(rs().SearchCriteria) + " shown=" + ShownNow();
+      });
 }
 
 }  // namespace

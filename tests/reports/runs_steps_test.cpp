@@ -238,16 +238,17 @@ TEST_F(StepRunTest, AnAlphabeticalSearchIntoQuickViewKeepsItsStartAndEnd) {
   EXPECT_TRUE(main().Enabled());
 }
 
-// The settings file's search mode: 1 is the sequential order, anything
-// else (a hand-edited file) the alphabetical one.
-TEST_F(StepRunTest, StartUpReadsOnlyOneAsTheSequentialOrder) {
+// The settings file's search mode: 0 (also text that reads as no number)
+// is the alphabetical order, anything else the sequential one.
+TEST_F(StepRunTest, StartUpReadsOnlyZeroAsTheAlphabeticalOrder) {
   PeopleAndZed();
   for (const char* stored : {"1", "0", "2", "-1", "x"}) {
     SCOPED_TRACE(stored);
     platform::WritePrivateProfileString("Search", "SearchMode", stored, dir_.File("QAV.INI"));
     program_.reset();
     Start();
-    EXPECT_EQ(main().CurrentSearchMode, std::string(stored) == "1" ? store::smSequential : store::smAlpha);
+    const bool alpha = std::string(stored) == "0" || std::string(stored) == "x";
+    EXPECT_EQ(main().CurrentSearchMode, alpha ? store::smAlpha : store::smSequential);
   }
 }
 

@@ -75,10 +75,6 @@ void frmGlobalSearch::cmdCancel_Click() {
   UnloadForm();
 }
 
-void frmGlobalSearch::cmdRptSetup_Click() {
-  frmReportDest dest(host_, store_, setReportDestPanel_);
-  dest.Show(platform::ShowMode::Modal);
-  dest.UnloadForm();
-}
+void frmGlobalSearch::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
 
 }  // namespace kelvarin::reports

@@ -2,7 +2,6 @@
 
 #include "reports/dialogs/dialog_support.h"
 #include "store/form_helpers.h"
-#include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
 
@@ -54,16 +53,9 @@ void frmListAlpha::Form_Load() {
   }
 }
 
-void frmListAlpha::ShowCriteria(int16_t mode) {
-  state_.CriteriaMode = mode;
-  frmCriteria criteria(host_, store_, state_);
-  criteria.Show(platform::ShowMode::Modal);
-  criteria.UnloadForm();
-}
+void frmListAlpha::cmdSetStart_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaStart); }
 
-void frmListAlpha::cmdSetStart_Click() { ShowCriteria(CriteriaAlphaStart); }
-
-void frmListAlpha::cmdSetEnd_Click() { ShowCriteria(CriteriaAlphaEnd); }
+void frmListAlpha::cmdSetEnd_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaEnd); }
 
 void frmListAlpha::cmdOK_Click() {
   store_.DialogResult = 0;
@@ -77,10 +69,6 @@ void frmListAlpha::cmdCancel_Click() {
   UnloadForm();
 }
 
-void frmListAlpha::cmdRptSetup_Click() {
-  frmReportDest dest(host_, store_, setReportDestPanel_);
-  dest.Show(platform::ShowMode::Modal);
-  dest.UnloadForm();
-}
+void frmListAlpha::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
 
 }  // namespace kelvarin::reports

@@ -38,7 +38,6 @@ class frmListAlpha : public platform::Form {
   void cmdOK_Click();
   void cmdCancel_Click();
   void cmdRptSetup_Click();
-  void ShowCriteria(int16_t mode);
 
   platform::Host& host_;
   store::Store& store_;

@@ -90,10 +90,6 @@ void frmListRange::cmdCancel_Click() {
   UnloadForm();
 }
 
-void frmListRange::cmdRptSetup_Click() {
-  frmReportDest dest(host_, store_, setReportDestPanel_);
-  dest.Show(platform::ShowMode::Modal);
-  dest.UnloadForm();
-}
+void frmListRange::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
 
 }  // namespace kelvarin::reports

@@ -4,7 +4,6 @@
 
 #include "reports/dialogs/dialog_support.h"
 #include "store/form_helpers.h"
-#include "reports/dialogs/frmCriteria.h"
 
 namespace kelvarin::reports {
 
@@ -39,7 +38,6 @@ frmSearch::frmSearch(platform::Host& host, store::Store& store, ReportState& sta
   lblInstructions.Move(kMargin, 405, 6000, 255);
   lblFieldName[0].Move(kMargin, kRowsTop, 1510, 255);
   txtFieldData[0].Move(1675, kRowsTop, 4800, 285);
-  txtFieldData[0].SetBackColor(kRowBoxColor);
 
   fraOrder.SetCaption("Search Order");
   optAlpha.SetCaption("&Alphabetically By Key Field");
@@ -78,52 +76,13 @@ frmSearch::frmSearch(platform::Host& host, store::Store& store, ReportState& sta
   cmdCancel.Click = [this] { cmdCancel_Click(); };
 }
 
-bool frmSearch::FieldUsed(int16_t slot) const {
-  return slot >= 0 && slot < store::kFieldCount && store_.CatalogHeader.FieldLength[static_cast<size_t>(slot)] > 0;
-}
-
 void frmSearch::BuildRows() {
-  const platform::ScreenInfo screen = host_.Screen();
-  const int32_t px = screen.twipsPerPixelX, py = screen.twipsPerPixelY;
-
-  platform::Label& label0 = lblFieldName[0];
-  platform::TextBox& box0 = txtFieldData[0];
-  box0.SetHeight(1);  // raised to the least height of one line
-  label0.SetWidth(std::max(0, 14 * store_.MaxCharWidth - 800));
-  box0.SetLeft(label0.Left() + label0.Width() + 3 * px);
-  const int32_t top0 = label0.Top();
-  const int32_t pitch = box0.Height() + 3 * py;
-  const int16_t tabIndex = box0.TabIndex();
-  for (int16_t i = 1; i < kRows; ++i) {
-    lblFieldName.Load(i);
-    txtFieldData.Load(i);
-    lblFieldName[i].SetTop(top0 + i * pitch);
-    txtFieldData[i].SetTop(top0 + i * pitch);
-    txtFieldData[i].SetTabIndex(tabIndex);  // the boxes are visited in slot order
-  }
-  const int32_t boxWidth = 40 * (store_.AvgCharWidth + 2 * px);
-  for (int16_t i = 0; i < kRows; ++i) {
-    platform::Label& label = lblFieldName[i];
-    platform::TextBox& box = txtFieldData[i];
-    if (!FieldUsed(i)) {
-      label.SetVisible(false);
-      box.SetVisible(false);
-      continue;
-    }
-    label.SetVisible(true);
-    box.SetVisible(true);
-    label.SetHeight(store_.LineHeight);
-    box.SetHeight(1);
-    label.SetCaption(store_.FieldDefs[static_cast<size_t>(i)].FieldName);
-    box.SetWidth(boxWidth);
-  }
-
+  const dialogs::FieldRowsExtent rows = dialogs::LayOutFieldRows(
+      host_, store_, lblFieldName, txtFieldData, kRows, std::max(0, 14 * store_.MaxCharWidth - 800));
   // Everything else stands in a column to the right of the rows; OK and
   // Cancel end level with the last row.
-  const int32_t rowsRight = box0.Left() + boxWidth;
-  const int32_t rowsBottom = top0 + (kRows - 1) * pitch + box0.Height();
-  lblInstructions.SetWidth(std::max<int32_t>(rowsRight - kMargin, 1000));
-  const int32_t x = rowsRight + 240;
+  lblInstructions.SetWidth(std::max<int32_t>(rows.right - kMargin, 1000));
+  const int32_t x = rows.right + 240;
   const int32_t inner = kSideWidth - 300;
   fraOrder.Move(x, kMargin, kSideWidth, 1245);
   optAlpha.Move(150, 270, inner, 285);
@@ -139,30 +98,20 @@ void frmSearch::BuildRows() {
   const int32_t wide = (kSideWidth - 120) / 2;
   cmdSrcSetup.Move(x, 4890, wide, kButtonHeight);
   cmdRptSetup.Move(x + wide + 120, 4890, wide, kButtonHeight);
-  const int32_t okTop = std::max(rowsBottom - kButtonHeight, 5385);
+  const int32_t okTop = std::max(rows.bottom - kButtonHeight, 5385);
   cmdClear.Move(x, okTop, kButtonWidth, kButtonHeight);
   cmdCancel.Move(x + kSideWidth - kButtonWidth, okTop, kButtonWidth, kButtonHeight);
   cmdOK.Move(x + kSideWidth - 2 * kButtonWidth - 120, okTop, kButtonWidth, kButtonHeight);
   SetScaleWidth(x + kSideWidth + kMargin);
-  SetScaleHeight(std::max(rowsBottom, okTop + kButtonHeight) + kMargin);
-}
-
-void frmSearch::FillBoxes(const CriteriaList& list, bool clearFirst) {
-  if (clearFirst)
-    for (int16_t i = 0; i < kRows; ++i) txtFieldData[i].SetText("");
-  const int16_t count = std::clamp<int16_t>(list.Count, 0, static_cast<int16_t>(list.Items.size()));
-  for (int16_t k = 0; k < count; ++k) {
-    const CriteriaItem& item = list.Items[static_cast<size_t>(k)];
-    // A criterion for slot 20 (or any slot without a row) is not shown; OK
-    // rebuilds the list from the rows, so it is dropped there.
-    if (item.FieldIndex >= 0 && item.FieldIndex < kRows) txtFieldData[item.FieldIndex].SetText(item.Text);
-  }
+  SetScaleHeight(std::max(rows.bottom, okTop + kButtonHeight) + kMargin);
 }
 
 void frmSearch::Form_Load() {
   const CriteriaList remembered = state_.SearchCriteria;
   BuildRows();
-  FillBoxes(remembered, false);
+  // A criterion for slot 20 has no row; OK rebuilds the list from the rows,
+  // so it is dropped there.
+  dialogs::FillFieldRows(txtFieldData, kRows, remembered);
   store::CenterForm(*this);
 
   store_.FillKeyFieldList(cboKeyFields, state_.KeyField);
@@ -178,22 +127,16 @@ void frmSearch::Form_Load() {
   if (currentSearchMode_ == store::smAlpha) {
     optAlpha.SetValue(true);
   } else {
-    optSequential.SetValue(true);
-    cmdSetStart.SetEnabled(false);
-    cmdSetEnd.SetEnabled(false);
-    cboKeyFields.SetEnabled(false);
+    optSequential.SetValue(true);  // its Click disables Set Start, Set End and the combo
   }
 }
 
-void frmSearch::Form_Paint() {
-  for (int16_t i = 0; i < kRows; ++i)
-    if (txtFieldData.IsLoaded(i) && txtFieldData[i].Visible()) store::Draw3DFrame(*this, txtFieldData[i]);
-}
+void frmSearch::Form_Paint() { dialogs::FrameFieldRows(*this, txtFieldData, kRows); }
 
 void frmSearch::cboKeyFields_Click() {
   const std::string keyName = cboKeyFields.Text();
   for (int16_t i = 0; i < kRows; ++i) {
-    if (!FieldUsed(i)) continue;
+    if (!dialogs::FieldUsed(store_, i)) continue;
     platform::Label& label = lblFieldName[i];
     platform::TextBox& box = txtFieldData[i];
     label.SetForeColor(platform::kBlack);
@@ -220,7 +163,7 @@ void frmSearch::optSequential_Click(int16_t value) {
   cmdSetEnd.SetEnabled(false);
   cboKeyFields.SetEnabled(false);
   for (int16_t i = 0; i < kRows; ++i) {
-    if (!FieldUsed(i)) continue;
+    if (!dialogs::FieldUsed(store_, i)) continue;
     lblFieldName[i].SetForeColor(platform::kBlack);
     txtFieldData[i].SetBackColor(kRowBoxColor);
   }
@@ -234,44 +177,27 @@ void frmSearch::chkCaseSense_Click(int16_t value) {
 
 void frmSearch::cmdClear_Click() {
   for (int16_t i = 0; i < kRows; ++i)
-    if (FieldUsed(i)) txtFieldData[i].SetText("");
+    if (dialogs::FieldUsed(store_, i)) txtFieldData[i].SetText("");
 }
 
-void frmSearch::ShowCriteria(int16_t mode) {
-  state_.CriteriaMode = mode;
-  frmCriteria criteria(host_, store_, state_);
-  criteria.Show(platform::ShowMode::Modal);
-  criteria.UnloadForm();
-}
+void frmSearch::cmdSetStart_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaStart); }
 
-void frmSearch::cmdSetStart_Click() { ShowCriteria(CriteriaAlphaStart); }
-
-void frmSearch::cmdSetEnd_Click() { ShowCriteria(CriteriaAlphaEnd); }
+void frmSearch::cmdSetEnd_Click() { dialogs::ShowCriteria(host_, store_, state_, CriteriaAlphaEnd); }
 
 void frmSearch::cmdSrcSetup_Click() {
-  // Only a real OK of the criteria dialog may refill the boxes.
-  store_.DialogResult = -1;
-  ShowCriteria(CriteriaSearch);
-  if (store_.DialogResult == 0) FillBoxes(state_.SearchCriteria, true);
+  dialogs::ShowCriteria(host_, store_, state_, CriteriaSearch);
+  if (store_.DialogResult != 0) return;
+  for (int16_t i = 0; i < kRows; ++i) txtFieldData[i].SetText("");
+  dialogs::FillFieldRows(txtFieldData, kRows, state_.SearchCriteria);
 }
 
-void frmSearch::cmdRptSetup_Click() {
-  frmReportDest dest(host_, store_, setReportDestPanel_);
-  dest.Show(platform::ShowMode::Modal);
-  dest.UnloadForm();
-}
+void frmSearch::cmdRptSetup_Click() { dialogs::ShowReportSetup(host_, store_, setReportDestPanel_); }
 
 void frmSearch::cmdOK_Click() {
   CriteriaList& list = state_.SearchCriteria;
-  list.Count = 0;
-  for (int16_t i = 0; i < kRows; ++i) {
-    const std::string& text = txtFieldData[i].Text();
-    if (text.empty() || !FieldUsed(i)) continue;
-    list.Items[static_cast<size_t>(list.Count)] = CriteriaItem{i, text};
-    ++list.Count;
-  }
+  dialogs::CollectFieldRows(store_, txtFieldData, kRows, list);
   store_.DialogResult = 0;
-  if (cboKeyFields.ListCount() > 0 && cboKeyFields.ListIndex() >= 0)
+  if (cboKeyFields.ListIndex() >= 0)
     state_.KeyField = static_cast<int16_t>(cboKeyFields.ItemData(cboKeyFields.ListIndex()));
 
   if (optAlpha.Value()) {

@@ -77,11 +77,6 @@ class frmSearch : public platform::Form {
 
   // Builds the rows (slots 0..19) and places the other controls beside them.
   void BuildRows();
-  // Empties every box, then puts each criterion of SearchCriteria that has a
-  // row into its box.
-  void FillBoxes(const CriteriaList& list, bool clearFirst);
-  bool FieldUsed(int16_t slot) const;
-  void ShowCriteria(int16_t mode);
 
   platform::Host& host_;
   store::Store& store_;
