@@ -168,7 +168,9 @@ TEST(AtomicWriteTest, EveryFailedOperationLeavesTheOldFileOrTheNew) {
       EXPECT_TRUE(now == "old content" || now == "the new, longer content") << now;
       std::vector<std::string> names;
       mem.List("/app", &names);
-      if (!persistent) EXPECT_EQ(names, std::vector<std::string>{"QAV.INI"});
+      if (!persistent) {
+        EXPECT_EQ(names, std::vector<std::string>{"QAV.INI"});
+      }
     }
   }
 }

@@ -216,7 +216,9 @@ class ProgramDialogTest : public RunsTest {
       if (row.given) row.given();
       if (row.opened)
         host_.OnShowAs<F>(name, [&](F& d) {
-          if (&row == &rows.front()) EXPECT_EQ(Captions(d), captions);
+          if (&row == &rows.front()) {
+            EXPECT_EQ(Captions(d), captions);
+          }
           EXPECT_EQ(ControlStates(d), row.opened);
           row.user(d);
         });

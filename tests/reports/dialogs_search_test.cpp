@@ -203,10 +203,11 @@ TEST_F(SearchDialogTest, FieldRowsKeepTheirPlacesInBothDialogs) {
                            box.Top()),
                 std::tuple(used, left0, top, labelWidth, used, left0 + labelWidth + 3 * px, top))
           << i;
-      if (used)
+      if (used) {
         EXPECT_EQ(std::tuple(box.Width(), box.Height(), label.Height(), box.MaxLength(), label.Caption()),
                   std::tuple(40 * (st().AvgCharWidth + 2 * px), h, st().LineHeight, 0, st().FieldDefs[i].FieldName))
             << i;
+      }
     }
     const platform::TextBox& last = d.txtFieldData[static_cast<int16_t>(rows - 1)];
     EXPECT_LE(last.Top() + h, rows == 21 ? d.cmdOK.Top() : d.ScaleHeight()) << "the criteria's buttons below";

@@ -236,7 +236,9 @@ TEST_F(FormatMaintenance, EachButtonReachesWhatItShouldAndWritesWhatItShould) {
     EXPECT_EQ(Formats(), r.after);
     EXPECT_EQ(store.ActiveLayout, r.active ? *r.active : sentinel);
     EXPECT_EQ(SavedSettings("BOOKS") ? std::optional(SavedSettings("BOOKS")->ReportName) : std::nullopt, r.stored);
-    if (r.stored) EXPECT_EQ(SavedSettings("BOOKS")->ReportSelected, 2);
+    if (r.stored) {
+      EXPECT_EQ(SavedSettings("BOOKS")->ReportSelected, 2);
+    }
     Strings seen = host.Transcript();
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen[0], "ShowModal(frmRptMaintenance): Report Maintenance");
