@@ -12,19 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "platform/profile.h"
-#include "platform/scripted/scripted_host.h"
 #include "reports/dialogs/frmListRange.h"
 #include "reports/output/frmRTitle.h"
-#include "support/catalog_builder.h"
-#include "support/scripted_expect.h"
+#include "support/catalog_program.h"
 
 namespace kelvarin::test_support {
 
-class OutputTest : public ::testing::Test {
+class OutputTest : public CatalogProgramTest {
  protected:
-  OutputTest() : dir_("output"), cat_(dir_.path(), "BOOKS") {
+  OutputTest() : CatalogProgramTest("output", "BOOKS") {
     cat_.Field(0, "Title", 30, store::KindKey).Field(1, "Author", 20).Field(2, "Price", 8, store::KindSummed);
     cat_.Field(3, "Qty", 4, store::KindSummed).Field(4, "Value", 10, store::KindSummed).Field(5, "Note", 12);
     cat_.Formula(4, 2, store::OpTimes, 3);
@@ -55,19 +51,6 @@ class OutputTest : public ::testing::Test {
   }
   void Settings(const std::function<void(store::CatalogSettings&)>& change) { cat_.Settings(change); }
 
-  void Start(int16_t dest) {
-    ASSERT_TRUE(cat_.Write());
-    platform::WritePrivateProfileString("Database", "CurrentDB", "BOOKS", dir_.File("QAV.INI"));
-    platform::WritePrivateProfileString("Reports", "ReportDest", std::to_string(dest), dir_.File("QAV.INI"));
-    program_ = std::make_unique<app::Program>(host_, dir_.path());
-    program_->Start();
-    ASSERT_EQ(st().CatalogName, "BOOKS");
-    host_.ClearRecord();
-  }
-
-  entry::frmQAVMain& main() { return program_->mainWindow(); }
-  store::Store& st() { return program_->store(); }
-  reports::ReportState& rs() { return program_->reportState(); }
   platform::RecordingPrinter& printer() { return host_.Printer(); }
 
   void ListRangeDialog(int first, int last) {
@@ -110,12 +93,6 @@ class OutputTest : public ::testing::Test {
     if (printer().Documents().empty()) return {};
     return printer().Documents().back();
   }
-
-  platform::ScriptedHost host_;
-  ScriptedExpect expect_{host_};
-  TempDir dir_;
-  CatalogBuilder cat_;
-  std::unique_ptr<app::Program> program_;
 };
 
 // Lines joined with CR LF, each ended by it, as an ASCII report holds them.

@@ -13,12 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/program.h"
-#include "platform/profile.h"
-#include "platform/scripted/scripted_host.h"
 #include "reports/quickview/frmQView.h"
-#include "support/catalog_builder.h"
-#include "support/scripted_expect.h"
+#include "support/catalog_program.h"
 
 namespace kelvarin::test_support {
 
@@ -33,13 +29,15 @@ class CountingCalls : public reports::WriteBackCalls {
   int writes = 0;
 };
 
-class QuickViewTest : public ::testing::Test {
+class QuickViewTest : public CatalogProgramTest {
  protected:
-  QuickViewTest() : dir_("qview"), cat_(dir_.path(), "STOCK") {
+  QuickViewTest() : CatalogProgramTest("qview", "STOCK") {
     cat_.Field(0, "Name", 20, store::KindKey).Field(2, "Notes", 40).Field(3, "Quantity Held", 5, store::KindSummed);
     cat_.Field(4, "Price", 8).Field(5, "Value", 10).Formula(5, 3, store::OpTimes, 4);
     cat_.Field(6, "Code", 6, store::KindKey);
   }
+
+  void Start(int16_t dest = store::rdQuickView) { CatalogProgramTest::Start(dest); }
 
   // Entries named Item01, Item02, ... with code C01, C02, ...
   void Items(int count) {
@@ -48,20 +46,6 @@ class QuickViewTest : public ::testing::Test {
       cat_.Entry({"Item" + nn, "", "note " + nn, std::to_string(i), "2", "", "C" + nn});
     }
   }
-
-  void Start(int16_t dest = store::rdQuickView) {
-    ASSERT_TRUE(cat_.Write());
-    platform::WritePrivateProfileString("Database", "CurrentDB", "STOCK", dir_.File("QAV.INI"));
-    platform::WritePrivateProfileString("Reports", "ReportDest", std::to_string(dest), dir_.File("QAV.INI"));
-    program_ = std::make_unique<app::Program>(host_, dir_.path());
-    program_->Start();
-    ASSERT_EQ(st().CatalogName, "STOCK");
-    host_.ClearRecord();
-  }
-
-  store::Store& st() { return program_->store(); }
-  reports::ReportState& rs() { return program_->reportState(); }
-  entry::frmQAVMain& main() { return program_->mainWindow(); }
 
   // A fresh window holding the given entries as rows, shown modally while
   // the script plays the user (it must end with OK). Returns the number of
@@ -118,18 +102,6 @@ class QuickViewTest : public ::testing::Test {
       if (k == key && e == entry) return true;
     return false;
   }
-
-  static std::string Pad(const std::string& text, size_t length) {
-    std::string out = text;
-    out.resize(length, ' ');
-    return out;
-  }
-
-  platform::ScriptedHost host_;
-  ScriptedExpect expect_{host_};
-  TempDir dir_;
-  CatalogBuilder cat_;
-  std::unique_ptr<app::Program> program_;
 };
 
 }  // namespace kelvarin::test_support

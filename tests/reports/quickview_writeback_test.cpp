@@ -94,14 +94,6 @@ class FaultyCalls : public WriteBackCalls {
 
 class WriteBackFaultTest : public QuickViewTest {
  protected:
-  // The program starts again over the files as they are.
-  void Restart() {
-    program_.reset();
-    program_ = std::make_unique<app::Program>(host_, dir_.path());
-    program_->Start();
-    ASSERT_EQ(st().CatalogName, "STOCK");
-    host_.ClearRecord();
-  }
   // Every entry has exactly its own keys in both key indexes.
   void ExpectKeysAgree(const std::string& where) {
     const int count = static_cast<int>(st().CatalogHeader.EntryCount);

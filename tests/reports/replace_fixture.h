@@ -11,12 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "platform/profile.h"
-#include "platform/scripted/scripted_host.h"
 #include "reports/replace/frmSearchReplace.h"
-#include "support/catalog_builder.h"
-#include "support/scripted_expect.h"
+#include "support/catalog_program.h"
 
 namespace kelvarin::test_support {
 
@@ -25,9 +21,9 @@ inline constexpr int kAuthor = 3;
 inline constexpr int kCode = 5;
 inline constexpr int kMedia = 20;
 
-class ReplaceTest : public ::testing::Test {
+class ReplaceTest : public CatalogProgramTest {
  protected:
-  ReplaceTest() : dir_("replace"), cat_(dir_.path(), "BOOKS") {
+  ReplaceTest() : CatalogProgramTest("replace", "BOOKS") {
     cat_.Field(kTitle, "Title", 20, store::KindKey).Field(kAuthor, "Author", 12);
     cat_.Field(kCode, "Code", 6, store::KindKey).Field(kMedia, "Media", 12);
   }
@@ -43,19 +39,6 @@ class ReplaceTest : public ::testing::Test {
     return cat_.Entry(texts, status);
   }
 
-  void Start() {
-    ASSERT_TRUE(cat_.Write());
-    platform::WritePrivateProfileString("Database", "CurrentDB", "BOOKS", dir_.File("QAV.INI"));
-    platform::WritePrivateProfileString("Reports", "ReportDest", "0", dir_.File("QAV.INI"));
-    program_ = std::make_unique<app::Program>(host_, dir_.path());
-    program_->Start();
-    ASSERT_EQ(st().CatalogName, "BOOKS");
-    host_.ClearRecord();
-  }
-
-  entry::frmQAVMain& main() { return program_->mainWindow(); }
-  store::Store& st() { return program_->store(); }
-  reports::ReportState& rs() { return program_->reportState(); }
   reports::ReplaceRequest& request() { return program_->searchReplace().request(); }
 
   // The user's answers to the dialog. field: the list entry chosen (-1
@@ -86,13 +69,6 @@ class ReplaceTest : public ::testing::Test {
     return e;
   }
   std::string Field(float n, int slot) { return Stored(n).FieldText[static_cast<size_t>(slot)]; }
-public:
-  static std::string Pad(std::string text, size_t length) {
-    text.resize(length, ' ');
-    return text;
-  }
-
- protected:
   // The entry the key index of a slot gives for a key; 0 when the index
   // holds no key not below it that begins with it.
   float FoundByKey(int slot, const std::string& key) {
@@ -114,12 +90,6 @@ public:
     st().IndexClose(h);
     return out;
   }
-
-  platform::ScriptedHost host_;
-  ScriptedExpect expect_{host_};
-  TempDir dir_;
-  CatalogBuilder cat_;
-  std::unique_ptr<app::Program> program_;
 };
 
 }  // namespace kelvarin::test_support

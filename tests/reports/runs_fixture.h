@@ -10,39 +10,21 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "platform/profile.h"
-#include "platform/scripted/scripted_host.h"
 #include "reports/dialogs/frmGlobalSearch.h"
 #include "reports/dialogs/frmListAlpha.h"
 #include "reports/dialogs/frmListRange.h"
 #include "reports/dialogs/frmSearch.h"
-#include "support/catalog_builder.h"
-#include "support/scripted_expect.h"
+#include "support/catalog_program.h"
 
 namespace kelvarin::test_support {
 
-class RunsTest : public ::testing::Test {
+class RunsTest : public CatalogProgramTest {
  protected:
-  RunsTest() : dir_("runs"), cat_(dir_.path(), "PEOPLE") {
+  RunsTest() : CatalogProgramTest("runs", "PEOPLE") {
     cat_.Field(0, "Name", 20, store::KindKey).Field(1, "City", 15).Field(3, "Code", 6, store::KindKey);
     cat_.Field(20, "Ref", 12);
   }
 
-  // Writes the catalog, starts the program on it and forgets what start-up showed.
-  void Start(int16_t dest = store::rdMonitor) {
-    ASSERT_TRUE(cat_.Write());
-    platform::WritePrivateProfileString("Database", "CurrentDB", "PEOPLE", dir_.File("QAV.INI"));
-    platform::WritePrivateProfileString("Reports", "ReportDest", std::to_string(dest), dir_.File("QAV.INI"));
-    program_ = std::make_unique<app::Program>(host_, dir_.path());
-    program_->Start();
-    ASSERT_EQ(st().CatalogName, "PEOPLE");
-    host_.ClearRecord();
-  }
-
-  entry::frmQAVMain& main() { return program_->mainWindow(); }
-  store::Store& st() { return program_->store(); }
-  reports::ReportState& rs() { return program_->reportState(); }
 
   // The user's answers to the run dialogs.
   void GlobalSearchDialog(const std::string& text) {
@@ -134,12 +116,6 @@ class RunsTest : public ::testing::Test {
   // The user steps.
   void Next() { main().cmdNext.UserClick(); }
   void Previous() { main().cmdPrevious.UserClick(); }
-
-  platform::ScriptedHost host_;
-  ScriptedExpect expect_{host_};
-  TempDir dir_;
-  CatalogBuilder cat_;
-  std::unique_ptr<app::Program> program_;
 };
 
 }  // namespace kelvarin::test_support
