@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dbf/db3_exchange.h"
+#include "dbf/dbf_eval_engine.h"
 #include "dbf/dbf_number_text.h"
 #include "platform/file_exists.h"
 #include "platform/files/file_names.h"
@@ -48,6 +49,26 @@ int16_t FieldNumber(const std::string& text) {
   return LeadingInt16(text, n) ? n : int16_t{0};
 }
 
+// The fields of the open file when each record can go straight from its
+// bytes into the entry: no field is a date (which the record reader
+// rewrites through an expression) and each one lies within the record, so
+// no record can fail on a field and the texts are the record's bytes as
+// they stand. False when the record reader must take every record.
+bool PlainFields(const DbfEngine& engine, int16_t handle, std::vector<const DbfFieldDesc*>* fields) {
+  fields->clear();
+  const DbfSlot* slot = engine.SlotAt(handle);
+  if (handle < 1 || handle > engine.VbFiles() || slot == nullptr || slot->IsFree() || slot->FieldCount < 1)
+    return false;
+  for (int16_t i = 1; i <= slot->FieldCount; ++i) {
+    const DbfFieldDesc* d = engine.FieldDescAt(handle, i);
+    if (d == nullptr || d->FieldType == 'D' || d->Offset < 1 || d->FieldLength < 1 ||
+        d->Offset + d->FieldLength > slot->Header.RecordLength + 1)
+      return false;
+    fields->push_back(d);
+  }
+  return true;
+}
+
 // The new data file is written in large blocks. A block that cannot be
 // written goes again entry by entry; the first entry that still fails goes
 // through the store's own writer, which tells the user.
@@ -82,19 +103,30 @@ class EntryBlockWriter {
   // Adds the entry whose first texts are texts[1..count] (missing ones
   // empty), each cut or blank-padded to its field's length.
   bool Add(const std::vector<std::string>& texts, int count, int32_t number) {
+    uint8_t* record = Begin(number);
+    for (int i = 0; i < count && static_cast<size_t>(i) + 1 < texts.size(); ++i) {
+      const std::string& text = texts[static_cast<size_t>(i) + 1];
+      Put(record, i, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    }
+    return End();
+  }
+  // An entry built in place: Begin lays the blank entry, Put lays the text
+  // of field i (from 0) over it, End counts it and writes the block when
+  // full.
+  uint8_t* Begin(int32_t number) {
     if (block_.empty()) first_ = number;
     const size_t at = block_.size();
     block_.insert(block_.end(), blank_.begin(), blank_.end());
-    uint8_t* record = block_.data() + at;
-    bool replaced = false;
-    for (int i = 0; i < count && static_cast<size_t>(i) < fields_.size(); ++i) {
-      const auto k = static_cast<size_t>(i) + 1;
-      if (k >= texts.size()) break;
-      const Field& f = fields_[static_cast<size_t>(i)];
-      const size_t n = std::min(texts[k].size(), f.length);
-      replaced |= ToOem(record + f.offset, reinterpret_cast<const uint8_t*>(texts[k].data()), n);
-    }
-    if (replaced) ++replacedEntries_;
+    replacedHere_ = false;
+    return block_.data() + at;
+  }
+  void Put(uint8_t* record, int i, const uint8_t* text, size_t length) {
+    if (static_cast<size_t>(i) >= fields_.size()) return;
+    const Field& f = fields_[static_cast<size_t>(i)];
+    replacedHere_ |= ToOem(record + f.offset, text, std::min(length, f.length));
+  }
+  bool End() {
+    if (replacedHere_) ++replacedEntries_;
     return block_.size() + length_ <= kBlockBytes || Flush();
   }
   // The entries with a character the code page lacks.
@@ -159,6 +191,7 @@ class EntryBlockWriter {
   std::array<uint8_t, 256> toOem_{};
   std::array<uint8_t, 256> replaced_{};
   int32_t replacedEntries_ = 0;
+  bool replacedHere_ = false;
 };
 
 }  // namespace
@@ -264,7 +297,27 @@ void Db3Exchange::ImportDb3Catalog(const std::string& dbfPath, const std::string
   int32_t replaced = 0;
   if (dat != 0) {
     EntryBlockWriter writer(store_, header, dat);
-    for (int32_t r = 1; written && r <= recordCount; ++r) {
+    std::vector<const DbfFieldDesc*> plain;
+    const bool fast = PlainFields(engine_, handle, &plain);
+    for (int32_t r = 1; written && fast && r <= recordCount; ++r) {
+      // What the record reader below does for such a file, without a text
+      // made of each field.
+      int16_t err = DbfEngineEvalContext(engine_).EnsureReady();
+      int32_t recNo = r;
+      if (err == 0) engine_.DbfReadRecord(handle, err, recNo, record_);
+      uint8_t* entry = writer.Begin(r);
+      if (err != 0) {
+        ShowEngineError(err, " When Reading DBaseIII File: " + platform::PathText(dbfPath));
+      } else {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(record_.data());
+        for (int i = 0; i < m && static_cast<size_t>(i) < plain.size(); ++i) {
+          const DbfFieldDesc& d = *plain[static_cast<size_t>(i)];
+          writer.Put(entry, i, bytes + d.Offset - 1, static_cast<size_t>(d.FieldLength));
+        }
+      }
+      written = writer.End();
+    }
+    for (int32_t r = 1; written && !fast && r <= recordCount; ++r) {
       int16_t err = 0, count = 0;
       // A record that cannot be read leaves nothing of the one before.
       for (std::string& v : values) v.clear();

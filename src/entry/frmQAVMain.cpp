@@ -150,7 +150,7 @@ void frmQAVMain::BuildStatusBar() {
   StatusBar1.AddPanel("SearchMode", "", 1800);
   // Shows the main window until the report settings say otherwise.
   StatusBar1.AddPanel("RptDest", store::ReportDestText(store::rdMonitor), 1800);
-  StatusBar1.AddPanel("Deleted", "", 1200);
+  deletedPanel_ = &StatusBar1.AddPanel("Deleted", "", 1200);
   StatusBar1.SetHeight(kStatusHeight);
 }
 
@@ -401,7 +401,7 @@ void frmQAVMain::ShowEntry(const store::EntryRecord& entry) {
     const std::string& text = entry.FieldText[static_cast<size_t>(i)];
     txtFieldData(i).SetText(std::string_view(text.data(), UnpaddedLength(text)));
   }
-  SetPanel("Deleted", entry.Status == store::StatusDeleted ? "DELETED" : "");
+  deletedPanel_->SetText(entry.Status == store::StatusDeleted ? "DELETED" : "");
 }
 
 bool frmQAVMain::ShowEntryNumbered(float entryNumber) {

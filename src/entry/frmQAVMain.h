@@ -172,6 +172,8 @@ class frmQAVMain : public platform::Form {
   // Kept between steps so that stepping through many entries reuses their
   // texts' storage instead of allocating it afresh each time.
   store::EntryRecord stepWork_;
+  // Set on every entry shown: found once, not by its key each time.
+  platform::Panel* deletedPanel_ = nullptr;
 };
 
 }  // namespace kelvarin::entry
