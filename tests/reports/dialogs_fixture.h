@@ -56,7 +56,7 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
       right = std::max(right, c->Left() + c->Width()), bottom = std::max(bottom, c->Top() + c->Height());
   for (const platform::ControlArrayBase* a : f.Arrays()) missing = missing || a->MissingElementUses() > 0;
   std::string out = "[" + f.Caption() + (centred ? "" : " off-centre") +
-                    (f.ScaleWidth() - right > 600 || f.ScaleHeight() - bottom > 600 ? " loose" : "") +
+                    (f.ScaleWidth() - right > 300 || f.ScaleHeight() - bottom > 300 ? " loose" : "") +
                     (missing ? " missing-element]" : "]");
   auto drawn = [&](platform::DrawnLine line) {
     return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
@@ -108,7 +108,8 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
 // A dialog's captions: "[caption]" (" sizable" when its border is not a fixed
 // dialog's), then every label, frame, option, check box and button outside the
 // control arrays, in creation order, joined by "|"; the default button's with
-// "(enter)", the cancel button's with "(esc)". Texts over 40 characters are cut.
+// "(enter)", the cancel button's with "(esc)", a bold one's with "(bold)".
+// Texts over 40 characters are cut.
 inline std::string Captions(const platform::Form& f) {
   std::string out = "[" + f.Caption() + (f.BorderStyle() == platform::FormBorder::FixedDialog ? "]" : " sizable]");
   for (const platform::Control* c : f.Controls()) {
@@ -119,7 +120,8 @@ inline std::string Captions(const platform::Form& f) {
     if (auto* k = dynamic_cast<const platform::CheckBox*>(c)) caption = k->Caption();
     if (auto* b = dynamic_cast<const platform::CommandButton*>(c))
       caption = b->Caption() + (b == f.DefaultButton() ? "(enter)" : b == f.CancelButton() ? "(esc)" : "");
-    if (c->Index() < 0 && !caption.empty()) out += (out.back() == ']' ? " " : "|") + caption.substr(0, 40);
+    if (c->Index() < 0 && !caption.empty())
+      out += (out.back() == ']' ? " " : "|") + caption.substr(0, 40) + (c->Font().bold ? "(bold)" : "");
   }
   return out;
 }

@@ -78,6 +78,8 @@ TEST_F(FormatMaintenance, OpensOnTheFormatsOnDisk) {
       EXPECT_TRUE(f.cmdOK.Enabled() && f.cmdOK.Default() && f.cmdOK.Cancel());
       EXPECT_TRUE(f.lstReport.HasFocus());
       EXPECT_EQ(f.filReport.Pattern(), "*.fmt");
+      for (const platform::Control* c : f.Controls())
+        EXPECT_TRUE(!c->Visible() || c->Left() > 0) << c->Name() << " never placed";
     });
   }
 }
