@@ -106,22 +106,20 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
 }
 
 // A dialog's captions: "[caption]" (" sizable" when its border is not a fixed
-// dialog's), then every label, frame, option, check box and button outside the
-// control arrays, in creation order, joined by "|"; the default button's with
-// "(enter)", the cancel button's with "(esc)", a bold one's with "(bold)".
-// Texts over 40 characters are cut.
+// dialog's), then every label (a bold one's with "(bold)"), frame, option, check
+// box and button outside the control arrays, in creation order, joined by "|";
+// the default button's with "(enter)", the cancel button's with "(esc)".
 inline std::string Captions(const platform::Form& f) {
   std::string out = "[" + f.Caption() + (f.BorderStyle() == platform::FormBorder::FixedDialog ? "]" : " sizable]");
   for (const platform::Control* c : f.Controls()) {
     std::string caption;
-    if (auto* l = dynamic_cast<const platform::Label*>(c)) caption = l->Caption();
+    if (auto* l = dynamic_cast<const platform::Label*>(c)) caption = l->Caption() + (l->Font().bold ? "(bold)" : "");
     if (auto* r = dynamic_cast<const platform::Frame*>(c)) caption = r->Caption();
     if (auto* o = dynamic_cast<const platform::OptionButton*>(c)) caption = o->Caption();
     if (auto* k = dynamic_cast<const platform::CheckBox*>(c)) caption = k->Caption();
     if (auto* b = dynamic_cast<const platform::CommandButton*>(c))
       caption = b->Caption() + (b == f.DefaultButton() ? "(enter)" : b == f.CancelButton() ? "(esc)" : "");
-    if (c->Index() < 0 && !caption.empty())
-      out += (out.back() == ']' ? " " : "|") + caption.substr(0, 40) + (c->Font().bold ? "(bold)" : "");
+    if (c->Index() < 0 && !caption.empty()) out += (out.back() == ']' ? " " : "|") + caption.substr(0, 40);
   }
   return out;
 }
