@@ -56,7 +56,7 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
       right = std::max(right, c->Left() + c->Width()), bottom = std::max(bottom, c->Top() + c->Height());
   for (const platform::ControlArrayBase* a : f.Arrays()) missing = missing || a->MissingElementUses() > 0;
   std::string out = "[" + f.Caption() + (centred ? "" : " off-centre") +
-                    (f.ScaleWidth() - right > 600 || f.ScaleHeight() - bottom > 600 ? " loose" : "") +
+                    (f.ScaleWidth() - right > 300 || f.ScaleHeight() - bottom > 300 ? " loose" : "") +
                     (missing ? " missing-element]" : "]");
   auto drawn = [&](platform::DrawnLine line) {
     return std::find(f.Drawing().begin(), f.Drawing().end(), line) != f.Drawing().end();
@@ -106,14 +106,14 @@ inline std::string ControlStates(const platform::Form& f, std::initializer_list<
 }
 
 // A dialog's captions: "[caption]" (" sizable" when its border is not a fixed
-// dialog's), then every label, frame, option, check box and button outside the
-// control arrays, in creation order, joined by "|"; the default button's with
-// "(enter)", the cancel button's with "(esc)". Texts over 40 characters are cut.
+// dialog's), then every label (a bold one's with "(bold)"), frame, option, check
+// box and button outside the control arrays, in creation order, joined by "|";
+// the default button's with "(enter)", the cancel button's with "(esc)".
 inline std::string Captions(const platform::Form& f) {
   std::string out = "[" + f.Caption() + (f.BorderStyle() == platform::FormBorder::FixedDialog ? "]" : " sizable]");
   for (const platform::Control* c : f.Controls()) {
     std::string caption;
-    if (auto* l = dynamic_cast<const platform::Label*>(c)) caption = l->Caption();
+    if (auto* l = dynamic_cast<const platform::Label*>(c)) caption = l->Caption() + (l->Font().bold ? "(bold)" : "");
     if (auto* r = dynamic_cast<const platform::Frame*>(c)) caption = r->Caption();
     if (auto* o = dynamic_cast<const platform::OptionButton*>(c)) caption = o->Caption();
     if (auto* k = dynamic_cast<const platform::CheckBox*>(c)) caption = k->Caption();

@@ -170,9 +170,9 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
        "optLabels=0",
        [](frmReportDest& d) { d.cmdOK.UserClick(); },
        "result=0 dest=9 paper=0 ini=9 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
-      {"view-only: only Cancel works; the boxes take the focus but no typing", nullptr,
-       [this, quickView] { quickView(), st().SecurityCode = -1; },
-       "[Report Setup] optMonitor=0! optPrinter=0! optQuickView=1! optASCIIFile=0! optDBase=0! chkDashed=0! "
+      {"view-only on Monitor: only Cancel works; the boxes take the focus but no typing", nullptr,
+       [this] { st().CurrentReportDest = store::rdMonitor, st().SecurityCode = -1; },
+       "[Report Setup] optMonitor=1! optPrinter=0! optQuickView=0! optASCIIFile=0! optDBase=0! chkDashed=0! "
        "chkColHeadings=0! chkLockTop=0! chkNoSpace=0! chkPageNum=0! chkPrintMemos=1! txtPageLength=\"60\"<=3#*[]R "
        "txtTopMargin=\"0\"<=2#[]R txtQVMaxLines=\"4011\"<=4#[]R txtQVColWidth=\"20\"<=2#[]R optContinuous=1! "
        "optSingle=0! optLabels=0! cmdOK! cmdFonts!",
@@ -183,7 +183,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
          EXPECT_EQ(ControlStates(d, {"txtTop"}), "[Report Setup] txtTopMargin=\"0\"<=2#*[]R");
          d.UserKey(platform::key::kEscape);
        },
-       "result=-1 dest=2 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
+       "result=-1 dest=0 paper=0 ini=0 panel=MAIN WINDOW held=60/0/4011/20 d0 h0 l0 p1 m1"},
       {"number boxes take digits and Backspace up to their lengths; a font chosen outlives Cancel", nullptr,
        [this, quickView] {
          quickView();
@@ -214,7 +214,7 @@ TEST_F(ReportDestTest, OpensOnTheSettingsAndOkStoresWhatItShows) {
       "frmReportDest",
       "[Report Setup] Report Destination|&Monitor|&Printer|&Quick View|&ASCII File|d&Base File|Report Format|"
       "&Dashed Line|Column &Headings|Loc&k Top Line|&No Space|Page Numbers|P&rint Memos|Page Length:|Top Margin|"
-      "QV Max # Lines:|QV Max Col Width:|Paper Options|Contin&uous|Single Sh&eet|&Labels|Notes: Paper Options|"
+      "QV Max # Lines:|QV Max Col Width:|Paper Options|Contin&uous|Single Sh&eet|&Labels|Notes: Paper Options(bold)|"
       "Continuous suits every printer that feed|OK(enter)|&Cancel(esc)|Fonts...",
       rows, [this] { main().mnuOSetup.UserClick(); }, [this] { return Left(); });
 }

@@ -173,7 +173,7 @@ TEST_F(SearchDialogTest, OpensOnTheSettingsAndLeavesWhatItsButtonsSet) {
   };
   PlayRows<frmSearch>(
       "frmSearch",
-      "[Search] Field Search Criteria|Enter text to search for on the appropri|Search Order|&Alphabetically By "
+      "[Search] Field Search Criteria(bold)|Enter text to search for on the appropri|Search Order|&Alphabetically By "
       "Key Field|Entire Catalog Se&quentially|Case Sensiti&ve|Alphabetical Search Order Setup|Key Field:|Set &Start|"
       "Set &End|Note: In an alphabetical search the line|Search Setu&p|&Report/Output Setup|Clear|&OK(enter)|"
       "&Cancel(esc)",

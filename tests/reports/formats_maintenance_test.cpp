@@ -67,10 +67,8 @@ TEST_F(FormatMaintenance, OpensOnTheFormatsOnDisk) {
     store.CurrentReport = r.current;
     store.SecurityCode = r.security;
     Maintain([&](frmRptMaintenance& f) {
-      EXPECT_EQ(f.Caption(), "Report Maintenance");
-      EXPECT_EQ(f.BorderStyle(), platform::FormBorder::FixedDialog);
-      EXPECT_EQ(f.lblReports.Caption(), "Report Formats");
-      EXPECT_EQ(f.lblCurrent.Caption(), "Current Report:");
+      EXPECT_EQ(std::tuple(f.Caption(), f.BorderStyle(), f.lblReports.Caption(), f.lblCurrent.Caption()),
+                std::tuple("Report Maintenance", platform::FormBorder::FixedDialog, "Report Formats", "Current Report:"));
       EXPECT_EQ(f.lblCurrentReport.Caption(), r.current);
       EXPECT_EQ(Items(f.lstReport), r.list);
       EXPECT_EQ(f.lstReport.Text(), r.selected);
@@ -78,6 +76,8 @@ TEST_F(FormatMaintenance, OpensOnTheFormatsOnDisk) {
       EXPECT_TRUE(f.cmdOK.Enabled() && f.cmdOK.Default() && f.cmdOK.Cancel());
       EXPECT_TRUE(f.lstReport.HasFocus());
       EXPECT_EQ(f.filReport.Pattern(), "*.fmt");
+      for (const platform::Control* c : f.Controls())
+        EXPECT_TRUE(!c->Visible() || c->Left() > 0) << c->Name() << " never placed";
     });
   }
 }
