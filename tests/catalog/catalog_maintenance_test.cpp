@@ -44,6 +44,7 @@ TEST_F(CatalogMaintenanceTest, SelectingACatalogOpensItAndNamesItInTheSettingsFi
     for (int32_t i = 0; i < m.lstDB.ListCount(); ++i) listed.push_back(m.lstDB.List(i));
     EXPECT_EQ(m.lstDB.Text(), "BOOKS");  // the open one is marked
     EXPECT_TRUE(m.cmdImportDBase.Visible());  // the program attaches the dBase III import
+    EXPECT_TRUE(m.lblCatalogs.Caption() == "&Catalogs:" && m.cmdSelect.Default());  // Enter selects
     Pick(m, "MUSIC");
     m.cmdSelect.UserClick();
     EXPECT_EQ(m.lblCurrent.Caption(), "Current catalog: MUSIC");

@@ -1,24 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/files/file_pool.h"
 #include "platform/files/runtime_errors.h"
+#include "support/catalog_builder.h"
 
 namespace kelvarin::platform {
 namespace {
 
+// A directory of each test's own: other processes run these tests at once.
 class FilePoolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kv_pool_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string P(const char* name) { return (dir_ / name).string(); }
-  std::filesystem::path dir_;
+  std::string P(const char* name) { return dir_.File(name); }
+  test_support::TempDir dir_{"pool"};
 };
 
 TEST_F(FilePoolTest, NumbersAreTakenLowestFirstAndFreedOnClose) {
@@ -56,7 +49,7 @@ TEST_F(FilePoolTest, CreateModesAndErrors) {
   ASSERT_EQ(pool.Open(1, P("x"), FileAccess::ReadWrite, FileShare::NoClause, FileCreate::CreateOrTruncate), 0);
   pool.Get(1)->Size(&size);
   EXPECT_EQ(size, 0);
-  EXPECT_EQ(pool.Open(2, dir_.string(), FileAccess::Read, FileShare::NoClause, FileCreate::OpenExisting),
+  EXPECT_EQ(pool.Open(2, dir_.path(), FileAccess::Read, FileShare::NoClause, FileCreate::OpenExisting),
             kErrPathFileAccess);
 }
 

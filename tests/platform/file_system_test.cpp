@@ -35,6 +35,8 @@ TEST(MemoryFileSystemTest, OpensCreatesAndRefusesAsADiskWould) {
   EXPECT_EQ(Read(fs, "/app/A.DAT"), std::string("\0\0\0xy", 5));
   EXPECT_EQ(fs.Open("/app/A.DAT", FileAccess::Write, FileShare::NoClause, FileCreate::CreateNew, &f),
             kErrFileExists);
+  ASSERT_EQ(fs.Open("/app/A.DAT", FileAccess::Write, FileShare::NoClause, FileCreate::CreateOrTruncate, &f), 0);
+  EXPECT_EQ(Read(fs, "/app/A.DAT"), "");
 
   fs.SetReadOnly("/app/A.DAT", true);
   EXPECT_EQ(fs.Open("/app/A.DAT", FileAccess::ReadWrite, FileShare::NoClause, FileCreate::OpenOrCreate, &f),
@@ -60,6 +62,7 @@ TEST(MemoryFileSystemTest, CapacityMakesTheDiskFull) {
   EXPECT_EQ(f->Write(3, "d", 1), kErrDiskFull);
   EXPECT_EQ(f->Write(0, "xyz", 3), 0);  // overwriting needs no room
   EXPECT_EQ(fs.UsedBytes(), 8);
+  EXPECT_TRUE(f->Truncate(0) == 0 && fs.UsedBytes() == 5);
 }
 
 TEST(MemoryFileSystemTest, ListsRenamesAndRemoves) {

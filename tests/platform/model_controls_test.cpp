@@ -322,7 +322,12 @@ TEST_F(ModelOther, MenusAreReachableOnlyThroughEnabledVisibleParents) {
 }
 
 TEST_F(ModelOther, StatusBarPanelsByKeyAndPosition) {
+  struct : ControlView {  // each panel made or changed is told to the screen
+    int told = 0;
+    void PropertyChanged(Control&, Property p) override { told += p == Property::Items; }
+  } view;
   StatusBar bar(form, "StatusBar1");
+  bar.SetView(&view);
   bar.AddPanel("Entry", "Entry # 1");
   bar.AddPanel("SearchMode");
   bar.Panels("SearchMode").SetText("Make Entries");
@@ -330,6 +335,7 @@ TEST_F(ModelOther, StatusBarPanelsByKeyAndPosition) {
   EXPECT_EQ(bar.PanelAt(3), nullptr);
   bar.Panels("RptDest").SetText("PRINTER");  // unknown keys get a panel
   EXPECT_EQ(bar.PanelCount(), 3);
+  EXPECT_EQ(view.told, 5);
   EXPECT_EQ(bar.FindPanel("RptDest")->Text(), "PRINTER");
   EXPECT_EQ(bar.BackColor(), kSysButtonFace);
   EXPECT_FALSE(bar.TabStop());  // Tab passes it by

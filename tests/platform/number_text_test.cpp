@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "platform/text/number_text.h"
 
 namespace kelvarin::platform {
@@ -83,14 +85,6 @@ TEST(NumberText, ReadLeadingNumberTellsOverflowFromZero) {
   // ...unless a digit far beyond the first hundreds says it is no tie.
   EXPECT_EQ(LeadingNumber("9007199254740993." + std::string(1000, '0') + "1"), 9007199254740994.0);
 }
-
-}  // namespace
-}  // namespace kelvarin::platform
-
-#include <clocale>
-
-namespace kelvarin::platform {
-namespace {
 
 // A GUI toolkit sets the C locale from the environment; the number texts
 // that go into files and messages must not follow it.

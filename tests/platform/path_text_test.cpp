@@ -12,8 +12,8 @@ TEST(PathText, EveryCharacterOfAUtf8PathIsShownAsItIs) {
   for (const std::string path :
        {"/home/ann/Ελλάδα/данные.dbf", "/home/ann/報告.txt", "/tmp/\xF0\x9F\x93\x81/x.txt", "/tmp/n\xE2\x82\xAC.dbf",
         "/home/J\xC3\xBCrgen/caf\xC3\xA9 \xC3\xA0 la carte.txt", "", "/plain/ascii name.txt",
-        // The edges of the three- and four-byte forms: अ (E0), ！ (EF), U+10FFFF.
-        "/x/\xE0\xA4\x85\xEF\xBC\x81\xF4\x8F\xBF\xBF"}) {
+        // The edges of the two-, three- and four-byte forms: U+07FF, अ (E0), ！ (EF), U+10FFFF.
+        "/x/\xDF\xBF\xE0\xA4\x85\xEF\xBC\x81\xF4\x8F\xBF\xBF"}) {
     EXPECT_EQ(TextToUtf8(PathText(path)), path) << path;
   }
 }

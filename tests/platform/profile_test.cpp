@@ -1,24 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/profile.h"
+#include "support/catalog_builder.h"
 
 namespace kelvarin::platform {
 namespace {
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kv_profile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "QAV.INI").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string Read() {
     std::ifstream in(path_, std::ios::binary);
@@ -26,8 +18,8 @@ class ProfileTest : public ::testing::Test {
     ss << in.rdbuf();
     return ss.str();
   }
-  std::filesystem::path dir_;
-  std::string path_;
+  test_support::TempDir dir_{"profile"};
+  std::string path_ = dir_.File("QAV.INI");
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
@@ -82,7 +74,7 @@ TEST_F(ProfileTest, FilesEditedElsewhereAreReadAndRewrittenInPlace) {
 TEST_F(ProfileTest, WritingCreatesTheFile) {
   ASSERT_TRUE(WritePrivateProfileString("Reports", "ReportDest", "3", path_));
   EXPECT_EQ(Read(), "[Reports]\r\nReportDest=3\r\n");
-  EXPECT_FALSE(WritePrivateProfileString("A", "B", "C", (dir_ / "no" / "such" / "x.ini").string()));
+  EXPECT_FALSE(WritePrivateProfileString("A", "B", "C", dir_.File("no/such/x.ini")));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class FormatFiles : public ::testing::Test {
     return names;
   }
   std::optional<std::string> Find(const std::string& name) {
-    std::optional<std::string> file;
+    std::optional<std::string> file = "left from before";
     EXPECT_EQ(FindFormatFile(fs_, "/app", name, &file), 0);
     return file;
   }

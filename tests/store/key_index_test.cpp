@@ -154,7 +154,10 @@ TEST_F(KeyIndexTest, MissingStaleAndEarlierLayoutIndexesAreRebuilt) {
 
   // Indexes of the earlier layouts are ours, made anew without a word: the
   // first (no page checksums) and the second (checksums that did not name
-  // the page's place: eight reserved bytes, the application id).
+  // the page's place: eight reserved bytes, the application id). Every
+  // file looked at or opened on the way is closed again.
+  auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+  const auto filesBefore = openFiles();
   for (int layout : {1, 2}) {
     std::filesystem::remove(File("FRUITX02.WDX"));
     sqlite3* db = nullptr;
@@ -174,6 +177,7 @@ TEST_F(KeyIndexTest, MissingStaleAndEarlierLayoutIndexesAreRebuilt) {
     EXPECT_TRUE(host_.MessageTexts().empty()) << layout;
     store_.indexLibrary().InitIndexes();
   }
+  EXPECT_EQ(openFiles(), filesBefore);
 }
 
 // A file that the index code did not make is never replaced or removed.
