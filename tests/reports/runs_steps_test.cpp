@@ -66,8 +66,9 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
   FailThenBack([&] { Search({{0, "smith"}, {1, "land"}}, false); }, store::bmAlphaSearch, {2, 4},
                "You are at the end.");
   // The end text SMITHS keeps Smithson; Smithy is the first past it. The
-  // search's texts do not apply.
+  // search's texts do not apply. Ending on entry 1 too.
   FailThenBack([&] { ListAlpha("J", "SMITHS"); }, store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
+  FailThenBack([&] { ListAlpha("A", "JONES"); }, store::bmAlphaList, {3, 1}, "You are at the end.");
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
