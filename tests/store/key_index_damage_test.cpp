@@ -296,12 +296,10 @@ TEST_F(KeyIndexFaultTest, ARebuildThatCannotWriteTellsWhy) {
   EXPECT_EQ(Open(), -1);
   std::filesystem::rename(File("PLANTS.OLD"), File("PLANTS.DAT"));
 
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(-1, store_.CatalogHeader, "PLANTS", 0), -1);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(kFieldCount, store_.CatalogHeader, "PLANTS", 0), -1);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(0, store_.CatalogHeader, "", 0), -1);
+  for (auto [slot, name] : {std::pair{-1, "PLANTS"}, {kFieldCount, "PLANTS"}, {0, ""}}) {
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+    EXPECT_EQ(store_.OpenIndex(slot, store_.CatalogHeader, name, 0), -1);
+  }
 }
 
 // A data file cut short keeps the keys of its whole entries.
