@@ -34,20 +34,17 @@ class EntriesTest : public StoreTest {
 
 TEST_F(EntriesTest, EntryNumbersBelowOneAreRefused) {
   Build(2);
+  const std::string before = ReadFileBytes(File("ENT.DAT"));
   EntryRecord e;
   e.FieldText[0] = "unchanged";
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 0, store_.DatFile));
-  EXPECT_EQ(e.FieldText[0], "unchanged");
-  std::string before = ReadFileBytes(File("ENT.DAT"));
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, -3, store_.DatFile));
   // Fractions below 1 name no entry either: they must not reach entry 1.
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 0.7f, store_.DatFile));
+  for (float n : {0.0f, -3.0f, 0.7f, 0.5f}) {
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+    EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile)) << n;
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+    EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, n, store_.DatFile)) << n;
+  }
   EXPECT_EQ(e.FieldText[0], "unchanged");
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, 0.5f, store_.DatFile));
   EXPECT_EQ(ReadFileBytes(File("ENT.DAT")), before);
   EXPECT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1.0f, store_.DatFile));
 }
