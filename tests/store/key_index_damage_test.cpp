@@ -167,15 +167,11 @@ TEST_F(KeyIndexFaultTest, AnUnfinishedRepairLeavesNoDamagedIndexBehind) {
 
     h = Open();
     ASSERT_GE(h, 0);
-    host_.ClearRecord();
     std::vector<std::string> told{"Error Getting Key\r" + Path() +
                                   "\rThe index file is damaged. It is built again from the catalog."};
-    if (cancel) {
-      host_.CancelGaugeAfter(1);
-    } else {
-      store_.indexLibrary().FailWrites(SQLITE_FULL, ENOSPC, 4096);
-      told.push_back("Error Getting Key\r" + Path() + "\rThe disk is full.");
-    }
+    if (!cancel) told.push_back("Error Getting Key\r" + Path() + "\rThe disk is full.");
+    if (cancel) host_.CancelGaugeAfter(1);
+    else store_.indexLibrary().FailWrites(SQLITE_FULL, ENOSPC, 4096);
     const std::vector<float> walked = Walk(h);
     store_.indexLibrary().FailWrites(0, 0);
     EXPECT_LT(walked.size(), order.size());
