@@ -137,7 +137,7 @@ TEST_F(FileMessagesTest, PromptsBeforeCreatingOrReplacing) {
 TEST_F(FileMessagesTest, TheProgramRunsOverTheFileLayerItIsGiven) {
   std::string set = Bytes("/app/CAT.SET");
   {
-    app::Program program(host_, "/app", &fs_);
+    app::Program program(host_, "/app/", &fs_);
     program.Start();
     ASSERT_EQ(program.store().CatalogName, "CAT");
     program.store().CurrentSettings.TopMargin = 3;
