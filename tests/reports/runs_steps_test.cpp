@@ -163,17 +163,12 @@ class LongKeyRunTest : public StepRunTest {
  protected:
   LongKeyRunTest() {
     cat_.Field(0, "Title", 30, store::KindKey);
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXYZ1"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXAA"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXYZ2"});
-    cat_.Entry({"AAA"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXZZ"});
-    cat_.Entry({"B"});
     // Cut to 24 characters, 9 and 10 end in a blank that a key lookup drops.
-    cat_.Entry({"Collected Short Stories"});
-    cat_.Entry({"Collected Short Stories"});
-    cat_.Entry({"Collected Short Stories of Saki"});
-    cat_.Entry({"Collected Short Stories of Kafka"});
+    for (const char* title : {"ABCDEFGHIJKLMNOPQRSTUVWXYZ1", "ABCDEFGHIJKLMNOPQRSTUVWXAA", "ABCDEFGHIJKLMNOPQRSTUVWXYZ2",
+                              "AAA", "ABCDEFGHIJKLMNOPQRSTUVWXZZ", "B", "Collected Short Stories",
+                              "Collected Short Stories", "Collected Short Stories of Saki",
+                              "Collected Short Stories of Kafka"})
+      cat_.Entry({title});
   }
 };
 
