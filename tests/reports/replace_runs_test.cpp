@@ -117,10 +117,12 @@ TEST_F(ReplaceRunTest, KeyIndexesFindTheNewTextAndNoLongerTheOld) {
   const int16_t h = st().OpenIndex(kTitle, st().CatalogHeader, st().CatalogName, 0);
   EXPECT_EQ(h, 0);
   st().IndexClose(h);
-  // A change of case alone is a change of key.
+  // A change of case alone is a change of key, also in the last key field.
   Replace("zulu", "ZULU");
   EXPECT_EQ(IndexPairs(kTitle), (std::vector<std::pair<std::string, int32_t>>{
                                     {"Bravo", 2}, {"ZULU", 1}, {"ZULU Two", 3}}));
+  Replace("k", "k", true);
+  EXPECT_EQ(IndexPairs(kCode), (std::vector<std::pair<std::string, int32_t>>{{"k1", 1}, {"k2", 2}, {"k3", 3}}));
 }
 
 TEST_F(ReplaceRunTest, TheStartEntryBoundsTheWalk) {

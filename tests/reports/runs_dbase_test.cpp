@@ -142,9 +142,12 @@ TEST_F(RunsDbaseTest, CancellingTheNameWritesNothing) {
   ListRangeDialog("1", "3");
   CancelExport();
   main().mnuVListRange.UserClick();
-  SearchDialog({{1, "Paris"}}, true);
+  // A declined name ends an alphabetical search and its start point.
+  rs().AlphaStartCriteria.Count = 1;
+  SearchDialog({{0, "Ada"}}, false);
   CancelExport();
   main().mnuVSearch.UserClick();
+  EXPECT_EQ(rs().AlphaStartCriteria.Count, 0);
   EXPECT_TRUE(host_.MessageTexts().empty());
   for (const auto& f : std::filesystem::directory_iterator(dir_.path()))
     EXPECT_NE(f.path().extension(), ".DBF") << f.path();

@@ -66,8 +66,9 @@ TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheAlphabeticalModes) {
   FailThenBack([&] { Search({{0, "smith"}, {1, "land"}}, false); }, store::bmAlphaSearch, {2, 4},
                "You are at the end.");
   // The end text SMITHS keeps Smithson; Smithy is the first past it. The
-  // search's texts do not apply.
+  // search's texts do not apply. Ending on entry 1 too.
   FailThenBack([&] { ListAlpha("J", "SMITHS"); }, store::bmAlphaList, {1, 2, 6, 4}, "You are at the end.");
+  FailThenBack([&] { ListAlpha("A", "JONES"); }, store::bmAlphaList, {3, 1}, "You are at the end.");
 }
 
 TEST_F(StepRunTest, PreviousAfterUnsuccessfulNextsInTheNumberModes) {
@@ -162,17 +163,12 @@ class LongKeyRunTest : public StepRunTest {
  protected:
   LongKeyRunTest() {
     cat_.Field(0, "Title", 30, store::KindKey);
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXYZ1"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXAA"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXYZ2"});
-    cat_.Entry({"AAA"});
-    cat_.Entry({"ABCDEFGHIJKLMNOPQRSTUVWXZZ"});
-    cat_.Entry({"B"});
     // Cut to 24 characters, 9 and 10 end in a blank that a key lookup drops.
-    cat_.Entry({"Collected Short Stories"});
-    cat_.Entry({"Collected Short Stories"});
-    cat_.Entry({"Collected Short Stories of Saki"});
-    cat_.Entry({"Collected Short Stories of Kafka"});
+    for (const char* title : {"ABCDEFGHIJKLMNOPQRSTUVWXYZ1", "ABCDEFGHIJKLMNOPQRSTUVWXAA", "ABCDEFGHIJKLMNOPQRSTUVWXYZ2",
+                              "AAA", "ABCDEFGHIJKLMNOPQRSTUVWXZZ", "B", "Collected Short Stories",
+                              "Collected Short Stories", "Collected Short Stories of Saki",
+                              "Collected Short Stories of Kafka"})
+      cat_.Entry({title});
   }
 };
 

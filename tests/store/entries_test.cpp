@@ -34,20 +34,17 @@ class EntriesTest : public StoreTest {
 
 TEST_F(EntriesTest, EntryNumbersBelowOneAreRefused) {
   Build(2);
+  const std::string before = ReadFileBytes(File("ENT.DAT"));
   EntryRecord e;
   e.FieldText[0] = "unchanged";
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 0, store_.DatFile));
-  EXPECT_EQ(e.FieldText[0], "unchanged");
-  std::string before = ReadFileBytes(File("ENT.DAT"));
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, -3, store_.DatFile));
   // Fractions below 1 name no entry either: they must not reach entry 1.
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, 0.7f, store_.DatFile));
+  for (float n : {0.0f, -3.0f, 0.7f, 0.5f}) {
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+    EXPECT_FALSE(store_.ReadEntry(e, store_.CatalogHeader, n, store_.DatFile)) << n;
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
+    EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, n, store_.DatFile)) << n;
+  }
   EXPECT_EQ(e.FieldText[0], "unchanged");
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "Bad RecNum");
-  EXPECT_FALSE(store_.WriteEntry(e, store_.CatalogHeader, 0.5f, store_.DatFile));
   EXPECT_EQ(ReadFileBytes(File("ENT.DAT")), before);
   EXPECT_TRUE(store_.ReadEntry(e, store_.CatalogHeader, 1.0f, store_.DatFile));
 }
@@ -164,15 +161,12 @@ TEST_F(EntriesTest, MemosByNumber) {
   cat.Memo(2, std::string(1420, 'x'));
   ASSERT_TRUE(cat.Write());
   ASSERT_TRUE(store_.OpenCatalog("MEMO"));
-  EXPECT_EQ(store_.ReadMemo(0), "");
-  EXPECT_EQ(store_.ReadMemo(0.6f), "");
+  EXPECT_EQ(store_.ReadMemo(1), "first");
+  // None below 1 nor beyond the memo file; the memos read after them are whole.
+  for (float n : {0.0f, 0.6f, -1.0f, 3.0f, 1e30f}) EXPECT_EQ(store_.ReadMemo(n), "") << n;
   EXPECT_FALSE(store_.WriteMemo(0.9f, "lost"));
   EXPECT_EQ(store_.ReadMemo(1), "first");
-  EXPECT_EQ(store_.ReadMemo(-1), "");
-  EXPECT_EQ(store_.ReadMemo(1), "first");
   EXPECT_EQ(store_.ReadMemo(2), std::string(1420, 'x'));
-  EXPECT_EQ(store_.ReadMemo(3), "");   // beyond the memo file
-  EXPECT_EQ(store_.ReadMemo(1e30f), "");
 
   // With no catalog open there is no memo file to write.
   store_.CloseCatalog();

@@ -30,8 +30,10 @@ TEST(EntryCacheTest, MappedOrCopiedAFileReadsAlike) {
     SCOPED_TRACE(limit);
     test_support::TempDir dir("entrycache");
     const std::string path = dir.File("DATA");
-    ASSERT_TRUE(test_support::WriteFileBytes(path, "0123456789"));
+    ASSERT_TRUE(test_support::WriteFileBytes(path, ""));
     EntryCache cache(limit);
+    EXPECT_EQ(At(cache, path, 0, 1) + At(cache, path, 0, 1), "<none><none>");  // empty until it grows
+    Append(path, "0123456789");
     EXPECT_EQ(At(cache, path, 2, 3), "234");
     EXPECT_EQ(At(cache, path, 0, 10), "0123456789");  // longer than any read before
     EXPECT_EQ(At(cache, path, 8, 3), "<none>");      // runs past the end

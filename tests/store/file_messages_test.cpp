@@ -102,7 +102,7 @@ TEST_F(FileMessagesTest, TheFileErrorDialogNamesTheCause) {
 
 // Access refused for a cause the layer cannot name (a writable file in a
 // writable folder) keeps the general text; Retry tries again.
-TEST_F(FileMessagesTest, AnUnnamedAccessFailureAndRetry) {
+TEST_F(FileMessagesTest, AnUnnamedAccessFailureAndAHalfMadeCatalog) {
   platform::FaultFileSystem faults(fs_);
   platform::FilePool pool(faults);
   Store store(host_, pool);
@@ -112,6 +112,15 @@ TEST_F(FileMessagesTest, AnUnnamedAccessFailureAndRetry) {
   int16_t n = store.OpenFileChecked("/app/CAT.DAT", 5, 54, 0);
   EXPECT_GT(n, 0);
   pool.Close(n);
+
+  // A new catalog's data file that cannot take its name is told; no half stays.
+  std::string build;
+  ASSERT_TRUE(store.BeginNewCatalog("NEW", &build));
+  fs_.SetFile(build + ".SET", "");
+  faults.FailOperation(2, platform::kErrDiskFull);
+  host_.AnswerMsgBox(MsgAnswer::OK, "The file could not be written. The disk is full:\r/app/NEW.DAT");
+  EXPECT_FALSE(store.FinishNewCatalog(build, "NEW"));
+  EXPECT_FALSE(fs_.Exists("/app/NEW.SET"));
 }
 
 TEST_F(FileMessagesTest, PromptsBeforeCreatingOrReplacing) {
@@ -137,7 +146,7 @@ TEST_F(FileMessagesTest, PromptsBeforeCreatingOrReplacing) {
 TEST_F(FileMessagesTest, TheProgramRunsOverTheFileLayerItIsGiven) {
   std::string set = Bytes("/app/CAT.SET");
   {
-    app::Program program(host_, "/app", &fs_);
+    app::Program program(host_, "/app/", &fs_);
     program.Start();
     ASSERT_EQ(program.store().CatalogName, "CAT");
     program.store().CurrentSettings.TopMargin = 3;

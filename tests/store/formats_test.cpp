@@ -163,6 +163,7 @@ TEST_F(StoreTest, ReportFormatRecordsAtTheirOffsets) {
   }
   fmt += Bytes({1, 0}) + std::string(10, '\0');  // the header: ShowTitles 1
   ASSERT_TRUE(WriteFileBytes(File("HAND.FMT"), fmt));
+  ASSERT_TRUE(WriteFileBytes(File("hand.fmt"), "x"));  // the name as written wins over another spelling
   ReportLayout layout{};
   ReportHeader header;
   ASSERT_TRUE(store_.ReadReportFormat("HAND", layout, header));

@@ -152,33 +152,39 @@ TEST_F(KeyIndexFaultTest, WalkingBackwardsAndFindingAlsoMendDamage) {
   host_.ClearRecord();
 }
 
-// The user may cancel the repair a walk starts: the damaged index goes, so
-// the next open builds it rather than trusting it.
-TEST_F(KeyIndexFaultTest, ACancelledRepairLeavesNoDamagedIndexBehind) {
+// The user may cancel the repair a walk starts, or the disk fill during it:
+// the damaged index goes, so the next open builds it rather than trusting it.
+TEST_F(KeyIndexFaultTest, AnUnfinishedRepairLeavesNoDamagedIndexBehind) {
   const std::vector<float> order = Build(3000, 5);
-  int16_t h = Open();
-  store_.IndexClose(h);
-  Restart();
-  std::string bytes = test_support::ReadFileBytes(Path());
-  for (size_t page = bytes.size() / 4096 / 2; page * 4096 < bytes.size(); ++page) bytes[page * 4096 + 9] ^= 0x20;
-  ASSERT_TRUE(test_support::WriteFileBytes(Path(), bytes));
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel);
+    int16_t h = Open();
+    store_.IndexClose(h);
+    Restart();
+    std::string bytes = test_support::ReadFileBytes(Path());
+    for (size_t page = bytes.size() / 4096 / 2; page * 4096 < bytes.size(); ++page) bytes[page * 4096 + 9] ^= 0x20;
+    ASSERT_TRUE(test_support::WriteFileBytes(Path(), bytes));
 
-  h = Open();
-  ASSERT_GE(h, 0);
-  host_.CancelGaugeAfter(1);
-  const std::vector<float> walked = Walk(h);
-  EXPECT_LT(walked.size(), order.size());
-  EXPECT_EQ(host_.MessageTexts(), (std::vector<std::string>{"Error Getting Key\r" + Path() +
-                                                            "\rThe index file is damaged. It is built again "
-                                                            "from the catalog."}));
-  EXPECT_FALSE(std::filesystem::exists(Path()));
-  store_.IndexClose(h);
-  Restart();
-  host_.ClearRecord();
-  h = Open();
-  EXPECT_EQ(Walk(h), order);
-  EXPECT_TRUE(host_.MessageTexts().empty());
-  store_.IndexClose(h);
+    h = Open();
+    ASSERT_GE(h, 0);
+    std::vector<std::string> told{"Error Getting Key\r" + Path() +
+                                  "\rThe index file is damaged. It is built again from the catalog."};
+    if (!cancel) told.push_back("Error Getting Key\r" + Path() + "\rThe disk is full.");
+    if (cancel) host_.CancelGaugeAfter(1);
+    else store_.indexLibrary().FailWrites(SQLITE_FULL, ENOSPC, 4096);
+    const std::vector<float> walked = Walk(h);
+    store_.indexLibrary().FailWrites(0, 0);
+    EXPECT_LT(walked.size(), order.size());
+    EXPECT_EQ(host_.MessageTexts(), told);
+    EXPECT_FALSE(std::filesystem::exists(Path()));
+    store_.IndexClose(h);
+    Restart();
+    host_.ClearRecord();
+    h = Open();
+    EXPECT_EQ(Walk(h), order);
+    EXPECT_TRUE(host_.MessageTexts().empty());
+    store_.IndexClose(h);
+  }
 }
 
 TEST_F(KeyIndexFaultTest, ARebuildShowsTheGaugeAndCanBeCancelled) {
@@ -286,12 +292,10 @@ TEST_F(KeyIndexFaultTest, ARebuildThatCannotWriteTellsWhy) {
   EXPECT_EQ(Open(), -1);
   std::filesystem::rename(File("PLANTS.OLD"), File("PLANTS.DAT"));
 
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(-1, store_.CatalogHeader, "PLANTS", 0), -1);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(kFieldCount, store_.CatalogHeader, "PLANTS", 0), -1);
-  host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
-  EXPECT_EQ(store_.OpenIndex(0, store_.CatalogHeader, "", 0), -1);
+  for (auto [slot, name] : {std::pair{-1, "PLANTS"}, {kFieldCount, "PLANTS"}, {0, ""}}) {
+    host_.AnswerMsgBox(platform::MsgAnswer::OK, "ERROR OPENING INDEX FILE");
+    EXPECT_EQ(store_.OpenIndex(slot, store_.CatalogHeader, name, 0), -1);
+  }
 }
 
 // A data file cut short keeps the keys of its whole entries.

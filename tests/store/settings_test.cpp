@@ -157,6 +157,7 @@ TEST_F(StoreTest, NewCatalogFromDefaultAndWrittenDefinition) {
   ASSERT_TRUE(store_.CreateDefaultDefinition("FRESH", defs, header));
   EXPECT_EQ(defs[0].FieldName, "Line 1        ");
   EXPECT_EQ(defs[20].FieldName, "Line 21       ");
+  EXPECT_EQ(store_.FieldDefs[0].FieldName + store_.FieldDefs[20].FieldName, defs[0].FieldName + defs[20].FieldName);
   EXPECT_EQ(defs[7].FieldKind, KindPlain);
   EXPECT_EQ(header.EntryCount, 0.0f);
   EXPECT_EQ(header.RecordLength, 54);
