@@ -376,7 +376,7 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
   CatalogBuilder keep(dir.path(), "KEEP");
   keep.Field(0, "Name", 6);
   ASSERT_TRUE(keep.Write());
-  ASSERT_TRUE(WriteFileBytes(dir.File("P.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bob"}}, {{"Cy"}}})));
+  ASSERT_TRUE(WriteFileBytes(dir.File("P.DBF"), MakeDbfBytes({{"NAME", 'C', 6}}, {{{"Ann"}}, {{"Bj\xF8rn"}}, {{"Cy"}}})));
   const std::string name = "\xC4\xD6\xDC\xC9\xC8\xCA\xCB\xCF";  // ÄÖÜÉÈÊËÏ
   auto snapshot = [&] {
     std::map<std::string, std::string> files;
@@ -387,13 +387,17 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
   platform::DiskFileSystem disk;
   auto listed = [&] { return platform::ListCatalogNames(disk, dir.path()) != std::vector<std::string>{"KEEP"}; };
   // Imports, failing operation n (0: none) or every one from there on;
-  // the failures met.
+  // the failures met. Bjørn's letter is replaced, which only a catalog
+  // put in place may tell.
+  bool toldReplaced = false;
   auto import = [&](int n, bool persistent) {
     platform::FaultFileSystem faults(disk);
     platform::ScriptedHost host;
     app::Program program(host, dir.path(), &faults);
     if (n > 0) faults.FailOperation(n, platform::kErrDeviceIO, persistent);
     program.db3().ImportDb3Catalog(dir.File("P.DBF"), name);
+    toldReplaced = false;
+    for (const std::string& text : host.MessageTexts()) toldReplaced |= text.find("were replaced") != std::string::npos;
     return faults.Failures();
   };
   auto open = [&](const std::string& catalog) {
@@ -403,6 +407,7 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
   };
   const auto before = snapshot();
   import(0, false);
+  EXPECT_TRUE(toldReplaced);
   const auto whole = snapshot();
   EXPECT_EQ(platform::ListCatalogNames(disk, dir.path()), (std::vector<std::string>{"KEEP", name}));
   EXPECT_TRUE(whole.count(platform::NameOnDisk(name) + ".DAT") && whole.size() == before.size() + 2);
@@ -416,6 +421,7 @@ TEST(Db3ImportKill, AKillAtAnyMomentLeavesNoCatalogOrTheWholeOne) {
       if (listed()) {
         EXPECT_EQ(snapshot(), whole);
       }
+      EXPECT_EQ(toldReplaced, snapshot() == whole);
       open("KEEP");
       EXPECT_TRUE(snapshot() == before || snapshot() == whole);
       if (failures == 0) break;
